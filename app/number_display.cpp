@@ -1,0 +1,30 @@
+#include "app/number_display.hpp"
+
+#include <string>
+
+#include "gfx/blit.hpp"
+
+namespace app {
+
+NumberDisplay::NumberDisplay(int resourceNumber) {
+  gfx::loadPictureResource(strip_, resourceNumber);
+  glyphWidth_ = strip_.width / 16;
+  glyphHeight_ = strip_.height;
+}
+
+void NumberDisplay::setValue(std::int32_t value) {
+  value_ = value;
+  length_ = 0;
+  for (const char c : std::to_string(value)) {
+    glyphs_[static_cast<std::size_t>(length_++)] = c == '-' ? kMinusGlyph : c - '0';
+  }
+}
+
+void NumberDisplay::draw(gfx::Canvas& canvas, Fixed x, Fixed y, std::int32_t colourKey) const {
+  for (std::int32_t i = 0; i < length_; ++i) {
+    gfx::drawSprite(canvas, x + toFixed(i * glyphWidth_), y, toFixed(glyphWidth_), toFixed(glyphHeight_), &strip_,
+                    toFixed(glyphs_[static_cast<std::size_t>(i)] * glyphWidth_), 0, colourKey);
+  }
+}
+
+}  // namespace app

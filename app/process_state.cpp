@@ -1,0 +1,45 @@
+#include "app/process_state.hpp"
+
+#include "platform/files.hpp"
+
+namespace app {
+
+ProcessState& process() {
+  static ProcessState state;
+  return state;
+}
+
+void addScore(std::int32_t points) {
+  NumberDisplay* score = process().scoreDisplay.get();
+  if (score == nullptr) return;
+  // Wraps like the 32-bit counter it stands for, instead of overflowing.
+  score->setValue(static_cast<std::int32_t>(static_cast<std::uint32_t>(score->value()) + static_cast<std::uint32_t>(points)));
+}
+
+void loadSharedAssets() {
+  SharedAssets& a = process().assets;
+  gfx::loadPicture(a.blastPicture, gfx::imagePath("blast.png"));
+  gfx::loadPicture(a.ballPicture, gfx::imagePath("ball.png"));
+  gfx::loadPictureResource(a.itemPicture, 162);
+  gfx::loadPictureResource(a.shotPicture, 154);
+  gfx::loadPicture(a.stonePicture, gfx::imagePath("Brick_Stone.png"));
+  gfx::loadPicture(a.firePicture, gfx::imagePath("Brick_Fire.png"));
+  gfx::loadPicture(a.gemPicture, gfx::imagePath("Brick_Gem.png"));
+  gfx::loadPicture(a.metalPicture, gfx::imagePath("Brick_Metal.png"));
+  gfx::loadPicture(a.stablePicture, gfx::imagePath("Brick_Stable.png"));
+  gfx::loadPicture(a.hidePicture, gfx::imagePath("Brick_Hide.png"));
+  a.blastSound = std::make_unique<sound::SoundClip>(platform::dataPath("blast.wav"), false);
+}
+
+void freeSharedAssets() {
+  SharedAssets& a = process().assets;
+  for (gfx::Surface* s : {&a.blastPicture, &a.ballPicture, &a.itemPicture, &a.shotPicture, &a.stonePicture,
+                          &a.firePicture, &a.gemPicture, &a.metalPicture, &a.hidePicture, &a.stablePicture}) {
+    s->clear();
+  }
+  a.blastSound.reset();
+}
+
+void resetProcessState() { process() = ProcessState{}; }
+
+}  // namespace app

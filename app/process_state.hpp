@@ -1,0 +1,61 @@
+// The process-wide state that the shell keeps and the screens and game objects read: the
+// options, the pause mute, the last stylus position, the score of the current game, and the
+// pictures and sound shared by the game objects.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/number_display.hpp"
+#include "gfx/fixed.hpp"
+#include "gfx/surface.hpp"
+#include "sound/sound_clip.hpp"
+
+namespace app {
+
+// Loaded once at start-up in this order, freed at shutdown.
+struct SharedAssets {
+  gfx::Surface blastPicture;   // frames of the fire-brick explosion
+  gfx::Surface ballPicture;    // the balls
+  gfx::Surface itemPicture;    // falling items, bitmap resource 162
+  gfx::Surface shotPicture;    // shots of the paddle's guns, bitmap resource 154
+  gfx::Surface stonePicture;
+  gfx::Surface firePicture;
+  gfx::Surface gemPicture;
+  gfx::Surface metalPicture;
+  gfx::Surface stablePicture;
+  gfx::Surface hidePicture;
+  std::unique_ptr<sound::SoundClip> blastSound;  // a fire brick's explosion, not looping
+};
+
+struct ProcessState {
+  bool running = true;          // the main loop goes on while true
+  bool active = true;           // false while the window is inactive
+  std::uint8_t soundOn = 1;     // sound-effects option, kept in the score file
+  std::uint8_t musicOn = 0;     // background-music option, kept in the score file
+  bool muted = false;           // pause mute: no sound effects, the music paused
+  Fixed penX = 0;               // last stylus position, Fixed pixels
+  Fixed penY = 0;
+  bool penDown = false;
+  std::unique_ptr<NumberDisplay> scoreDisplay;  // the score of the current game
+  SharedAssets assets;
+};
+
+ProcessState& process();
+
+// Sound effects play only while the option is on and the game is not muted.
+inline bool soundEffectsAudible() { return process().soundOn != 0 && !process().muted; }
+
+// Adds points to the score of the current game.
+void addScore(std::int32_t points);
+
+// The shared pictures and the blast sound, in their fixed order.
+void loadSharedAssets();
+// Frees them in the order blast, ball, items, shot, stone, fire, gem, metal, hidden, stable,
+// then the blast sound.
+void freeSharedAssets();
+
+// Back to the state before start-up (tests).
+void resetProcessState();
+
+}  // namespace app

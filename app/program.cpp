@@ -1,0 +1,187 @@
+#include "app/program.hpp"
+
+#include <algorithm>
+
+#include "app/desktop_keys.hpp"
+#include "app/process_state.hpp"
+#include "platform/clock.hpp"
+#include "platform/random.hpp"
+
+namespace app {
+namespace {
+
+constexpr int kScreenWidth = 240;
+constexpr int kScreenHeight = 320;
+constexpr std::uint32_t kInactiveWaitMs = 250;
+
+}  // namespace
+
+const Program::MessageEntry Program::kMessageTable[8] = {
+    {win::WM_ACTIVATE, &Program::onActivate},    {win::WM_KEYDOWN, &Program::onKeyDown},
+    {win::WM_KEYUP, &Program::onKeyUp},          {win::WM_SETFOCUS, &Program::onSetFocus},
+    {win::WM_KILLFOCUS, &Program::onKillFocus},  {win::WM_LBUTTONDOWN, &Program::onPenDown},
+    {win::WM_MOUSEMOVE, &Program::onPenMove},    {win::WM_LBUTTONUP, &Program::onPenUp},
+};
+
+Program::Program() = default;
+
+Program::~Program() {
+  if (app_) shutDown();
+}
+
+bool Program::startUp() {
+  ProcessState& p = process();
+  p.running = true;
+  p.active = true;
+  p.soundOn = 1;
+  p.musicOn = 0;
+  p.penDown = false;
+  p.muted = false;
+  p.scoreDisplay = std::make_unique<NumberDisplay>(115);
+  platform::seedRandom(platform::tickCount());
+  display_ = std::make_unique<gfx::Display>();
+  drawTimer_ = std::make_unique<FrameTimer>(10);
+  updateTimer_ = std::make_unique<FrameTimer>(10);
+  loadSharedAssets();
+  app_ = std::make_unique<GameApp>();
+  display_->present(app_->backBuffer());
+  app_->createScreens();
+  return true;
+}
+
+void Program::tick() {
+  if (!process().active) return;
+  display_->present(app_->backBuffer());
+  if (updateTimer_->due()) app_->update(10);
+  if (drawTimer_->due()) app_->draw();
+}
+
+void Program::shutDown() {
+  if (!app_) return;
+  app_->saveOnExit();
+  freeSharedAssets();
+  process().scoreDisplay.reset();
+  updateTimer_.reset();
+  drawTimer_.reset();
+  display_.reset();
+  app_.reset();
+}
+
+std::int32_t Program::windowProcedure(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
+  for (const MessageEntry& entry : kMessageTable) {
+    if (entry.message == message) return (this->*entry.handler)(wParam, lParam);
+  }
+  return 0;  // the default window procedure has nothing to do for this window
+}
+
+void Program::runMainLoop(platform::Host& host) {
+  while (process().running) {
+    tick();
+    win::Message message;
+    while (host.peekMessage(message)) windowProcedure(message.message, message.wParam, message.lParam);
+    if (host.quitRequested()) process().running = false;
+    if (!process().running) break;
+    host.waitForMessages(process().active ? millisecondsUntilNextTimer() : kInactiveWaitMs);
+  }
+}
+
+std::uint32_t Program::millisecondsUntilNextTimer() const {
+  return std::min(updateTimer_->millisecondsUntilDue(), drawTimer_->millisecondsUntilDue());
+}
+
+std::int32_t Program::onActivate(std::uint32_t wParam, std::int32_t) {
+  switch (wParam & 0xFFFFu) {
+    case win::WA_ACTIVE:
+      process().active = true;
+      break;
+    case win::WA_INACTIVE:
+      process().active = false;
+      // Toggles, not sets: deactivating a paused game resumes it.
+      if (app_) app_->togglePause();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+std::int32_t Program::onKeyDown(std::uint32_t wParam, std::int32_t) {
+  if (!app_) return 0;
+  routeKey(translateDesktopKey(wParam, app_->state()));
+  return 0;
+}
+
+void Program::routeKey(std::uint32_t key) {
+  game::GameScreen* game = app_->game();
+  switch (key) {
+    case win::VK_RETURN: app_->onEnter(); break;
+    case win::VK_LEFT: app_->onLeft(); break;
+    case win::VK_UP: app_->onUp(); break;
+    case win::VK_RIGHT: app_->onRight(); break;
+    case win::VK_DOWN: app_->onDown(); break;
+    case win::VK_APP1: process().running = false; break;
+    case win::VK_APP3: app_->onAppButton3(); break;
+    case win::VK_APP4: app_->onAppButton4(); break;
+    default:
+      // The number keys act on the game whatever screen is showing.
+      if (game == nullptr || key < '1' || key > '8') break;
+      switch (key) {
+        case '1': game->setAllBallKinds(game::BallKind::Normal); break;
+        case '2': game->setAllBallKinds(game::BallKind::Fire); break;
+        case '3': game->setAllBallKinds(game::BallKind::Pierce); break;
+        case '4': game->setAttachment(game::Attachment::None); break;
+        case '5': game->setAttachment(game::Attachment::StickyPads); break;
+        case '6': game->setAttachment(game::Attachment::Guns); break;
+        case '7': game->passLevel(); break;
+        case '8': game->addTenLives(); break;
+        default: break;
+      }
+      break;
+  }
+}
+
+std::int32_t Program::onKeyUp(std::uint32_t, std::int32_t) {
+  if (app_) app_->onKeyRelease();
+  return 0;
+}
+
+std::int32_t Program::onSetFocus(std::uint32_t, std::int32_t) {
+  if (display_) display_->resume();
+  return 0;
+}
+
+std::int32_t Program::onKillFocus(std::uint32_t, std::int32_t) {
+  if (display_) display_->suspend();
+  return 0;
+}
+
+void Program::storePenPosition(std::int32_t lParam) {
+  const auto packed = static_cast<std::uint32_t>(lParam);
+  // Positions from outside the picture are held at its edges.
+  const int x = std::min(static_cast<int>(packed & 0xFFFFu), kScreenWidth - 1);
+  const int y = std::min(static_cast<int>(packed >> 16), kScreenHeight - 1);
+  process().penX = toFixed(x);
+  process().penY = toFixed(y);
+}
+
+std::int32_t Program::onPenDown(std::uint32_t, std::int32_t lParam) {
+  storePenPosition(lParam);
+  process().penDown = true;
+  if (app_) app_->onPenDown();
+  return 0;
+}
+
+std::int32_t Program::onPenMove(std::uint32_t, std::int32_t lParam) {
+  storePenPosition(lParam);
+  if (app_) app_->onPenMove();
+  return 0;
+}
+
+std::int32_t Program::onPenUp(std::uint32_t, std::int32_t lParam) {
+  storePenPosition(lParam);
+  process().penDown = false;
+  if (app_) app_->onPenUp();
+  return 0;
+}
+
+}  // namespace app

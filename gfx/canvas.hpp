@@ -1,0 +1,36 @@
+// A drawing target laid out like the display memory: the back buffer and the two snapshots
+// of the screen transition. 240 x 320 pixels and one spare pixel after them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/display_device.hpp"
+
+namespace gfx {
+
+struct Canvas {
+  static constexpr std::size_t kBlockPixels = 76801;
+  static constexpr std::size_t kBlockBytes = kBlockPixels * 2;  // 153,602
+  static constexpr std::size_t kFrameBytes = 240 * 320 * 2;     // 153,600: what the display gets
+
+  // Properties as the installed display device reports them.
+  Canvas();
+  explicit Canvas(const platform::DisplayProperties& displayProperties);
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  std::uint16_t* pixelBlock() { return pixels.get(); }
+  const std::uint16_t* pixelBlock() const { return pixels.get(); }
+  std::uint16_t& at(int x, int y) { return pixels[static_cast<std::ptrdiff_t>(x) * xStep + static_cast<std::ptrdiff_t>(y) * yStep]; }
+
+  // 1: drawing operations take positions and sizes as Fixed and use their integer part.
+  std::int32_t coordinateMode = 1;
+  std::unique_ptr<std::uint16_t[]> pixels;  // kBlockPixels, black when new
+  platform::DisplayProperties properties;   // cxWidth and cyHeight are the clip bounds
+  std::int32_t xStep = 1;                   // pixels along a row
+  std::int32_t yStep = 240;                 // pixels from one row to the next
+};
+
+}  // namespace gfx

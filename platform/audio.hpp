@@ -1,0 +1,51 @@
+// Sound output: the stand-in for the handheld's wave-output devices. Each clip opens an
+// output of its own for its samples; outputs play independently of each other.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace platform {
+
+// The six fields of a PCM wave-format record, as a WAV header stores them.
+struct PcmFormat {
+  std::uint16_t formatTag = 0;
+  std::uint16_t channels = 0;
+  std::uint32_t samplesPerSecond = 0;
+  std::uint32_t avgBytesPerSecond = 0;
+  std::uint16_t blockAlign = 0;
+  std::uint16_t bitsPerSample = 0;
+};
+
+// True for the formats an output can play: plain PCM, 1 or 2 channels, 8 or 16 bits,
+// 1,000 to 192,000 samples a second, and a block alignment that matches.
+bool isPlayablePcm(const PcmFormat& format);
+
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // Starts the samples from the beginning. Callers check sounding() first: an output that
+  // is still sounding is never started again.
+  virtual void play() = 0;
+  // True from play() until the samples have finished (always, for a looping output);
+  // a paused output is still sounding.
+  virtual bool sounding() const = 0;
+  virtual void pause() = 0;
+  virtual void resume() = 0;
+};
+
+class AudioBackend {
+ public:
+  virtual ~AudioBackend() = default;
+  // The samples are copied; `loop` repeats them without a gap until the output is destroyed.
+  // Null when the format cannot be played.
+  virtual std::unique_ptr<AudioOutput> open(const PcmFormat& format, std::span<const std::uint8_t> samples,
+                                            bool loop) = 0;
+};
+
+// The installed backend; the headless one (silent, deterministic) unless another was set.
+AudioBackend& audioBackend();
+void setAudioBackend(AudioBackend* backend);  // nullptr restores the headless backend
+
+}  // namespace platform

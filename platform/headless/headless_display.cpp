@@ -1,0 +1,10 @@
+#include "platform/headless/headless_display.hpp"
+
+namespace platform {
+
+HeadlessDisplay& headlessDisplay() {
+  static HeadlessDisplay display;
+  return display;
+}
+
+}  // namespace platform

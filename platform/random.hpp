@@ -1,0 +1,17 @@
+// The program's random generator: the classic C library linear congruential generator,
+// so that a recorded seed replays a game exactly on every machine.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+void seedRandom(std::uint32_t seed);
+
+// 0 .. 32767. Game objects draw in a fixed order; that order is part of the behaviour.
+int nextRandom();
+
+// The generator's whole state, for replays and tests.
+std::uint32_t randomState();
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+// The desktop backend over SDL2: the window with its frame buffer device and event queue,
+// the mixer, the font, message boxes, the single running copy.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/host.hpp"
+#include "platform/text_rasteriser.hpp"
+
+namespace platform {
+
+struct WindowSettings {
+  int scale = 0;  // 0: the largest integer scale that fits the desktop, at least 2
+  bool fullscreen = false;
+};
+
+class SdlBackend {
+ public:
+  // Opens the window and installs the display device, audio backend, text rasteriser and
+  // message box handler. Null, with the reason in `error`, when no window can be opened.
+  static std::unique_ptr<SdlBackend> create(const WindowSettings& settings, std::string& error);
+  virtual ~SdlBackend() = default;
+  virtual Host& host() = 0;
+};
+
+// For headless runs: text over SDL2_ttf alone, without a window or a sound device.
+std::unique_ptr<TextRasteriser> createTtfRasteriser();
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+// Conversions between UTF-16 (the names of the score table) and UTF-8 (everything else).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Unpaired surrogates become U+FFFD.
+std::string toUtf8(std::u16string_view text);
+
+// Malformed sequences become U+FFFD; code points beyond U+FFFF become surrogate pairs.
+std::u16string fromUtf8(std::string_view text);
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+// The on-screen keyboard on which a new high score gets its name. (Skeleton: still to be built.)
+#pragma once
+
+#include <string>
+
+#include "gfx/canvas.hpp"
+
+namespace scores {
+
+class NameEntryScreen {
+ public:
+  NameEntryScreen();
+  virtual ~NameEntryScreen();
+  NameEntryScreen(const NameEntryScreen&) = delete;
+  NameEntryScreen& operator=(const NameEntryScreen&) = delete;
+
+  void draw(gfx::Canvas& canvas);
+  void cursorLeft();
+  void cursorRight();
+  void cursorUp();
+  void cursorDown();
+  void pickCell();
+  void penAt();
+  // 0 OK, 1 cancel, 3 on the letter grid, anything else nothing.
+  int classifyRelease() const;
+  std::u16string nameText() const;
+};
+
+}  // namespace scores

@@ -47,6 +47,7 @@ void GameApp::onKeyRelease() {}
 void GameApp::onPenDown() {}
 void GameApp::onPenMove() {}
 void GameApp::onPenUp() {}
+bool GameApp::onTypedKey(std::uint32_t) { return false; }
 
 void GameApp::togglePause() {
   gameRunning_ = !gameRunning_;

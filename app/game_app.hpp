@@ -47,6 +47,9 @@ class GameApp {
   AppState state() const { return state_; }
   bool gameRunning() const { return gameRunning_; }
   game::GameScreen* game() { return game_.get(); }
+  scores::HighScoreScreen* highScores() { return highScores_.get(); }
+  scores::NameEntryScreen* nameEntry() { return nameEntry_.get(); }
+  sound::SoundClip* music() { return music_.get(); }
 
   void update(std::int32_t step);  // step in milliseconds, always 10
   void draw();
@@ -62,6 +65,9 @@ class GameApp {
   void onPenDown();
   void onPenMove();
   void onPenUp();
+  // A key typed on the desktop keyboard while the name entry shows (letters, digits, space,
+  // Backspace, Enter). True when the key was taken as typing and must not be routed further.
+  bool onTypedKey(std::uint32_t key);
 
   void togglePause();
   void toggleMute();

@@ -107,6 +107,7 @@ std::int32_t Program::onActivate(std::uint32_t wParam, std::int32_t) {
 
 std::int32_t Program::onKeyDown(std::uint32_t wParam, std::int32_t) {
   if (!app_) return 0;
+  if (app_->onTypedKey(wParam)) return 0;
   routeKey(translateDesktopKey(wParam, app_->state()));
   return 0;
 }

@@ -13,5 +13,7 @@ void NameEntryScreen::pickCell() {}
 void NameEntryScreen::penAt() {}
 int NameEntryScreen::classifyRelease() const { return 2; }
 std::u16string NameEntryScreen::nameText() const { return {}; }
+void NameEntryScreen::typeCharacter(char16_t) {}
+void NameEntryScreen::typeDelete() {}
 
 }  // namespace scores

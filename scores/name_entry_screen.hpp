@@ -24,6 +24,11 @@ class NameEntryScreen {
   // 0 OK, 1 cancel, 3 on the letter grid, anything else nothing.
   int classifyRelease() const;
   std::u16string nameText() const;
+
+  // The desktop keyboard types too: a letter, a digit or a space moves the cursor to that
+  // key and picks it; typeDelete does the same with the delete key.
+  void typeCharacter(char16_t character);
+  void typeDelete();
 };
 
 }  // namespace scores

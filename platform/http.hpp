@@ -19,7 +19,14 @@ class HttpSession {
   virtual std::optional<std::string> get(const std::string& url, std::size_t maxBytes) = 0;
 };
 
+// Bounds of every request of a session, in milliseconds.
+struct HttpTimeouts {
+  long connectMs = 3000;  // to establish the connection
+  long totalMs = 5000;    // the whole request, connection and reply included
+};
+
 // Null when the HTTP library cannot start (the stand-in of a failed internet handle).
 std::unique_ptr<HttpSession> openHttpSession(std::string_view agent);
+std::unique_ptr<HttpSession> openHttpSession(std::string_view agent, const HttpTimeouts& timeouts);
 
 }  // namespace platform

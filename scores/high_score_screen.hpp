@@ -1,31 +1,78 @@
-// The list of the 100 best scores, scrolled 17 rows at a time, and the score exchange with
-// the server. (Skeleton: still to be built.)
+// The list of the 100 best scores, scrolled 17 rows at a time, from which the player starts
+// the score exchange. The screen owns the table and its file: it reads the file when it is
+// built and writes it when it is destroyed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "gfx/canvas.hpp"
+#include "gfx/surface.hpp"
+#include "gfx/text_surface.hpp"
+#include "scores/score_table.hpp"
 
 namespace scores {
 
 class HighScoreScreen {
  public:
+  static constexpr std::int32_t kVisibleRows = 17;
+  static constexpr std::int32_t kLastFirstRow = 83;  // shows entries 83..99
+
+  // Upload states: idle, requested (the next draw shows the updating picture), shown (the
+  // next update runs the exchange).
+  static constexpr std::int32_t kUploadIdle = 2;
+  static constexpr std::int32_t kUploadRequested = 0;
+  static constexpr std::int32_t kUploadShown = 1;
+  // Scroll states.
+  static constexpr std::int32_t kScrollUp = 0;
+  static constexpr std::int32_t kScrollDown = 1;
+  static constexpr std::int32_t kScrollStopped = 2;
+
+  // Loads highscore.png and updating.png, reads the score file (which sets the options) and
+  // renders every picture.
   HighScoreScreen();
+  // Saves the table and the options.
   virtual ~HighScoreScreen();
   HighScoreScreen(const HighScoreScreen&) = delete;
   HighScoreScreen& operator=(const HighScoreScreen&) = delete;
 
   void draw(gfx::Canvas& canvas);
+  // One update step: the exchange when the updating picture has been shown, then one row of
+  // scrolling.
   void update();
   void scrollUp();
   void scrollDown();
   void stopScrolling();
+  // Ignored unless idle.
   void requestUpload();
-  // 1 when the release was on the back button: the screen is to be left.
+  // At the pen position kept by the shell. 1 when the release was on the back button: the
+  // screen is to be left. A release on the upload button requests an upload.
   int penReleased();
   std::uint32_t lowestScore() const;
   bool insertScore(std::u16string_view name, std::uint32_t score);
+
+  // Renders every place number, name and score again.
+  void rebuildScorePictures();
+  // Sends the pending scores and takes the server's list; the pictures are rebuilt only when
+  // the list replaced the whole table.
+  void uploadScores();
+
+  std::int32_t firstRow() const { return firstRow_; }
+  std::int32_t uploadState() const { return uploadState_; }
+  std::int32_t scrollState() const { return scrollState_; }
+  const ScoreTable& table() const { return table_; }
+  ScoreTable& table() { return table_; }
+  const gfx::TextSurface& placePicture(std::size_t index) const { return placePictures_[index]; }
+
+ private:
+  gfx::Surface background_;
+  gfx::Surface updatingPicture_;
+  ScoreTable table_;
+  std::array<gfx::TextSurface, ScoreTable::kEntries> placePictures_;
+  std::int32_t uploadState_ = kUploadIdle;
+  std::int32_t scrollState_ = kScrollStopped;
+  std::int32_t firstRow_ = 0;
 };
 
 }  // namespace scores

@@ -1,0 +1,65 @@
+// The score exchange: each score entered on this device is sent to the score server as a GET
+// request, then the server's list of the best scores replaces the table position by position.
+// It blocks the caller; every request is bounded by the session's time-outs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/http.hpp"
+#include "scores/score_table.hpp"
+
+namespace scores {
+
+// The server's address, such as "http://127.0.0.1:8411" (no trailing '/'). An empty address
+// restores the default: $ZEBROLITE_SCORE_SERVER, else "http://127.0.0.1:8411".
+void setScoreServer(std::string address);
+const std::string& scoreServer();
+
+// Tests shorten them; the defaults bound a dead server to a few seconds.
+void setUploadTimeouts(const platform::HttpTimeouts& timeouts);
+const platform::HttpTimeouts& uploadTimeouts();
+
+// The address followed by the script's path; alone it is the list request.
+std::string scoreEndpoint();
+
+// UTF-8 bytes as a URL query value: letters, digits and "-._~" stay, every other byte
+// becomes %XX (upper-case hex).
+std::string percentEncode(std::string_view utf8);
+
+// endpoint + "?myname=" + the name, percent-encoded UTF-8, + "&myscore=" + the score in decimal.
+std::string submissionUrl(std::u16string_view name, std::uint32_t score);
+
+// Only this much of the list reply is looked at.
+constexpr std::size_t kReplyLimit = 8191;
+
+struct ReplyRecord {
+  std::u16string name;
+  std::uint32_t score = 0;
+};
+
+// Reads up to 100 records ";name,score" from the first kReplyLimit bytes of the reply (up to
+// a 0 byte, if any); text before the first ';' is ignored. The name is UTF-8; the score is 1
+// to 10 decimal digits after optional blanks, within 32 bits, and whatever follows the digits
+// is skipped ("12abc" reads 12). Reading stops at the first record without a ',', with a name
+// of more than 8 UTF-16 code units, or with a score that is not such a number.
+std::vector<ReplyRecord> parseScoreReply(std::string_view reply);
+
+struct UploadOutcome {
+  bool sessionOpened = false;
+  std::size_t submitted = 0;       // submissions the server accepted
+  bool submissionFailed = false;   // one was refused or lost: no list was asked for
+  bool listReceived = false;
+  std::size_t recordsApplied = 0;  // entries replaced from the list, from entry 0 on
+};
+
+// Sends every pending entry in table order, then asks for the list and applies it: record j
+// replaces entry j and clears its pending flag; entries past the last record stay. When a
+// submission fails, the rest are not tried and no list is asked for, so the table and its
+// pending flags stay as they were and the scores go out next time. Pictures are not touched.
+UploadOutcome uploadScores(ScoreTable& table);
+
+}  // namespace scores

@@ -1,0 +1,54 @@
+// Shared set-up of the score tests: fresh process state, scratch save and data folders, no
+// text rasteriser (text pictures then hold only background, at the size rule's size).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/process_state.hpp"
+#include "platform/files.hpp"
+#include "platform/text_rasteriser.hpp"
+#include "scores/score_upload.hpp"
+#include "tests/support/scratch_folder.hpp"
+
+namespace scores_test {
+
+class ScoresTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app::resetProcessState();
+    platform::setSaveFolder(saveFolder.path());
+    platform::setDataFolder(dataFolder.path());
+    platform::setTextRasteriser(nullptr);
+    scores::setUploadTimeouts({1000, 3000});
+  }
+  void TearDown() override {
+    platform::setTextRasteriser(nullptr);
+    scores::setUploadTimeouts({});
+    scores::setScoreServer("");
+  }
+
+  std::string scoreFile() const { return saveFolder.file("ScoreList.sav"); }
+
+  testing_support::ScratchFolder saveFolder;
+  testing_support::ScratchFolder dataFolder;
+};
+
+// One file record built by hand: pending flag, unused byte, 9 UTF-16LE units, score, zeros.
+inline void appendRecord(std::vector<std::uint8_t>& bytes, std::uint8_t pending, const std::u16string& name,
+                         std::uint32_t score, std::uint8_t unused = 0, std::uint8_t pictureByte = 0) {
+  bytes.push_back(pending);
+  bytes.push_back(unused);
+  for (std::size_t i = 0; i < 9; ++i) {
+    const char16_t unit = i < name.size() ? name[i] : u'\0';
+    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(score >> (8 * i)));
+  for (int i = 0; i < 8; ++i) bytes.push_back(pictureByte);
+}
+
+}  // namespace scores_test

@@ -1,0 +1,44 @@
+// A small HTTP server on 127.0.0.1 for tests of the score exchange: it listens on a free port,
+// answers every GET through a handler of the test and records each request it receives.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class LoopbackHttpServer {
+ public:
+  struct Request {
+    std::string target;     // path and query exactly as sent, percent-escapes untouched
+    std::string path;
+    std::string userAgent;
+  };
+  struct Reply {
+    int status = 200;
+    std::string body;
+    int delayMs = 0;  // the reply waits this long (cut short when the server stops)
+  };
+  using Handler = std::function<Reply(const Request&)>;
+
+  explicit LoopbackHttpServer(Handler handler);
+  ~LoopbackHttpServer();
+  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  // "http://127.0.0.1:PORT".
+  std::string address() const;
+  // The requests received so far, in order of arrival.
+  std::vector<Request> requests() const;
+
+  // The address of a loopback port on which nothing listens (connection refused).
+  static std::string closedAddress();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace testing_support

@@ -119,7 +119,7 @@ constexpr std::array<Chord, kMusicBars> kChords = {{
     {53, false}, {55, false}, {64, true}, {57, true}, {53, false}, {55, false}, {60, false}, {55, false},
 }};
 
-void addMelody(std::vector<double>& lead) {
+void addMelody(std::vector<double>& lead, int offset) {
   const Instrument instrument = leadInstrument();
   for (int bar = 0; bar < kMusicBars; ++bar) {
     std::string_view line = kMelody[static_cast<std::size_t>(bar)];
@@ -132,14 +132,14 @@ void addMelody(std::vector<double>& lead) {
       const int steps = token[colon + 1] - '0';
       if (token[0] != '-') {
         const int held = steps * kMusicStepSamples - kMusicStepSamples / 4;
-        addNote(lead, step * kMusicStepSamples, held, parseNote(token.substr(0, colon)), 1.0, instrument);
+        addNote(lead, offset + step * kMusicStepSamples, held, parseNote(token.substr(0, colon)), 1.0, instrument);
       }
       step += steps;
     }
   }
 }
 
-void addAccompaniment(std::vector<double>& mix) {
+void addAccompaniment(std::vector<double>& mix, int offset) {
   const Instrument bass = bassInstrument();
   const Instrument arp = arpeggioInstrument();
   // Broken chord over the bar: root, third, fifth, octave and back.
@@ -149,7 +149,7 @@ void addAccompaniment(std::vector<double>& mix) {
   for (int bar = 0; bar < kMusicBars; ++bar) {
     const Chord chord = kChords[static_cast<std::size_t>(bar)];
     const std::array<int, 4> tones = {chord.root, chord.root + (chord.minor ? 3 : 4), chord.root + 7, chord.root + 12};
-    const int barStart = bar * kMusicStepsPerBar * kMusicStepSamples;
+    const int barStart = offset + bar * kMusicStepsPerBar * kMusicStepSamples;
     for (int step = 0; step < kMusicStepsPerBar; ++step) {
       const double accent = step % 4 == 0 ? 1.0 : 0.7;
       addNote(mix, barStart + step * kMusicStepSamples, kMusicStepSamples / 2,
@@ -177,7 +177,8 @@ void addKick(std::vector<double>& mix, int start, double level) {
   }
 }
 
-void addSnare(std::vector<double>& mix, int start, double level, Noise& noise) {
+void addSnare(std::vector<double>& mix, int start, double level) {
+  Noise noise(0x5EED0000u ^ static_cast<std::uint32_t>(start % kMusicSamples));
   const int length = kSampleRate / 4;
   double previous = 0.0;
   for (int i = 0; i < length && static_cast<std::size_t>(start + i) < mix.size(); ++i) {
@@ -192,7 +193,8 @@ void addSnare(std::vector<double>& mix, int start, double level, Noise& noise) {
   }
 }
 
-void addHat(std::vector<double>& mix, int start, double level, Noise& noise) {
+void addHat(std::vector<double>& mix, int start, double level) {
+  Noise noise(0x4A700000u ^ static_cast<std::uint32_t>(start % kMusicSamples));
   const int length = kSampleRate * 6 / 100;
   double previous = 0.0;
   for (int i = 0; i < length && static_cast<std::size_t>(start + i) < mix.size(); ++i) {
@@ -205,49 +207,33 @@ void addHat(std::vector<double>& mix, int start, double level, Noise& noise) {
   }
 }
 
-void addDrums(std::vector<double>& mix) {
-  Noise noise(0x5EED1234u);
+void addDrums(std::vector<double>& mix, int offset) {
   for (int bar = 0; bar < kMusicBars; ++bar) {
-    const int barStart = bar * kMusicStepsPerBar * kMusicStepSamples;
+    const int barStart = offset + bar * kMusicStepsPerBar * kMusicStepSamples;
     const auto at = [&](int step) { return barStart + step * kMusicStepSamples; };
     const bool fill = bar % 8 == 7;
     addKick(mix, at(0), 0.42);
     addKick(mix, at(8), 0.42);
     if (bar % 2 == 1 && !fill) addKick(mix, at(10), 0.3);
-    addSnare(mix, at(4), 0.2, noise);
+    addSnare(mix, at(4), 0.2);
     if (fill) {
-      addSnare(mix, at(12), 0.2, noise);
-      addSnare(mix, at(13), 0.11, noise);
-      addSnare(mix, at(14), 0.15, noise);
-      addSnare(mix, at(15), 0.19, noise);
+      addSnare(mix, at(12), 0.2);
+      addSnare(mix, at(13), 0.11);
+      addSnare(mix, at(14), 0.15);
+      addSnare(mix, at(15), 0.19);
     } else {
-      addSnare(mix, at(12), 0.2, noise);
+      addSnare(mix, at(12), 0.2);
     }
     for (int step = 0; step < kMusicStepsPerBar; step += 2) {
-      addHat(mix, at(step), step % 4 == 2 ? 0.09 : 0.05, noise);
+      addHat(mix, at(step), step % 4 == 2 ? 0.09 : 0.05);
     }
   }
 }
 
-// Folds everything past the loop's end back onto its start.
-void wrapTail(std::vector<double>& buffer) {
-  for (std::size_t i = kMusicSamples; i < buffer.size(); ++i) buffer[i - kMusicSamples] += buffer[i];
-  buffer.resize(kMusicSamples);
-}
-
-// A dotted-eighth echo on the lead, taken round the loop so that it too runs on across the
-// loop point.
-void addEcho(std::vector<double>& mix, const std::vector<double>& lead) {
-  constexpr int kDelay = 3 * kMusicStepSamples;
-  constexpr std::array<double, 2> kTaps = {0.26, 0.1};
-  for (std::size_t i = 0; i < mix.size(); ++i) {
-    mix[i] += lead[i];
-    for (std::size_t tap = 0; tap < kTaps.size(); ++tap) {
-      const std::size_t back = static_cast<std::size_t>(kDelay) * (tap + 1);
-      mix[i] += kTaps[tap] * lead[(i + kMusicSamples - back) % kMusicSamples];
-    }
-  }
-}
+constexpr int kEchoDelay = 3 * kMusicStepSamples;
+constexpr std::array<double, 2> kEchoTaps = {0.26, 0.1};
+// Long enough for the longest release and drum to ring out.
+constexpr int kTailSamples = kSampleRate;
 
 // Fades the first and last few samples of an effect so that it starts and stops on silence.
 void fadeEdges(std::vector<double>& signal, double inSeconds, double outSeconds) {
@@ -261,18 +247,51 @@ void fadeEdges(std::vector<double>& signal, double inSeconds, double outSeconds)
 
 }  // namespace
 
-std::vector<std::int16_t> makeMusic() {
-  constexpr int kTail = kSampleRate;
-  std::vector<double> mix(kMusicSamples + kTail, 0.0);
-  std::vector<double> lead(kMusicSamples + kTail, 0.0);
-  addAccompaniment(mix);
-  addDrums(mix);
-  addMelody(lead);
-  wrapTail(mix);
-  wrapTail(lead);
-  addEcho(mix, lead);
-  return toPcm16(mix, decibelsToFraction(kMusicPeakDb));
+std::vector<double> renderMusicPasses(int passes) {
+  const std::size_t length = static_cast<std::size_t>(passes) * kMusicSamples + kTailSamples;
+  std::vector<double> mix(length, 0.0);
+  std::vector<double> lead(length, 0.0);
+  for (int pass = 0; pass < passes; ++pass) {
+    addAccompaniment(mix, pass * kMusicSamples);
+    addDrums(mix, pass * kMusicSamples);
+    addMelody(lead, pass * kMusicSamples);
+  }
+  // A dotted-eighth echo on the lead.
+  for (std::size_t i = 0; i < length; ++i) {
+    mix[i] += lead[i];
+    for (std::size_t tap = 0; tap < kEchoTaps.size(); ++tap) {
+      const std::size_t back = static_cast<std::size_t>(kEchoDelay) * (tap + 1);
+      if (i >= back) mix[i] += kEchoTaps[tap] * lead[i - back];
+    }
+  }
+  return mix;
 }
+
+std::vector<double> renderMusicLoop() {
+  std::vector<double> mix(kMusicSamples + kTailSamples, 0.0);
+  std::vector<double> lead(kMusicSamples + kTailSamples, 0.0);
+  addAccompaniment(mix, 0);
+  addDrums(mix, 0);
+  addMelody(lead, 0);
+  // What rings past the end of the last bar is folded back onto the start, where the repeat
+  // would be playing it; the echo is taken round the loop for the same reason.
+  for (std::size_t i = kMusicSamples; i < mix.size(); ++i) {
+    mix[i - kMusicSamples] += mix[i];
+    lead[i - kMusicSamples] += lead[i];
+  }
+  mix.resize(kMusicSamples);
+  lead.resize(kMusicSamples);
+  for (std::size_t i = 0; i < mix.size(); ++i) {
+    mix[i] += lead[i];
+    for (std::size_t tap = 0; tap < kEchoTaps.size(); ++tap) {
+      const std::size_t back = static_cast<std::size_t>(kEchoDelay) * (tap + 1);
+      mix[i] += kEchoTaps[tap] * lead[(i + kMusicSamples - back) % kMusicSamples];
+    }
+  }
+  return mix;
+}
+
+std::vector<std::int16_t> makeMusic() { return toPcm16(renderMusicLoop(), decibelsToFraction(kMusicPeakDb)); }
 
 std::vector<std::int16_t> makeHitSound() {
   const int length = kSampleRate * 45 / 1000;

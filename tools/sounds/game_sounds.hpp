@@ -20,8 +20,13 @@ inline constexpr double kEffectPeakDb = -3.0;
 inline constexpr double kHitPeakDb = -6.0;
 
 // The looping tune. Notes that ring past the end of the last bar are wrapped round onto the
-// start, so the last sample runs on into the first without a step.
+// start, so the last sample runs on into the first exactly as into a repeat.
 std::vector<std::int16_t> makeMusic();
+// The tune before scaling: one loop as makeMusic plays it, and the score played `passes`
+// times in a row with every note left to ring out (longer than the passes by the tails).
+// Every bar of the loop equals the same bar of a later pass.
+std::vector<double> renderMusicLoop();
+std::vector<double> renderMusicPasses(int passes);
 // A short bright tick for a brick hit.
 std::vector<std::int16_t> makeHitSound();
 // A fire brick's explosion: a low thump under a burst of noise.

@@ -124,7 +124,7 @@ std::vector<BadText> badTexts() {
   return {BadText{"UnknownLetter", levelText({{5, kRow + "X3"}}), "t.txt:7: unknown cell 'X3' (cell 12 of the row)"},
         BadText{"LowerCase", levelText({{5, kRow + "s3"}}), "t.txt:7: unknown cell 's3'"},
         BadText{"ColourNotADigit", levelText({{2, kRow + "GX"}}), "t.txt:4: 'GX' (cell 12 of the row): the second character"},
-        BadText{"EmptyWithColour", levelText({{2, kRow + ".5"}}), "t.txt:4: '.5' (cell 12 of the row): the empty picture has no row 5"},
+        BadText{"EmptyWithColour", levelText({{2, kRow + ".5"}}), "t.txt:4: '.5' (cell 12 of the row): an empty cell has no picture to take row 5 of"},
         BadText{"NotAPair", levelText({{9, kRow + "S10"}}), "t.txt:11: 'S10' (cell 12 of the row) is not a pair"},
         BadText{"ShortRow", levelText({{3, "S0 S0 S0 S0 S0 S0 S0 S0 S0 S0 S0"}}), "t.txt:5: row 3 has 11 cells; a row has 12"},
         BadText{"LongRow", levelText({{15, kRow + "S0 S0"}}), "t.txt:17: row 15 has 13 cells"},

@@ -86,9 +86,13 @@ bool parseCell(std::string_view token, int position, std::int32_t& value, std::s
     return false;
   }
   const int row = token[1] - '0';
+  if (info->pictureRows == 0) {
+    message = "'" + std::string(token) + "'" + where + ": an empty cell has no picture to take row " +
+              std::to_string(row) + " of; it is written '..'";
+    return false;
+  }
   if (row >= info->pictureRows) {
-    message = "'" + std::string(token) + "'" + where + ": the " + info->name + " picture has no row " +
-              std::to_string(row) + (info->pictureRows == 0 ? "; an empty cell is written '..'" : "");
+    message = "'" + std::string(token) + "'" + where + ": the " + info->name + " picture has no row " + std::to_string(row);
     return false;
   }
   const int kind = static_cast<int>(info - kKinds.begin());

@@ -1,25 +1,33 @@
-// Compiles the level texts into "BrickMap.dat" (placeholder for now: one row of stone
-// bricks in every level).
+// The level compiler: turns the level texts into "BrickMap.dat" and back, or only checks them.
 //   levelc compile OUTPUT.dat LEVEL_DIR
-#include <cstdint>
+//   levelc decompile INPUT.dat OUTPUT_DIR
+//   levelc check LEVEL_DIR
+// Errors go to standard error as "FILE:LINE: what"; the exit status is then 1 and nothing is
+// written.
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "tools/levels/level_format.hpp"
+
 int main(int argc, char** argv) {
-  if (argc != 4 || std::string(argv[1]) != "compile") {
-    std::fprintf(stderr, "usage: levelc compile OUTPUT.dat LEVEL_DIR\n");
+  const std::string command = argc > 1 ? argv[1] : "";
+  std::vector<std::string> errors;
+  bool ok = false;
+  if (command == "compile" && argc == 4) {
+    ok = tools::compileLevelFolder(argv[3], argv[2], errors);
+  } else if (command == "decompile" && argc == 4) {
+    ok = tools::decompileBrickMapFile(argv[2], argv[3], errors);
+  } else if (command == "check" && argc == 3) {
+    tools::BrickMap map{};
+    ok = tools::readLevelFolder(argv[2], map, errors);
+  } else {
+    std::fprintf(stderr,
+                 "usage: levelc compile OUTPUT.dat LEVEL_DIR\n"
+                 "       levelc decompile INPUT.dat OUTPUT_DIR\n"
+                 "       levelc check LEVEL_DIR\n");
     return 2;
   }
-  std::vector<std::uint8_t> map(38400, 0);
-  for (int level = 0; level < 50; ++level) {
-    for (int col = 0; col < 12; ++col) {
-      const std::size_t at = static_cast<std::size_t>(level) * 768 + 4 * 48 + static_cast<std::size_t>(col) * 4;
-      map[at] = static_cast<std::uint8_t>(10 + col % 10);
-    }
-  }
-  std::ofstream file(argv[2], std::ios::binary);
-  file.write(reinterpret_cast<const char*>(map.data()), static_cast<std::streamsize>(map.size()));
-  return file.good() ? 0 : 1;
+  for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
+  return ok ? 0 : 1;
 }

@@ -346,15 +346,6 @@ TEST_F(FlowTest, PauseStopsTheGameAndAppButton4TogglesItWithTheMute) {
   expectTransitionTo(AppState::LevelIntro);
 }
 
-TEST_F(FlowTest, AppButton3MutesWithoutPausing) {
-  toPlaying();
-  app().onAppButton3();
-  EXPECT_TRUE(process().muted);
-  EXPECT_TRUE(app().gameRunning());
-  app().onAppButton3();
-  EXPECT_FALSE(process().muted);
-}
-
 TEST_F(FlowTest, TypedKeysAreTakenOnlyOnTheNameEntry) {
   toMenu();
   EXPECT_FALSE(app().onTypedKey('A'));

@@ -90,16 +90,6 @@ TEST_F(MusicTest, TheOptionSwitchDoesNotTouchTheMusic) {
   EXPECT_EQ(music().plays(), 1);
 }
 
-TEST_F(MusicTest, TogglePauseActsInEveryStateAndTwiceRestoresBoth) {
-  toMenu();
-  app().togglePause();
-  EXPECT_FALSE(app().gameRunning());
-  EXPECT_TRUE(process().muted);
-  app().togglePause();
-  EXPECT_TRUE(app().gameRunning());
-  EXPECT_FALSE(process().muted);
-}
-
 // Closing the program on each screen: only a game in progress is saved.
 struct SaveCase {
   const char* name;

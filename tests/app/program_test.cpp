@@ -222,40 +222,6 @@ TEST_F(ProgramTest, APassUpdatesOnlyWhenActiveAndTheTimerIsDue) {
   EXPECT_EQ(app().state(), AppState::Transition);
 }
 
-// The desktop's keys for the handheld's, through the window procedure.
-TEST_F(ProgramTest, DesktopKeysWhilePlaying) {
-  toPlaying();
-  const std::pair<std::uint32_t, bool> pauses[] = {
-      {'P', false}, {win::VK_ESCAPE, true}, {win::VK_PAUSE, false}, {win::VK_F4, true}};
-  for (const auto& [code, running] : pauses) {
-    key(code);
-    EXPECT_EQ(app().gameRunning(), running) << code;
-  }
-  key('M');
-  EXPECT_TRUE(process().muted);
-  key(win::VK_F3);
-  EXPECT_FALSE(process().muted);
-  key(win::VK_SPACE);
-  key(app::kGamepadSelect);
-  EXPECT_EQ(app().state(), AppState::Playing);
-}
-
-TEST_F(ProgramTest, SpaceAndTheGamepadsAAreEnter) {
-  key(win::VK_ESCAPE);
-  EXPECT_EQ(app().state(), AppState::Cover);
-  key(win::VK_SPACE);
-  EXPECT_EQ(app().transitionTarget(), AppState::About);
-  finish();
-  key(app::kGamepadSelect);
-  EXPECT_EQ(app().transitionTarget(), AppState::Menu);
-}
-
-TEST_F(ProgramTest, EscapeLeavesTheHighScores) {
-  go(AppState::HighScores);
-  key(win::VK_ESCAPE);
-  EXPECT_EQ(app().transitionTarget(), AppState::Menu);
-}
-
 TEST_F(ProgramTest, OnTheNameEntryTheKeyboardTypesAndTypedKeysGoNoFurther) {
   go(AppState::NameEntry);
   for (const std::uint32_t k : {std::uint32_t{'P'}, std::uint32_t{'M'}, std::uint32_t{'7'}, std::uint32_t{'8'},

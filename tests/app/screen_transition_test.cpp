@@ -93,21 +93,6 @@ TEST_F(TransitionTest, AtTheLastStepOnlyTheBottomRightCornerStillShowsTheOldScre
   expectTile(0, 0, kTo);
 }
 
-TEST_F(TransitionTest, EveryTileFollowsTheDiagonalRule) {
-  const int levels[] = {4, 4, 10, 10, 16, 16, 22, 22, 27, 27};
-  for (const std::int32_t step : {1, 26, 52}) {
-    SCOPED_TRACE(step);
-    advanceTo(step);
-    for (int a = 0; a < 20; ++a) {
-      for (int b = 0; b < 15; ++b) {
-        const int d = 2 * a + b - step;
-        const std::uint16_t expected = d < -4 ? kTo : d > 5 ? kFrom : mixed(levels[d + 4]);
-        ASSERT_EQ(canvas_.at(16 * b + 7, 16 * a + 9), expected) << "tile " << a << "," << b;
-      }
-    }
-  }
-}
-
 TEST_F(TransitionTest, EndsAfter56AdvancesAndStartsTheNextAtZero) {
   for (int i = 1; i < ScreenTransition::kSteps; ++i) ASSERT_FALSE(transition_->advance());
   EXPECT_EQ(transition_->step(), 55);

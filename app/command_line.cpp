@@ -85,15 +85,21 @@ std::string usageText() {
          "  --version             show the version\n"
          "\n"
          "Keys:\n"
-         "  Arrow keys            move the paddle; choose in menus; scroll the high scores\n"
-         "  Enter, Space          launch a ball, fire; choose\n"
-         "  P, Pause, F4          pause and resume; send scores on the high-score screen\n"
-         "  M, F3                 mute while playing; back on the high-score screen\n"
+         "  Arrow keys            move the paddle; choose in the menus; scroll the high scores\n"
+         "  Enter, Space          launch a ball, fire; choose; go on from a picture\n"
+         "  P, Pause, F4          pause and resume; choose; send the scores from the high-score screen\n"
+         "  M, F3                 sound off and on while playing; back from the high scores\n"
          "  Esc                   pause while playing; back from the high scores and the name entry\n"
          "  F11, Alt+Enter        full screen on and off\n"
          "  Ctrl+Q                quit (a game in progress is saved)\n"
          "  Mouse                 the stylus: steer the paddle, tap to choose\n"
-         "  Gamepad               d-pad or left stick = arrows, A = Enter, B = back/mute, Start = pause\n";
+         "  Gamepad               d-pad or left stick = arrows, A = Enter, B = M, Start = P\n"
+         "\n"
+         "On the name entry for a new high score:\n"
+         "  A-Z, 0-9, Space       type that character      Backspace   delete the last one\n"
+         "  Enter, F4, Pause      accept the name          F3, Esc     cancel\n"
+         "  Arrow keys            move on the on-screen keyboard, whose key gamepad A picks\n"
+         "  Gamepad               Start accepts, B cancels\n";
 }
 
 std::string versionText() { return "zebrolite " ZEBROLITE_VERSION "\n"; }

@@ -4,50 +4,435 @@
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/files.hpp"
+#include "platform/messages.hpp"
 
 namespace app {
+namespace {
 
-const char* appStateName(AppState state) {
-  static constexpr const char* kNames[] = {"Cover",      "Menu",      "Options",    "Help",
-                                           "About",      "HighScores", "NameEntry", "LevelIntro",
-                                           "Playing",    "GameFailed", "GameWon",   "Transition"};
-  const auto index = static_cast<std::size_t>(state);
-  return index < std::size(kNames) ? kNames[index] : "Unknown";
+constexpr int kScreenWidth = 240;
+constexpr int kScreenHeight = 320;
+constexpr int kBigDigitSize = 16;
+constexpr int kBigNumberTop = 208;
+constexpr std::int32_t kLastLevel = 3;
+
+std::int32_t scoreValue() {
+  const NumberDisplay* score = process().scoreDisplay.get();
+  return score != nullptr ? score->value() : 0;
+}
+
+void drawPicture(gfx::Canvas& canvas, const gfx::Surface& picture) {
+  gfx::drawSprite(canvas, 0, 0, 0, 0, &picture, 0, 0, gfx::kNoColourKey);
+}
+
+bool musicAudible() { return process().musicOn != 0 && !process().muted; }
+
+}  // namespace
+
+AppState gameOverState(std::int32_t levelNumber) {
+  return levelNumber > kLastLevel ? AppState::GameWon : AppState::GameFailed;
+}
+
+void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::int32_t value) {
+  int count = 0;
+  for (std::int32_t rest = value; rest != 0; rest /= 10) ++count;
+  const int left = (kScreenWidth - kBigDigitSize * count) / 2;
+  std::int32_t rest = value;
+  for (int k = 0; k < count; ++k, rest /= 10) {
+    const std::int32_t digit = rest % 10;
+    gfx::drawSprite(canvas, toFixed(left + kBigDigitSize * (count - 1 - k)), toFixed(kBigNumberTop),
+                    toFixed(kBigDigitSize), toFixed(kBigDigitSize), &digits, toFixed(kBigDigitSize * digit), 0,
+                    gfx::kKeyBlue);
+  }
 }
 
 GameApp::GameApp() : backBuffer_(std::make_unique<gfx::Canvas>()) {
   gfx::loadPicture(coverPicture_, gfx::imagePath("cover.png"));
-  gfx::drawSprite(*backBuffer_, 0, 0, 0, 0, &coverPicture_, 0, 0, gfx::kNoColourKey);
+  drawPicture(*backBuffer_, coverPicture_);
 }
 
-GameApp::~GameApp() = default;
+GameApp::~GameApp() {
+  backBuffer_.reset();
+  transition_.reset();
+  menu_.reset();
+  options_.reset();
+  highScores_.reset();
+  nameEntry_.reset();
+  help_.reset();
+  game_.reset();
+  coverPicture_.clear();
+  aboutPicture_.clear();
+  wonPicture_.clear();
+  failedPicture_.clear();
+  levelPicture_.clear();
+  bigDigits_.clear();
+  pausePicture_.clear();
+  music_.reset();
+}
 
 void GameApp::createScreens() {
+  transition_ = std::make_unique<ScreenTransition>();
+  menu_ = std::make_unique<MainMenu>();
+  options_ = std::make_unique<OptionsScreen>();
   highScores_ = std::make_unique<scores::HighScoreScreen>();
   nameEntry_ = std::make_unique<scores::NameEntryScreen>();
+  help_ = std::make_unique<HelpScreen>();
   game_ = std::make_unique<game::GameScreen>();
+  gfx::loadPicture(aboutPicture_, gfx::imagePath("about.png"));
+  gfx::loadPicture(wonPicture_, gfx::imagePath("win.png"));
+  gfx::loadPicture(failedPicture_, gfx::imagePath("fail.png"));
+  gfx::loadPicture(levelPicture_, gfx::imagePath("pass.png"));
+  gfx::loadPicture(pausePicture_, gfx::imagePath("pause.png"));
+  gfx::loadPictureResource(bigDigits_, 143);
   music_ = std::make_unique<sound::SoundClip>(platform::dataPath("music.wav"), true);
   state_ = AppState::Cover;
 }
 
-void GameApp::update(std::int32_t) {}
-
-void GameApp::draw() {
-  gfx::drawSprite(*backBuffer_, 0, 0, toFixed(240), toFixed(320), &coverPicture_, 0, 0, gfx::kNoColourKey);
+void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
+  switch (screen) {
+    case AppState::Cover:
+      gfx::drawSprite(canvas, 0, 0, toFixed(kScreenWidth), toFixed(kScreenHeight), &coverPicture_, 0, 0,
+                      gfx::kNoColourKey);
+      break;
+    case AppState::Menu:
+      if (menu_) menu_->draw(canvas);
+      break;
+    case AppState::Options:
+      if (options_) options_->draw(canvas);
+      break;
+    case AppState::Help:
+      if (help_) help_->draw(canvas);
+      break;
+    case AppState::About:
+      drawPicture(canvas, aboutPicture_);
+      break;
+    case AppState::HighScores:
+      if (highScores_) highScores_->draw(canvas);
+      break;
+    case AppState::NameEntry:
+      if (nameEntry_) nameEntry_->draw(canvas);
+      break;
+    case AppState::LevelIntro:
+      drawPicture(canvas, levelPicture_);
+      if (game_) drawBigNumber(canvas, bigDigits_, game_->levelNumber());
+      break;
+    case AppState::Playing:
+      if (!gameRunning_) {
+        drawPicture(canvas, pausePicture_);
+      } else if (game_) {
+        game_->draw(canvas);
+      }
+      break;
+    case AppState::GameFailed:
+      drawPicture(canvas, failedPicture_);
+      drawBigNumber(canvas, bigDigits_, scoreValue());
+      break;
+    case AppState::GameWon:
+      drawPicture(canvas, wonPicture_);
+      break;
+    case AppState::Transition:
+      if (transition_) transition_->draw(canvas);
+      break;
+  }
 }
 
-void GameApp::onEnter() {}
-void GameApp::onLeft() {}
-void GameApp::onRight() {}
-void GameApp::onUp() {}
-void GameApp::onDown() {}
-void GameApp::onAppButton3() {}
-void GameApp::onAppButton4() {}
-void GameApp::onKeyRelease() {}
-void GameApp::onPenDown() {}
-void GameApp::onPenMove() {}
-void GameApp::onPenUp() {}
-bool GameApp::onTypedKey(std::uint32_t) { return false; }
+void GameApp::draw() { drawScreen(state_, *backBuffer_); }
+
+void GameApp::startTransition(AppState from, AppState to) {
+  if (!transition_) return;
+  drawScreen(from, transition_->from());
+  drawScreen(to, transition_->to());
+  transition_->begin(to);
+  state_ = AppState::Transition;
+}
+
+void GameApp::update(std::int32_t step) {
+  switch (state_) {
+    case AppState::Cover:
+      startTransition(AppState::Cover, AppState::About);
+      break;
+    case AppState::HighScores:
+      highScores_->update();
+      break;
+    case AppState::Playing:
+      gameStep(step);
+      break;
+    case AppState::Transition:
+      if (transition_->advance()) state_ = transition_->target();
+      break;
+    default:
+      break;
+  }
+}
+
+void GameApp::gameStep(std::int32_t step) {
+  if (!gameRunning_) return;
+  game_->update(step);
+  if (game_->isGameEnded()) {
+    if (process().musicOn != 0) music_->pause();
+    game_->resetSavedGame();
+    startTransition(AppState::Playing, gameOverState(game_->levelNumber()));
+  } else if (game_->isLevelPassed()) {
+    startTransition(AppState::Playing, AppState::LevelIntro);
+  }
+}
+
+void GameApp::holdMusicForNewGame() {
+  // The first time this queues the looping clip and holds it near its start; afterwards the
+  // clip is still queued, the play is refused and only the pause acts.
+  if (!musicAudible()) return;
+  music_->play();
+  music_->pause();
+}
+
+void GameApp::activateMenuItem() {
+  switch (menu_->selection()) {
+    case 0:
+      game_->startNewGame();
+      holdMusicForNewGame();
+      startTransition(AppState::Menu, AppState::LevelIntro);
+      break;
+    case 1:
+      game_->loadSavedGame();
+      holdMusicForNewGame();
+      startTransition(AppState::Menu, AppState::LevelIntro);
+      break;
+    case 2:
+      startTransition(AppState::Menu, AppState::Options);
+      break;
+    case 3:
+      startTransition(AppState::Menu, AppState::HighScores);
+      break;
+    case 4:
+      startTransition(AppState::Menu, AppState::Help);
+      break;
+    default:
+      break;
+  }
+}
+
+void GameApp::activateOption() {
+  // The switches change only the option bytes; the music follows at its next event.
+  switch (options_->selection()) {
+    case 0:
+      process().musicOn = process().musicOn != 0 ? 0 : 1;
+      break;
+    case 1:
+      process().soundOn = process().soundOn != 0 ? 0 : 1;
+      break;
+    case 2:
+      startTransition(AppState::Options, AppState::About);
+      break;
+    case 3:
+      startTransition(AppState::Options, AppState::Menu);
+      break;
+    default:
+      break;
+  }
+}
+
+void GameApp::nextHelpPage() {
+  if (help_->page() >= HelpScreen::kPages - 1) {
+    startTransition(AppState::Help, AppState::Menu);
+    help_->resetPage();
+    return;
+  }
+  drawScreen(AppState::Help, transition_->from());
+  help_->nextPage();
+  drawScreen(AppState::Help, transition_->to());
+  transition_->begin(AppState::Help);
+  state_ = AppState::Transition;
+}
+
+void GameApp::startLevel() {
+  game_->setUpLevel();
+  gameRunning_ = true;
+  if (musicAudible()) music_->restart();
+  startTransition(AppState::LevelIntro, AppState::Playing);
+}
+
+void GameApp::leaveGameOverPicture() {
+  // Both sides signed: a table whose lowest score reads as negative is beaten by any score.
+  const auto lowest = static_cast<std::int32_t>(highScores_->lowestScore());
+  startTransition(state_, scoreValue() > lowest ? AppState::NameEntry : AppState::Menu);
+}
+
+void GameApp::acceptName() {
+  highScores_->insertScore(nameEntry_->nameText(), static_cast<std::uint32_t>(scoreValue()));
+  startTransition(AppState::NameEntry, AppState::HighScores);
+}
+
+void GameApp::cancelName() { startTransition(AppState::NameEntry, AppState::HighScores); }
+
+void GameApp::onEnter() {
+  switch (state_) {
+    case AppState::Cover:
+      startTransition(AppState::Cover, AppState::About);
+      break;
+    case AppState::Menu:
+      activateMenuItem();
+      break;
+    case AppState::Options:
+      activateOption();
+      break;
+    case AppState::Help:
+      nextHelpPage();
+      break;
+    case AppState::About:
+      startTransition(AppState::About, AppState::Menu);
+      break;
+    case AppState::HighScores:
+      startTransition(AppState::HighScores, AppState::Menu);
+      break;
+    case AppState::NameEntry:
+      nameEntry_->pickCell();
+      break;
+    case AppState::LevelIntro:
+      startLevel();
+      break;
+    case AppState::Playing:
+      game_->fire();  // also while paused: a resting ball leaves when the game resumes
+      break;
+    case AppState::GameFailed:
+    case AppState::GameWon:
+      leaveGameOverPicture();
+      break;
+    case AppState::Transition:
+      break;
+  }
+}
+
+void GameApp::onUp() {
+  switch (state_) {
+    case AppState::Menu: menu_->selectUp(); break;
+    case AppState::Options: options_->selectUp(); break;
+    case AppState::HighScores: highScores_->scrollUp(); break;
+    case AppState::NameEntry: nameEntry_->cursorUp(); break;
+    case AppState::Playing: game_->moveLeft(); break;
+    default: break;
+  }
+}
+
+void GameApp::onDown() {
+  switch (state_) {
+    case AppState::Menu: menu_->selectDown(); break;
+    case AppState::Options: options_->selectDown(); break;
+    case AppState::HighScores: highScores_->scrollDown(); break;
+    case AppState::NameEntry: nameEntry_->cursorDown(); break;
+    case AppState::Playing: game_->moveRight(); break;
+    default: break;
+  }
+}
+
+void GameApp::onLeft() {
+  switch (state_) {
+    case AppState::NameEntry: nameEntry_->cursorLeft(); break;
+    case AppState::Playing: game_->moveLeft(); break;
+    default: break;
+  }
+}
+
+void GameApp::onRight() {
+  switch (state_) {
+    case AppState::NameEntry: nameEntry_->cursorRight(); break;
+    case AppState::Playing: game_->moveRight(); break;
+    default: break;
+  }
+}
+
+void GameApp::onKeyRelease() {
+  switch (state_) {
+    case AppState::HighScores: highScores_->stopScrolling(); break;
+    case AppState::Playing: game_->stopPaddle(); break;
+    default: break;
+  }
+}
+
+void GameApp::onAppButton4() {
+  switch (state_) {
+    case AppState::HighScores: highScores_->requestUpload(); break;
+    case AppState::NameEntry: acceptName(); break;
+    case AppState::Playing: togglePause(); break;
+    default: onEnter(); break;
+  }
+}
+
+void GameApp::onAppButton3() {
+  switch (state_) {
+    case AppState::HighScores: onEnter(); break;
+    case AppState::NameEntry: cancelName(); break;
+    case AppState::Playing: toggleMute(); break;
+    default: break;
+  }
+}
+
+void GameApp::onPenDown() {
+  switch (state_) {
+    case AppState::Menu: menu_->penSelect(); break;
+    case AppState::Options:
+    case AppState::HighScores: break;
+    case AppState::NameEntry: nameEntry_->penAt(); break;
+    case AppState::Playing: game_->steerToPen(); break;
+    default: onEnter(); break;
+  }
+}
+
+void GameApp::onPenMove() {
+  switch (state_) {
+    case AppState::Menu: menu_->dragSelect(); break;
+    case AppState::Options:
+    case AppState::HighScores: break;
+    case AppState::NameEntry: nameEntry_->penAt(); break;
+    case AppState::Playing: game_->steerToPen(); break;
+    default: onEnter(); break;
+  }
+}
+
+void GameApp::onPenUp() {
+  switch (state_) {
+    case AppState::Menu:
+      activateMenuItem();
+      break;
+    case AppState::Options:
+      switch (options_->releaseTest()) {
+        case 2: startTransition(AppState::Options, AppState::About); break;
+        case 3: startTransition(AppState::Options, AppState::Menu); break;
+        default: break;
+      }
+      break;
+    case AppState::HighScores:
+      if (highScores_->penReleased() == 1) startTransition(AppState::HighScores, AppState::Menu);
+      break;
+    case AppState::NameEntry:
+      switch (nameEntry_->classifyRelease()) {
+        case 0: acceptName(); break;
+        case 1: cancelName(); break;
+        case 3: nameEntry_->pickCell(); break;
+        default: break;
+      }
+      break;
+    case AppState::Playing:
+      break;
+    default:
+      onEnter();
+      break;
+  }
+}
+
+bool GameApp::onTypedKey(std::uint32_t key) {
+  if (state_ != AppState::NameEntry) return false;
+  const bool letter = key >= 'A' && key <= 'Z';
+  const bool digit = key >= '0' && key <= '9';
+  if (letter || digit || key == win::VK_SPACE) {
+    nameEntry_->typeCharacter(static_cast<char16_t>(key));
+  } else if (key == win::VK_BACK) {
+    nameEntry_->typeDelete();
+  } else if (key == win::VK_RETURN) {
+    acceptName();
+  } else {
+    return false;
+  }
+  return true;
+}
 
 void GameApp::togglePause() {
   gameRunning_ = !gameRunning_;
@@ -65,7 +450,9 @@ void GameApp::toggleMute() {
 }
 
 void GameApp::saveOnExit() {
-  if (state_ == AppState::LevelIntro || state_ == AppState::Playing) game_->saveGame();
+  if (!game_) return;
+  const auto inProgress = [](AppState s) { return s == AppState::LevelIntro || s == AppState::Playing; };
+  if (inProgress(state_) || (state_ == AppState::Transition && inProgress(transition_->target()))) game_->saveGame();
 }
 
 }  // namespace app

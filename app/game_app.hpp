@@ -1,11 +1,16 @@
-// The application object: owns the back buffer and every screen, and switches between them
-// as a state machine over twelve states, every change of screen running through a wipe.
-// (Skeleton: shows the cover only; the screens are still to be built.)
+// The application object: owns the back buffer, every screen, the full-screen pictures, the
+// music and the wipe, and switches between the screens as a state machine over twelve
+// states, every change of screen running through the wipe.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "app/app_state.hpp"
+#include "app/help_screen.hpp"
+#include "app/main_menu.hpp"
+#include "app/options_screen.hpp"
+#include "app/screen_transition.hpp"
 #include "game/game_screen.hpp"
 #include "gfx/canvas.hpp"
 #include "gfx/surface.hpp"
@@ -15,22 +20,15 @@
 
 namespace app {
 
-enum class AppState : std::int32_t {
-  Cover = 0,
-  Menu = 1,
-  Options = 2,
-  Help = 3,
-  About = 4,
-  HighScores = 5,
-  NameEntry = 6,
-  LevelIntro = 7,
-  Playing = 8,
-  GameFailed = 9,
-  GameWon = 10,
-  Transition = 11,
-};
+// The picture a finished game ends on: won only when the last level was passed, which
+// leaves the level number above 3; a game whose last life is lost is failed on any level.
+AppState gameOverState(std::int32_t levelNumber);
 
-const char* appStateName(AppState state);
+// A non-negative number in the 16 x 16 digit cells of `digits` (digit d at source x 16 x d),
+// centred across the 240-pixel width with its top at y 208, keyed on pure blue. Zero has no
+// digits and draws nothing; a negative number's digits lie outside the picture and are not
+// drawn either.
+void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::int32_t value);
 
 class GameApp {
  public:
@@ -40,20 +38,14 @@ class GameApp {
   GameApp(const GameApp&) = delete;
   GameApp& operator=(const GameApp&) = delete;
 
-  // Loads every screen, picture and the music; reads the score file and the level file.
+  // Loads every screen, picture and the music; the score screen reads the score file (and
+  // with it the two options), the game the level file. The state is then Cover.
   void createScreens();
-
-  gfx::Canvas& backBuffer() { return *backBuffer_; }
-  AppState state() const { return state_; }
-  bool gameRunning() const { return gameRunning_; }
-  game::GameScreen* game() { return game_.get(); }
-  scores::HighScoreScreen* highScores() { return highScores_.get(); }
-  scores::NameEntryScreen* nameEntry() { return nameEntry_.get(); }
-  sound::SoundClip* music() { return music_.get(); }
 
   void update(std::int32_t step);  // step in milliseconds, always 10
   void draw();
 
+  // Input, each acting by the current state.
   void onEnter();
   void onLeft();
   void onRight();
@@ -65,24 +57,71 @@ class GameApp {
   void onPenDown();
   void onPenMove();
   void onPenUp();
-  // A key typed on the desktop keyboard while the name entry shows (letters, digits, space,
-  // Backspace, Enter). True when the key was taken as typing and must not be routed further.
+  // A key of the desktop keyboard while the name entry shows: a letter A-Z, a digit, Space,
+  // Backspace or Enter (which accepts the name). True when the key was taken as typing and
+  // must not be routed further; false in every other state and for every other key.
   bool onTypedKey(std::uint32_t key);
 
+  // Pauses or resumes the game and mutes or unmutes with it, in whatever state.
   void togglePause();
   void toggleMute();
-  // Saves the game when one is in progress (playing, the level picture, or a wipe to either).
+  // Saves the game when one is in progress: on the level picture, while playing, or during
+  // the wipe to either.
   void saveOnExit();
 
+  // Draws the screen `from` into the wipe's first snapshot and `to` into its second, begins
+  // the wipe (with its click) and enters the Transition state. Public so that tests and tools
+  // can reach a screen directly.
+  void startTransition(AppState from, AppState to);
+
+  gfx::Canvas& backBuffer() { return *backBuffer_; }
+  AppState state() const { return state_; }
+  bool gameRunning() const { return gameRunning_; }
+  game::GameScreen* game() { return game_.get(); }
+  scores::HighScoreScreen* highScores() { return highScores_.get(); }
+  scores::NameEntryScreen* nameEntry() { return nameEntry_.get(); }
+  sound::SoundClip* music() { return music_.get(); }
+
+  // What the headless driver's state dump reports; 0 (Menu for the target, null for the
+  // clips) before createScreens.
+  std::int32_t transitionStep() const { return transition_ ? transition_->step() : 0; }
+  AppState transitionTarget() const { return transition_ ? transition_->target() : AppState::Menu; }
+  std::int32_t menuSelection() const { return menu_ ? menu_->selection() : 0; }
+  std::int32_t optionsSelection() const { return options_ ? options_->selection() : 0; }
+  std::int32_t helpPage() const { return help_ ? help_->page() : 0; }
+  const sound::SoundClip* musicClip() const { return music_.get(); }
+  const sound::SoundClip* clickClip() const { return transition_ ? &transition_->clickSound() : nullptr; }
+
  private:
+  void drawScreen(AppState screen, gfx::Canvas& canvas);
+  void gameStep(std::int32_t step);
+  void activateMenuItem();
+  void activateOption();
+  void nextHelpPage();
+  void startLevel();
+  void holdMusicForNewGame();
+  void leaveGameOverPicture();
+  void acceptName();
+  void cancelName();
+
   std::unique_ptr<gfx::Canvas> backBuffer_;
   bool gameRunning_ = true;
   AppState state_ = AppState::Cover;
+  std::unique_ptr<ScreenTransition> transition_;
+  std::unique_ptr<MainMenu> menu_;
+  std::unique_ptr<OptionsScreen> options_;
   std::unique_ptr<scores::HighScoreScreen> highScores_;
   std::unique_ptr<scores::NameEntryScreen> nameEntry_;
+  std::unique_ptr<HelpScreen> help_;
   std::unique_ptr<game::GameScreen> game_;
   std::unique_ptr<sound::SoundClip> music_;
   gfx::Surface coverPicture_;
+  gfx::Surface aboutPicture_;
+  gfx::Surface wonPicture_;
+  gfx::Surface failedPicture_;
+  gfx::Surface levelPicture_;
+  gfx::Surface pausePicture_;
+  gfx::Surface bigDigits_;
 };
 
 }  // namespace app

@@ -15,12 +15,15 @@ NumberDisplay::NumberDisplay(int resourceNumber) {
 void NumberDisplay::setValue(std::int32_t value) {
   value_ = value;
   length_ = 0;
+  // At most 11 characters ("-2147483648"), within the 12 glyph slots.
   for (const char c : std::to_string(value)) {
     glyphs_[static_cast<std::size_t>(length_++)] = c == '-' ? kMinusGlyph : c - '0';
   }
 }
 
 void NumberDisplay::draw(gfx::Canvas& canvas, Fixed x, Fixed y, std::int32_t colourKey) const {
+  // A strip narrower than 16 pixels has no glyphs; a width of 0 would mean the whole strip.
+  if (glyphWidth_ <= 0) return;
   for (std::int32_t i = 0; i < length_; ++i) {
     gfx::drawSprite(canvas, x + toFixed(i * glyphWidth_), y, toFixed(glyphWidth_), toFixed(glyphHeight_), &strip_,
                     toFixed(glyphs_[static_cast<std::size_t>(i)] * glyphWidth_), 0, colourKey);

@@ -8,6 +8,7 @@ namespace sound {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 44;
+// Far beyond any sound of the game; a larger file is read only this far.
 constexpr std::size_t kLargestFile = 64u * 1024 * 1024;
 
 std::uint16_t read16(const std::vector<std::uint8_t>& d, std::size_t at) {
@@ -24,20 +25,31 @@ std::uint32_t read32(const std::vector<std::uint8_t>& d, std::size_t at) {
 SoundClip::SoundClip(const std::string& path, bool loop) : loop_(loop) {
   platform::FileRead file = platform::readFile(path, kLargestFile);
   if (!file.opened || file.readFailed || file.bytes.size() < kHeaderBytes) return;
+  // Only the canonical header's fields are read; chunk tags and lengths are not looked at,
+  // so whatever follows byte 44 is played as samples.
+  platform::PcmFormat format;
+  format.formatTag = read16(file.bytes, 20);
+  format.channels = read16(file.bytes, 22);
+  format.samplesPerSecond = read32(file.bytes, 24);
+  format.avgBytesPerSecond = read32(file.bytes, 28);
+  format.blockAlign = read16(file.bytes, 32);
+  format.bitsPerSample = read16(file.bytes, 34);
+  // A short file or one that describes no playable format would otherwise be handed to the
+  // output as noise or garbage; it stays empty, like a missing file.
+  if (!platform::isPlayablePcm(format)) return;
+  const std::span<const std::uint8_t> samples(file.bytes.data() + kHeaderBytes, file.bytes.size() - kHeaderBytes);
+  device_ = platform::audioBackend().open(format, samples, loop_);
+  if (device_ == nullptr) return;
   data_ = std::move(file.bytes);
   size_ = static_cast<std::uint32_t>(data_.size());
-  format_.formatTag = read16(data_, 20);
-  format_.channels = read16(data_, 22);
-  format_.samplesPerSecond = read32(data_, 24);
-  format_.avgBytesPerSecond = read32(data_, 28);
-  format_.blockAlign = read16(data_, 32);
-  format_.bitsPerSample = read16(data_, 34);
-  if (!platform::isPlayablePcm(format_)) return;
-  const std::span<const std::uint8_t> samples(data_.data() + kHeaderBytes, size_ - kHeaderBytes);
-  device_ = platform::audioBackend().open(format_, samples, loop_);
+  format_ = format;
 }
 
-SoundClip::~SoundClip() = default;  // the output stops when it is destroyed
+SoundClip::~SoundClip() {
+  // The output stops and lets go of its samples before the file's bytes are freed.
+  device_.reset();
+  data_.clear();
+}
 
 void SoundClip::play() {
   if (device_ == nullptr || device_->sounding()) return;

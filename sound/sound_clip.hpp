@@ -16,14 +16,20 @@ class SoundClip {
   // The six format fields are read from the canonical 44-byte header; the samples are
   // everything from byte 44 to the end of the file. A missing file, one shorter than 44
   // bytes, or one whose header describes no playable PCM format leaves the clip empty,
-  // silently: it then plays nothing.
+  // silently: it then plays nothing, and pause and restart do nothing either.
   SoundClip(const std::string& path, bool loop);
+  // Stops the output (a looping clip included) and closes it.
   virtual ~SoundClip();
   SoundClip(const SoundClip&) = delete;
   SoundClip& operator=(const SoundClip&) = delete;
 
+  // Starts the samples from the beginning, unless the clip is still sounding: then nothing
+  // happens, it is neither restarted nor played twice. A looping clip, once played, sounds
+  // for its whole life. A paused clip counts as sounding.
   void play();
+  // Holds the output where it is; acts whether or not anything was played.
   void pause();
+  // Resumes a paused output; after no play it plays nothing.
   void restart();
 
   bool empty() const { return device_ == nullptr; }

@@ -52,6 +52,13 @@ bool Program::startUp() {
 void Program::tick() {
   if (!process().active) return;
   display_->present(app_->backBuffer());
+  if (recorder_ != nullptr) {
+    if (!updateTimer_->due()) return;
+    app_->update(10);
+    app_->draw();
+    recorder_->countPass();
+    return;
+  }
   if (updateTimer_->due()) app_->update(10);
   if (drawTimer_->due()) app_->draw();
 }
@@ -78,7 +85,10 @@ void Program::runMainLoop(platform::Host& host) {
   while (process().running) {
     tick();
     win::Message message;
-    while (host.peekMessage(message)) windowProcedure(message.message, message.wParam, message.lParam);
+    while (host.peekMessage(message)) {
+      if (recorder_ != nullptr) recorder_->message(message);
+      windowProcedure(message.message, message.wParam, message.lParam);
+    }
     if (host.quitRequested()) process().running = false;
     if (!process().running) break;
     host.waitForMessages(process().active ? millisecondsUntilNextTimer() : kInactiveWaitMs);

@@ -8,6 +8,7 @@
 #include "app/frame_timer.hpp"
 #include "app/game_app.hpp"
 #include "gfx/display.hpp"
+#include "app/replay_recorder.hpp"
 #include "platform/host.hpp"
 
 namespace app {
@@ -39,6 +40,10 @@ class Program {
 
   GameApp* app() { return app_.get(); }
 
+  // Records the messages and passes of this run. A recorded run keeps its update and draw in
+  // step, one of each per pass, exactly as a replay runs them.
+  void setRecorder(ReplayRecorder* recorder) { recorder_ = recorder; }
+
  private:
   using Handler = std::int32_t (Program::*)(std::uint32_t wParam, std::int32_t lParam);
   struct MessageEntry {
@@ -64,6 +69,7 @@ class Program {
   std::unique_ptr<FrameTimer> drawTimer_;
   std::unique_ptr<FrameTimer> updateTimer_;
   std::unique_ptr<GameApp> app_;
+  ReplayRecorder* recorder_ = nullptr;
 };
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 namespace platform {
@@ -37,6 +38,11 @@ std::string xdgDataFolder() {
   return "/tmp/zebrolite-" + std::to_string(getuid()) + "/";
 }
 
+bool isFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -63,7 +69,18 @@ std::string folderOfExecutable() {
 void setDataFolder(std::string folder) { dataFolderSetting() = withSlash(std::move(folder)); }
 
 const std::string& dataFolder() {
-  if (!dataFolderSetting()) dataFolderSetting() = folderOfExecutable();
+  if (!dataFolderSetting()) {
+    // The build's game folder holds its data beside the executable; an installed game keeps
+    // it in <prefix>/share/zebrolite, found from <prefix>/bin.
+    const std::string beside = folderOfExecutable();
+    const std::string installed = beside + "../share/zebrolite/";
+    if (!isFolder(beside + "image") && isFolder(installed + "image")) {
+      std::error_code ignored;
+      dataFolderSetting() = withSlash(std::filesystem::weakly_canonical(installed, ignored).string());
+    } else {
+      dataFolderSetting() = beside;
+    }
+  }
   return *dataFolderSetting();
 }
 
@@ -73,8 +90,10 @@ void setSaveFolder(std::string folder) { saveFolderSetting() = withSlash(std::mo
 
 const std::string& saveFolder() {
   if (!saveFolderSetting()) {
+    // The player's files lie beside the game only where its data does too (a game folder
+    // unpacked or built in place) and the folder is writable.
     const std::string beside = folderOfExecutable();
-    if (::access(beside.c_str(), W_OK) == 0) {
+    if (dataFolder() == beside && ::access(beside.c_str(), W_OK) == 0) {
       saveFolderSetting() = beside;
     } else {
       saveFolderSetting() = xdgDataFolder();

@@ -1,0 +1,26 @@
+# Installing the game as a Linux desktop expects it: the executable in bin/, the read-only
+# data in share/zebrolite/ (found from the executable's own location), a desktop entry,
+# the icon in the hicolor theme, AppStream metainfo and a man page.
+set(ZEBROLITE_APP_ID org.zebrolite.Zebrolite)
+set(ZEBROLITE_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/zebrolite)
+
+install(TARGETS zebrolite RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${ZEBROLITE_GAME_DIR}/image DESTINATION ${ZEBROLITE_INSTALL_DATADIR})
+install(FILES
+  ${ZEBROLITE_GAME_DIR}/BrickMap.dat
+  ${ZEBROLITE_GAME_DIR}/music.wav
+  ${ZEBROLITE_GAME_DIR}/hit.wav
+  ${ZEBROLITE_GAME_DIR}/blast.wav
+  ${ZEBROLITE_GAME_DIR}/menu_select.wav
+  DESTINATION ${ZEBROLITE_INSTALL_DATADIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${ZEBROLITE_GENERATED_DIR}/resources/icon131-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME ${ZEBROLITE_APP_ID}.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/docs/zebrolite.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zebrolite)

@@ -6,6 +6,7 @@
 #include "app/command_line.hpp"
 #include "app/process_state.hpp"
 #include "app/program.hpp"
+#include "app/script_driver.hpp"
 #include "platform/files.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 
@@ -27,6 +28,13 @@ int main(int argc, char** argv) {
   }
   if (!options.dataFolder.empty()) platform::setDataFolder(options.dataFolder);
   if (!options.saveFolder.empty()) platform::setSaveFolder(options.saveFolder);
+  if (options.headless) {
+    const auto rasteriser = platform::createTtfRasteriser();
+    platform::setTextRasteriser(rasteriser.get());
+    const int status = app::runHeadless(options.script);
+    platform::setTextRasteriser(nullptr);
+    return status;
+  }
 
   platform::WindowSettings settings;
   settings.scale = options.scale;

@@ -1,0 +1,127 @@
+#include "app/script_driver.hpp"
+
+#include <cinttypes>
+#include <fstream>
+#include <sstream>
+
+#include "app/process_state.hpp"
+#include "app/state_dump.hpp"
+#include "gfx/screenshot.hpp"
+#include "platform/clock.hpp"
+#include "platform/headless/headless_audio.hpp"
+#include "platform/random.hpp"
+
+namespace app {
+namespace {
+
+// A pass of the headless main loop finds both timers due: they open after more than 10 ms.
+constexpr std::uint32_t kPassMilliseconds = 11;
+
+bool fail(ScriptError& error, const ScriptCommand& command, std::string message) {
+  error.line = command.line;
+  error.message = std::move(message);
+  return false;
+}
+
+}  // namespace
+
+ScriptDriver::ScriptDriver(Program& program, std::FILE* out) : program_(program), out_(out) {}
+
+bool ScriptDriver::run(const std::vector<ScriptCommand>& commands, ScriptError& error) {
+  for (const ScriptCommand& command : commands) {
+    if (!process().running) break;
+    if (!runOne(command, error)) return false;
+  }
+  return true;
+}
+
+void ScriptDriver::pass() {
+  autopilot_.beforePass(program_);
+  platform::advanceManualClock(kPassMilliseconds);
+  platform::headlessAudio().advance10ms();
+  program_.tick();
+  ++passes_;
+}
+
+void ScriptDriver::send(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
+  program_.windowProcedure(message, wParam, lParam);
+}
+
+bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
+  const auto& n = command.numbers;
+  const auto position = [&n] { return win::packPenPosition(static_cast<int>(n[0]), static_cast<int>(n[1])); };
+  switch (command.verb) {
+    case ScriptVerb::Seed: platform::seedRandom(static_cast<std::uint32_t>(n[0])); return true;
+    case ScriptVerb::Tick:
+      for (std::int64_t i = 0; i < n[0] && process().running; ++i) pass();
+      return true;
+    case ScriptVerb::Key: send(win::WM_KEYDOWN, static_cast<std::uint32_t>(n[0]), 0); return true;
+    case ScriptVerb::KeyUp: send(win::WM_KEYUP, static_cast<std::uint32_t>(n[0]), 0); return true;
+    case ScriptVerb::PenDown: send(win::WM_LBUTTONDOWN, 1, position()); return true;
+    case ScriptVerb::PenMove: send(win::WM_MOUSEMOVE, 1, position()); return true;
+    case ScriptVerb::PenUp: send(win::WM_LBUTTONUP, 0, position()); return true;
+    case ScriptVerb::Activate: send(win::WM_ACTIVATE, win::WA_ACTIVE, 0); return true;
+    case ScriptVerb::Deactivate: send(win::WM_ACTIVATE, win::WA_INACTIVE, 0); return true;
+    case ScriptVerb::FocusOn: send(win::WM_SETFOCUS, 0, 0); return true;
+    case ScriptVerb::FocusOff: send(win::WM_KILLFOCUS, 0, 0); return true;
+    case ScriptVerb::Dump:
+      std::fprintf(out_, "%s\n", stateDump(*program_.app(), passes_).c_str());
+      std::fflush(out_);
+      return true;
+    case ScriptVerb::Hash:
+      std::fprintf(out_, "%016" PRIx64 "\n", gfx::frameHash(program_.app()->backBuffer()));
+      std::fflush(out_);
+      return true;
+    case ScriptVerb::Shot:
+      if (!gfx::saveScreenshot(program_.app()->backBuffer(), command.text)) {
+        return fail(error, command, "cannot write '" + command.text + "'");
+      }
+      return true;
+    case ScriptVerb::AutopilotOn: autopilot_.setOn(true, program_); return true;
+    case ScriptVerb::AutopilotOff: autopilot_.setOn(false, program_); return true;
+    default: return setUp(command, error);
+  }
+}
+
+bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
+  game::GameScreen* game = program_.app()->game();
+  const auto& n = command.numbers;
+  switch (command.verb) {
+    case ScriptVerb::Score: process().scoreDisplay->setValue(static_cast<std::int32_t>(n[0])); return true;
+    case ScriptVerb::Level:
+      if (n[0] < 1 || n[0] > 50) return fail(error, command, "the level must lie in 1..50");
+      (void)game;
+      return true;
+    default: return fail(error, command, "this command is not available yet");
+  }
+}
+
+int runHeadless(const std::string& scriptPath) {
+  std::ifstream file(scriptPath, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "script: cannot read '%s'\n", scriptPath.c_str());
+    return 2;
+  }
+  std::ostringstream source;
+  source << file.rdbuf();
+  std::vector<ScriptCommand> commands;
+  ScriptError error;
+  if (!parseScript(source.str(), commands, error)) {
+    std::fprintf(stderr, "script:%d: error: %s\n", error.line, error.message.c_str());
+    return 2;
+  }
+  // Nothing waits for real time: the clock moves with the passes alone.
+  platform::useManualClock(0);
+  Program program;
+  program.startUp();
+  ScriptDriver driver(program, stdout);
+  const bool ok = driver.run(commands, error);
+  program.shutDown();
+  if (!ok) {
+    std::fprintf(stderr, "script:%d: error: %s\n", error.line, error.message.c_str());
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace app

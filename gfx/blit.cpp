@@ -78,7 +78,7 @@ void copyOpaque(Run run) {
   const std::size_t rowBytes = static_cast<std::size_t>(run.width) * sizeof(std::uint16_t);
   for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
     if (run.xStep == 1) {
-      std::memcpy(run.to, run.from, rowBytes);
+      std::memmove(run.to, run.from, rowBytes);  // a Canvas may be copied onto itself
     } else {
       for (std::ptrdiff_t column = 0; column < run.width; ++column) run.to[column * run.xStep] = run.from[column];
     }

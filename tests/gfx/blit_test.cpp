@@ -104,6 +104,8 @@ const SpriteCase kSpriteCases[] = {
     {"SizeUnderOnePixelMeansWhole", px(10), px(40), 0xFFFF, 0xFFFF, 0, 0, 1, Region{10, 40, 12, 10, 0, 0}},
 };
 
+void PrintTo(const SpriteCase& c, std::ostream* out) { *out << c.name; }
+
 class DrawSprite : public ::testing::TestWithParam<SpriteCase> {};
 
 TEST_P(DrawSprite, ValidatesClipsAndCopies) {
@@ -251,6 +253,8 @@ const ScreenCase kScreenCases[] = {
     {"PastTheBottomEdge", 0, px(321), px(20), px(20), 0, 0, 1, std::nullopt},
     {"LeftEdge", px(-5), px(300), px(20), px(20), 0, 0, 1, Region{0, 300, 15, 20, 5, 0}},
 };
+
+void PrintTo(const ScreenCase& c, std::ostream* out) { *out << c.name; }
 
 class ScreenRect : public ::testing::TestWithParam<ScreenCase> {};
 

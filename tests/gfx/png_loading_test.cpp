@@ -144,6 +144,8 @@ std::vector<PixelCase> pixelCases() {
   return cases;
 }
 
+void PrintTo(const PixelCase& c, std::ostream* out) { *out << c.name; }
+
 class PngPixels : public ::testing::TestWithParam<PixelCase> {};
 
 TEST_P(PngPixels, LoadExactly) {

@@ -18,7 +18,7 @@
 
 namespace {
 
-using gfx_test::PngSpec;
+using gfx_test::PngPicture;
 
 constexpr std::uint16_t kBackground = 0x1BDF;  // (31, 127, 255), behind every transparent pixel
 constexpr std::uint16_t kWhite = 0xFFDF;
@@ -26,15 +26,15 @@ constexpr std::uint16_t kBlue = 0x001F;
 
 struct PixelCase {
   const char* name;
-  PngSpec spec;
+  PngPicture picture;
   std::vector<std::uint16_t> expected;  // the whole Surface, row after row
 };
 
-PngSpec rgb(int width, int height, std::vector<std::uint16_t> samples, int depth = 8, bool interlaced = false) {
+PngPicture rgb(int width, int height, std::vector<std::uint16_t> samples, int depth = 8, bool interlaced = false) {
   return {width, height, PNG_COLOR_TYPE_RGB, depth, interlaced, std::move(samples), {}, {}, false, {}};
 }
 
-PngSpec grey(int width, int height, std::vector<std::uint16_t> samples, int depth) {
+PngPicture grey(int width, int height, std::vector<std::uint16_t> samples, int depth) {
   return {width, height, PNG_COLOR_TYPE_GRAY, depth, false, std::move(samples), {}, {}, false, {}};
 }
 
@@ -49,7 +49,7 @@ std::vector<std::uint16_t> paletteColours(const std::vector<std::uint16_t>& indi
 }
 
 // A palette may not have more entries than its depth can index.
-PngSpec palette(int width, int height, std::vector<std::uint16_t> indices, int depth = 8, bool interlaced = false) {
+PngPicture palette(int width, int height, std::vector<std::uint16_t> indices, int depth = 8, bool interlaced = false) {
   const std::size_t entries = std::min<std::size_t>(kPalette.size() / 3, std::size_t{1} << depth);
   return {width,
           height,
@@ -96,11 +96,11 @@ std::vector<PixelCase> pixelCases() {
   cases.push_back({"Rgb16StripsTheLowByte", rgb(2, 1, {0x07FF, 0x80FF, 0xFFFF, 0x0000, 0x0001, 0xF800}, 16),
                    {gfx::packRgb(0x07, 0x80, 0xFF), gfx::packRgb(0, 0, 0xF8)}});
 
-  PngSpec rgba{3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {255, 0, 0, 255, 1, 2, 3, 0, 0, 0, 255, 255}, {}, {}, false, {}};
+  PngPicture rgba{3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, false, {255, 0, 0, 255, 1, 2, 3, 0, 0, 0, 255, 255}, {}, {}, false, {}};
   cases.push_back({"RgbaTransparentShowsTheBackground", rgba, {0xF800, kBackground, kBlue}});
-  PngSpec rgba16{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, false, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0, 0, 0, 0}, {}, {}, false, {}};
+  PngPicture rgba16{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, false, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0, 0, 0, 0}, {}, {}, false, {}};
   cases.push_back({"Rgba16TransparentShowsTheBackground", rgba16, {kWhite, kBackground}});
-  PngSpec rgbKey = rgb(2, 1, {10, 20, 30, 255, 255, 255});
+  PngPicture rgbKey = rgb(2, 1, {10, 20, 30, 255, 255, 255});
   rgbKey.hasTransparentColour = true;
   rgbKey.transparent[0] = 10;
   rgbKey.transparent[1] = 20;
@@ -121,11 +121,11 @@ std::vector<PixelCase> pixelCases() {
     cases.push_back({"PaletteInterlacedDistinct", palette(5, 9, indices, 8, true), paletteColours(indices)});
   }
   // Transparency given for palette entries leaves their colours as stored.
-  PngSpec paletteAlpha = palette(3, 1, {0, 1, 2});
+  PngPicture paletteAlpha = palette(3, 1, {0, 1, 2});
   paletteAlpha.paletteAlpha = {0, 128, 255};
   cases.push_back({"PaletteTransparencyKeepsColours", paletteAlpha, paletteColours({0, 1, 2})});
   // An index past the last entry reads as black.
-  PngSpec shortPalette{3, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {0, 1, 200}, {255, 255, 255, 0, 0, 255}, {}, false, {}};
+  PngPicture shortPalette{3, 1, PNG_COLOR_TYPE_PALETTE, 8, false, {0, 1, 200}, {255, 255, 255, 0, 0, 255}, {}, false, {}};
   cases.push_back({"IndexPastThePaletteIsBlack", shortPalette, {kWhite, kBlue, 0x0000}});
 
   cases.push_back({"Grey1Bit", grey(3, 1, {1, 0, 1}, 1), greys({255, 0, 255})});
@@ -133,13 +133,13 @@ std::vector<PixelCase> pixelCases() {
   cases.push_back({"Grey4Bit", grey(5, 1, {0, 1, 7, 8, 15}, 4), greys({0, 17, 119, 136, 255})});
   cases.push_back({"Grey8Bit", grey(5, 1, {0, 7, 8, 200, 255}, 8), greys({0, 7, 8, 200, 255})});
   cases.push_back({"Grey16Bit", grey(3, 1, {0x07FF, 0x8000, 0xFFFF}, 16), greys({0x07, 0x80, 0xFF})});
-  PngSpec greyKey = grey(2, 1, {3, 9}, 4);
+  PngPicture greyKey = grey(2, 1, {3, 9}, 4);
   greyKey.hasTransparentColour = true;
   greyKey.transparent[0] = 3;
   cases.push_back({"GreyTransparentColourShowsTheBackground", greyKey, {kBackground, gfx::packRgb(153, 153, 153)}});
-  PngSpec greyAlpha{3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {255, 255, 0, 0, 64, 255}, {}, {}, false, {}};
+  PngPicture greyAlpha{3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {255, 255, 0, 0, 64, 255}, {}, {}, false, {}};
   cases.push_back({"GreyAlpha", greyAlpha, {kWhite, kBackground, gfx::packRgb(64, 64, 64)}});
-  PngSpec greyAlpha16{2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, {0x4000, 0xFFFF, 0xFFFF, 0}, {}, {}, false, {}};
+  PngPicture greyAlpha16{2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, {0x4000, 0xFFFF, 0xFFFF, 0}, {}, {}, false, {}};
   cases.push_back({"GreyAlpha16", greyAlpha16, {gfx::packRgb(64, 64, 64), kBackground}});
   return cases;
 }
@@ -152,11 +152,11 @@ TEST_P(PngPixels, LoadExactly) {
   const PixelCase& c = GetParam();
   testing_support::ScratchFolder folder;
   const std::string path = folder.file("picture.png");
-  ASSERT_TRUE(gfx_test::writePng(path, c.spec));
+  ASSERT_TRUE(gfx_test::writePng(path, c.picture));
   gfx::Surface surface;
   gfx::loadPicture(surface, path);
-  ASSERT_EQ(surface.width, c.spec.width);
-  ASSERT_EQ(surface.height, c.spec.height);
+  ASSERT_EQ(surface.width, c.picture.width);
+  ASSERT_EQ(surface.height, c.picture.height);
   EXPECT_EQ(surface.pixels, c.expected);
 }
 

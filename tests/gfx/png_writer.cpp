@@ -20,22 +20,22 @@ int channelsOf(int colourType) {
 
 // One row of samples packed as the file stores them: big-endian 16-bit samples, or
 // several samples per byte, leftmost in the high bits.
-std::vector<png_byte> packRow(const PngSpec& spec, int y) {
-  const int perRow = spec.width * channelsOf(spec.colourType);
-  const std::uint16_t* samples = spec.samples.data() + static_cast<std::size_t>(y) * perRow;
+std::vector<png_byte> packRow(const PngPicture& picture, int y) {
+  const int perRow = picture.width * channelsOf(picture.colourType);
+  const std::uint16_t* samples = picture.samples.data() + static_cast<std::size_t>(y) * perRow;
   std::vector<png_byte> row;
-  if (spec.bitDepth == 16) {
+  if (picture.bitDepth == 16) {
     for (int i = 0; i < perRow; ++i) {
       row.push_back(static_cast<png_byte>(samples[i] >> 8));
       row.push_back(static_cast<png_byte>(samples[i] & 0xFF));
     }
-  } else if (spec.bitDepth == 8) {
+  } else if (picture.bitDepth == 8) {
     for (int i = 0; i < perRow; ++i) row.push_back(static_cast<png_byte>(samples[i]));
   } else {
-    row.assign(static_cast<std::size_t>((perRow * spec.bitDepth + 7) / 8), 0);
+    row.assign(static_cast<std::size_t>((perRow * picture.bitDepth + 7) / 8), 0);
     for (int i = 0; i < perRow; ++i) {
-      const int bit = i * spec.bitDepth;
-      row[static_cast<std::size_t>(bit / 8)] |= static_cast<png_byte>(samples[i] << (8 - spec.bitDepth - bit % 8));
+      const int bit = i * picture.bitDepth;
+      row[static_cast<std::size_t>(bit / 8)] |= static_cast<png_byte>(samples[i] << (8 - picture.bitDepth - bit % 8));
     }
   }
   return row;
@@ -43,36 +43,36 @@ std::vector<png_byte> packRow(const PngSpec& spec, int y) {
 
 }  // namespace
 
-bool writePng(const std::string& path, const PngSpec& spec) {
+bool writePng(const std::string& path, const PngPicture& picture) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   std::vector<std::vector<png_byte>> rows;
-  for (int y = 0; y < spec.height; ++y) rows.push_back(packRow(spec, y));
+  for (int y = 0; y < picture.height; ++y) rows.push_back(packRow(picture, y));
   std::vector<png_bytep> rowPointers;
   for (auto& row : rows) rowPointers.push_back(row.data());
   std::vector<png_color> palette;
-  for (std::size_t i = 0; i + 2 < spec.palette.size(); i += 3) {
-    palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+  for (std::size_t i = 0; i + 2 < picture.palette.size(); i += 3) {
+    palette.push_back({picture.palette[i], picture.palette[i + 1], picture.palette[i + 2]});
   }
   volatile bool ok = png != nullptr && info != nullptr;
   if (ok && setjmp(png_jmpbuf(png)) != 0) ok = false;
   if (ok) {
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height), spec.bitDepth,
-                 spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), picture.bitDepth,
+                 picture.colourType, picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!spec.paletteAlpha.empty()) {
-      png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (!picture.paletteAlpha.empty()) {
+      png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
     }
-    if (spec.hasTransparentColour) {
+    if (picture.hasTransparentColour) {
       png_color_16 colour{};
-      colour.gray = spec.transparent[0];
-      colour.red = spec.transparent[0];
-      colour.green = spec.transparent[1];
-      colour.blue = spec.transparent[2];
+      colour.gray = picture.transparent[0];
+      colour.red = picture.transparent[0];
+      colour.green = picture.transparent[1];
+      colour.blue = picture.transparent[2];
       png_set_tRNS(png, info, nullptr, 0, &colour);
     }
     png_write_info(png, info);

@@ -8,7 +8,7 @@
 
 namespace gfx_test {
 
-struct PngSpec {
+struct PngPicture {
   int width = 1;
   int height = 1;
   int colourType = 2;  // PNG_COLOR_TYPE_*
@@ -23,6 +23,6 @@ struct PngSpec {
   std::uint16_t transparent[3] = {0, 0, 0};  // grey in [0], or red, green, blue
 };
 
-bool writePng(const std::string& path, const PngSpec& spec);
+bool writePng(const std::string& path, const PngPicture& picture);
 
 }  // namespace gfx_test

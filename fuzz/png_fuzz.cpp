@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the picture loader, through a file as the game reads its
 // pictures. The loader must never crash, read out of bounds, leak or print, and a picture
 // it accepts must hold exactly width x height pixels with bit 5 clear.
-//   png_fuzz CORPUS_DIR [SEED_DIR ...]
+//   png_fuzz -dict=fuzz/png.dict CORPUS_DIR $ZEBROLITE_TESTDATA_DIR/pngsuite
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,12 +13,27 @@
 
 namespace {
 
-// One file per fuzzing process, so parallel jobs do not overwrite each other's input.
+// One file per fuzzing process, so parallel jobs do not overwrite each other's input;
+// removed when the process ends.
+class InputFile {
+ public:
+  InputFile()
+      : path_((std::filesystem::temp_directory_path() /
+               ("zebrolite-png-fuzz-" + std::to_string(std::random_device{}()) + ".png"))
+                  .string()) {}
+  ~InputFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 const std::string& inputPath() {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() / ("zebrolite-png-fuzz-" + std::to_string(std::random_device{}()) + ".png"))
-          .string();
-  return path;
+  static const InputFile file;
+  return file.path();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gfx/pixel.hpp"
+#include "gfx/text_surface.hpp"
 
 namespace gfx {
 namespace {
@@ -11,26 +12,32 @@ namespace {
 constexpr int kScreenWidth = 240;
 constexpr int kScreenHeight = 320;
 
-int reduce(const Canvas& canvas, Fixed value) { return canvas.coordinateMode == 1 ? toPixels(value) : value; }
+// 64 bits throughout: a Canvas not in coordinate mode 1 hands its values over unshifted,
+// and sums such as source x + width must not wrap on them.
+using Coordinate = std::int64_t;
+
+Coordinate reduce(const Canvas& canvas, Fixed value) { return canvas.coordinateMode == 1 ? toPixels(value) : value; }
 
 struct Rect {
-  int x, y, width, height, sourceX, sourceY;
+  Coordinate x, y, width, height, sourceX, sourceY;
 };
 
-// Reduces the six coordinates of a rectangle operation to pixels.
 Rect reduceRect(const Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, Fixed sourceX, Fixed sourceY) {
-  return {reduce(canvas, x),     reduce(canvas, y),       reduce(canvas, width),
+  return {reduce(canvas, x),      reduce(canvas, y),       reduce(canvas, width),
           reduce(canvas, height), reduce(canvas, sourceX), reduce(canvas, sourceY)};
 }
 
-bool sourceInside(const Rect& r, int sourceWidth, int sourceHeight) {
+// The source rectangle must lie wholly inside the source; it is never clipped against it.
+bool sourceInside(const Rect& r, Coordinate sourceWidth, Coordinate sourceHeight) {
   return r.width > 0 && r.height > 0 && r.sourceX >= 0 && r.sourceY >= 0 && r.sourceX + r.width <= sourceWidth &&
          r.sourceY + r.height <= sourceHeight;
 }
 
-// Clips left and top by moving into the source, right and bottom by shortening.
-// False when nothing is left to draw.
-bool clip(Rect& r, int clipWidth, int clipHeight) {
+// Entirely past the right or bottom edge (drawn nothing, yet a valid call), then left and
+// top clipped by moving into the source, right and bottom by shortening. False when
+// nothing is left to draw.
+bool clip(Rect& r, Coordinate clipWidth, Coordinate clipHeight) {
+  if (r.x > clipWidth || r.y > clipHeight) return false;
   if (r.x < 0) {
     r.width += r.x;
     r.sourceX -= r.x;
@@ -46,53 +53,98 @@ bool clip(Rect& r, int clipWidth, int clipHeight) {
   return r.width > 0 && r.height > 0;
 }
 
-std::ptrdiff_t destinationIndex(const Canvas& canvas, int x, int y) {
-  return static_cast<std::ptrdiff_t>(x) * canvas.xStep + static_cast<std::ptrdiff_t>(y) * canvas.yStep;
+Coordinate clipWidthOf(const Canvas& canvas) { return canvas.properties.cxWidth; }
+Coordinate clipHeightOf(const Canvas& canvas) { return canvas.properties.cyHeight; }
+
+std::uint16_t* destination(Canvas& canvas, const Rect& r) {
+  return canvas.pixelBlock() + (r.x * canvas.xStep + r.y * canvas.yStep);
 }
 
-// Copies a clipped rectangle from rows of `sourceStride` pixels, opaque or keyed.
-void copyRect(Canvas& canvas, const Rect& r, const std::uint16_t* source, int sourceStride, std::int32_t colourKey) {
-  const std::uint16_t* from = source + r.sourceX + static_cast<std::ptrdiff_t>(sourceStride) * r.sourceY;
-  std::uint16_t* to = canvas.pixelBlock() + destinationIndex(canvas, r.x, r.y);
-  const bool contiguous = canvas.xStep == 1;
-  if (colourKey == kNoColourKey && contiguous) {
-    for (int row = 0; row < r.height; ++row) {
-      std::memcpy(to, from, static_cast<std::size_t>(r.width) * sizeof(std::uint16_t));
-      to += canvas.yStep;
-      from += sourceStride;
+// The row loops. Destination rows advance by yStep and pixels by xStep; source rows by
+// their stride. Contiguous destination rows (xStep 1, every layout the game meets) get the
+// tight loops: opaque rows as block copies, and keyed rows as a select the compiler can
+// turn into vector blends (writing back a pixel's own value is the same as not writing it).
+struct Run {
+  std::uint16_t* to;
+  std::ptrdiff_t xStep;
+  std::ptrdiff_t yStep;
+  const std::uint16_t* from;
+  std::ptrdiff_t sourceStride;
+  std::ptrdiff_t width;
+  std::ptrdiff_t height;
+};
+
+void copyOpaque(Run run) {
+  const std::size_t rowBytes = static_cast<std::size_t>(run.width) * sizeof(std::uint16_t);
+  for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
+    if (run.xStep == 1) {
+      std::memmove(run.to, run.from, rowBytes);  // a Canvas may be copied onto itself
+    } else {
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) run.to[column * run.xStep] = run.from[column];
     }
-    return;
-  }
-  const bool keyed = colourKey != kNoColourKey;
-  const std::uint16_t key = colourToPixel(static_cast<std::uint32_t>(colourKey));
-  for (int row = 0; row < r.height; ++row) {
-    std::uint16_t* out = to;
-    for (int column = 0; column < r.width; ++column) {
-      if (!keyed || from[column] != key) *out = from[column];
-      out += canvas.xStep;
-    }
-    to += canvas.yStep;
-    from += sourceStride;
   }
 }
 
-int clipWidthOf(const Canvas& canvas) { return static_cast<int>(canvas.properties.cxWidth); }
-int clipHeightOf(const Canvas& canvas) { return static_cast<int>(canvas.properties.cyHeight); }
+void copyKeyed(Run run, std::uint16_t key) {
+  for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
+    if (run.xStep == 1) {
+      std::uint16_t* const to = run.to;
+      const std::uint16_t* const from = run.from;
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) to[column] = from[column] != key ? from[column] : to[column];
+    } else {
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) {
+        if (run.from[column] != key) run.to[column * run.xStep] = run.from[column];
+      }
+    }
+  }
+}
 
-// The common checks of the two screen-rectangle operations; false when there is nothing to do.
-// `result` is what the operation returns then.
-bool prepareScreenRect(Rect& r, const Canvas* source, int& result) {
+// Only the pixels equal to `ink`, for text.
+void copyInk(Run run, std::uint16_t ink) {
+  for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
+    if (run.xStep == 1) {
+      std::uint16_t* const to = run.to;
+      const std::uint16_t* const from = run.from;
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) to[column] = from[column] == ink ? ink : to[column];
+    } else {
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) {
+        if (run.from[column] == ink) run.to[column * run.xStep] = ink;
+      }
+    }
+  }
+}
+
+void mixInto(Run run, int level) {
+  for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
+    if (run.xStep == 1) {
+      std::uint16_t* const to = run.to;
+      const std::uint16_t* const from = run.from;
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) to[column] = mixPixels(from[column], to[column], level);
+    } else {
+      for (std::ptrdiff_t column = 0; column < run.width; ++column) {
+        std::uint16_t& pixel = run.to[column * run.xStep];
+        pixel = mixPixels(run.from[column], pixel, level);
+      }
+    }
+  }
+}
+
+Run runOf(Canvas& canvas, const Rect& r, const std::uint16_t* source, Coordinate sourceStride) {
+  return {destination(canvas, r), canvas.xStep,      canvas.yStep, source + (r.sourceX + sourceStride * r.sourceY),
+          sourceStride,           r.width,           r.height};
+}
+
+// The checks and clipping shared by the two screen-rectangle operations. Returns -1 when
+// the copy goes ahead, otherwise the operation's result.
+int prepareScreenRect(const Canvas& canvas, Rect& r, const Canvas* source) {
   if (r.width == 0 || r.height == 0) {
     r.width = kScreenWidth;
     r.height = kScreenHeight;
   }
-  if (source == nullptr || source->pixelBlock() == nullptr || !sourceInside(r, kScreenWidth, kScreenHeight)) {
-    result = 0;
-    return false;
-  }
-  result = 1;
-  if (r.x > kScreenWidth || r.y > kScreenHeight) return false;
-  return clip(r, kScreenWidth, kScreenHeight);
+  if (source == nullptr || source->pixelBlock() == nullptr || !sourceInside(r, kScreenWidth, kScreenHeight)) return 0;
+  if (!canvas.holds(kScreenWidth, kScreenHeight)) return 0;
+  if (!clip(r, kScreenWidth, kScreenHeight)) return 1;
+  return -1;
 }
 
 }  // namespace
@@ -100,58 +152,67 @@ bool prepareScreenRect(Rect& r, const Canvas* source, int& result) {
 int drawSprite(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, const Surface* surface, Fixed sourceX,
                Fixed sourceY, std::int32_t colourKey) {
   Rect r = reduceRect(canvas, x, y, width, height, sourceX, sourceY);
-  if (surface == nullptr) return 0;
+  if (surface == nullptr || surface->empty()) return 0;
   if (r.width == 0 || r.height == 0) {
     r.width = surface->width;
     r.height = surface->height;
   }
-  if (surface->empty() || !sourceInside(r, surface->width, surface->height)) return 0;
-  if (r.x > clipWidthOf(canvas) || r.y > clipHeightOf(canvas)) return 1;
+  if (!sourceInside(r, surface->width, surface->height) || !surface->consistent()) return 0;
+  if (!canvas.holds(canvas.properties.cxWidth, canvas.properties.cyHeight)) return 0;
   if (!clip(r, clipWidthOf(canvas), clipHeightOf(canvas))) return 1;
-  copyRect(canvas, r, surface->pixels.data(), surface->width, colourKey);
+  const Run run = runOf(canvas, r, surface->pixels.data(), surface->width);
+  if (colourKey == kNoColourKey) {
+    copyOpaque(run);
+  } else {
+    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
+  }
   return 1;
 }
 
 int copyScreenRect(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, const Canvas* source, Fixed sourceX,
                    Fixed sourceY, std::int32_t colourKey) {
   Rect r = reduceRect(canvas, x, y, width, height, sourceX, sourceY);
-  int result = 0;
-  if (!prepareScreenRect(r, source, result)) return result;
-  copyRect(canvas, r, source->pixelBlock(), kScreenWidth, colourKey);
+  if (const int result = prepareScreenRect(canvas, r, source); result >= 0) return result;
+  const Run run = runOf(canvas, r, source->pixelBlock(), kScreenWidth);
+  if (colourKey == kNoColourKey) {
+    copyOpaque(run);
+  } else {
+    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
+  }
   return 1;
 }
 
 int blendScreenRect(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, const Canvas* source, Fixed sourceX,
                     Fixed sourceY, int level) {
   Rect r = reduceRect(canvas, x, y, width, height, sourceX, sourceY);
-  int result = 0;
-  if (!prepareScreenRect(r, source, result)) return result;
-  const std::uint16_t* from = source->pixelBlock() + r.sourceX + static_cast<std::ptrdiff_t>(kScreenWidth) * r.sourceY;
-  std::uint16_t* to = canvas.pixelBlock() + destinationIndex(canvas, r.x, r.y);
-  for (int row = 0; row < r.height; ++row) {
-    std::uint16_t* out = to;
-    for (int column = 0; column < r.width; ++column) {
-      *out = mixPixels(from[column], *out, level);
-      out += canvas.xStep;
-    }
-    to += canvas.yStep;
-    from += kScreenWidth;
-  }
+  if (const int result = prepareScreenRect(canvas, r, source); result >= 0) return result;
+  mixInto(runOf(canvas, r, source->pixelBlock(), kScreenWidth), level);
   return 1;
 }
 
 int copyCanvas(Canvas& destination, const Canvas* source) {
-  if (source == nullptr) return 0;
-  std::memcpy(destination.pixelBlock(), source->pixelBlock(), Canvas::kBlockBytes);
+  if (source == nullptr || source->pixelBlock() == nullptr || destination.pixelBlock() == nullptr) return 0;
+  if (source != &destination) std::memcpy(destination.pixelBlock(), source->pixelBlock(), Canvas::kBlockBytes);
   return 1;
 }
 
 int blendPoint(Canvas& canvas, Fixed x, Fixed y, std::uint32_t colour, int level) {
-  const int px = reduce(canvas, x);
-  const int py = reduce(canvas, y);
+  const Coordinate px = reduce(canvas, x);
+  const Coordinate py = reduce(canvas, y);
   if (px < 0 || py < 0 || px >= clipWidthOf(canvas) || py >= clipHeightOf(canvas)) return 0;
-  std::uint16_t& pixel = canvas.pixelBlock()[destinationIndex(canvas, px, py)];
+  const Coordinate index = px * canvas.xStep + py * canvas.yStep;
+  if (index < 0 || index >= static_cast<Coordinate>(Canvas::kBlockPixels)) return 0;
+  std::uint16_t& pixel = canvas.pixelBlock()[index];
   pixel = mixPixels(colourToPixel(colour), pixel, level);
+  return 1;
+}
+
+int drawText(Canvas& canvas, Fixed x, Fixed y, const TextSurface* text) {
+  if (text == nullptr || text->empty() || text->width <= 0 || text->height <= 0 || !text->consistent()) return 0;
+  Rect r{reduce(canvas, x), reduce(canvas, y), text->width, text->height, 0, 0};
+  if (!canvas.holds(canvas.properties.cxWidth, canvas.properties.cyHeight)) return 0;
+  if (!clip(r, clipWidthOf(canvas), clipHeightOf(canvas))) return 1;
+  copyInk(runOf(canvas, r, text->pixels.data(), text->width), colourToPixel(text->colour));
   return 1;
 }
 

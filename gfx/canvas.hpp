@@ -25,6 +25,11 @@ struct Canvas {
   const std::uint16_t* pixelBlock() const { return pixels.get(); }
   std::uint16_t& at(int x, int y) { return pixels[static_cast<std::ptrdiff_t>(x) * xStep + static_cast<std::ptrdiff_t>(y) * yStep]; }
 
+  // True when every pixel (x, y) with 0 <= x < width and 0 <= y < height lies inside the
+  // block at x * xStep + y * yStep. The drawing operations refuse a Canvas whose reported
+  // size and pitches fail this (a rotated or larger display) instead of writing past its block.
+  bool holds(std::int64_t width, std::int64_t height) const;
+
   // 1: drawing operations take positions and sizes as Fixed and use their integer part.
   std::int32_t coordinateMode = 1;
   std::unique_ptr<std::uint16_t[]> pixels;  // kBlockPixels, black when new

@@ -9,7 +9,10 @@
 namespace gfx {
 namespace {
 
-constexpr std::uint32_t kMaxSide = 16384;
+// Far beyond any picture of a 240 x 320 game, far below what a hostile header could ask for:
+// libpng refuses larger sizes, and ancillary chunks declaring more data, before allocating.
+constexpr std::uint32_t kMaxSide = 4096;
+constexpr png_alloc_size_t kMaxChunkBytes = 4 * 1024 * 1024;
 
 void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void quietWarning(png_structp, png_const_charp) {}
@@ -24,6 +27,13 @@ struct Decode {
 
 bool readRows(Decode& d, PngImage& image) {
   if (setjmp(png_jmpbuf(d.png))) return false;
+  png_set_user_limits(d.png, kMaxSide, kMaxSide);
+  png_set_chunk_malloc_max(d.png, kMaxChunkBytes);
+  // Text, physical and other side chunks play no part in a picture's pixels; skipping them
+  // unread keeps a hostile length in one of them from costing a huge allocation.
+  static constexpr png_byte kIgnoredChunks[] = "bKGD\0eXIf\0hIST\0iTXt\0oFFs\0pCAL\0pHYs\0sCAL\0sPLT\0sTER\0tEXt\0tIME\0zTXt";
+  png_set_keep_unknown_chunks(d.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(d.png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, static_cast<int>(sizeof kIgnoredChunks / 5));
   png_init_io(d.png, d.file);
   png_read_info(d.png, d.info);
 

@@ -15,6 +15,10 @@ struct Surface {
   std::int32_t height = 0;
 
   bool empty() const { return pixels.empty(); }
+  // The pixel block holds the width x height the size promises (a Surface filled by hand may not).
+  bool consistent() const {
+    return width > 0 && height > 0 && pixels.size() >= static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  }
   void clear() {
     pixels.clear();
     pixels.shrink_to_fit();

@@ -16,6 +16,13 @@ function(zebrolite_test name dir)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} zebrolite_test_support GTest::gtest_main GTest::gmock zebrolite_warnings)
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ZEBROLITE_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZEBROLITE_GAME_DIR=${ZEBROLITE_GAME_DIR};ZEBROLITE_TESTDATA_DIR=${ZEBROLITE_TESTDATA_DIR}")
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
+  # The environment is set by a script of our own that CTest runs after the discovered tests
+  # are defined: handed to gtest_discover_tests as PROPERTIES, the list of variables is split
+  # on its way through, and the tests would get only the first one.
+  set(environment_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${environment_script} "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT "
+    "[==[ZEBROLITE_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZEBROLITE_GAME_DIR=${ZEBROLITE_GAME_DIR};"
+    "ZEBROLITE_TESTDATA_DIR=${ZEBROLITE_TESTDATA_DIR}]==])\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_script})
 endfunction()

@@ -157,7 +157,7 @@ TEST(Balls, EachCellHoldsABallWithNoHoleAndBlackCorners) {
   for (const auto& c : cells) {
     EXPECT_EQ(at(balls, c[0], c[1]), kBlack);
     EXPECT_EQ(at(balls, c[0] + 11, c[1] + 11), kBlack);
-    EXPECT_EQ(countKey(balls, c[0] + 3, c[1] + 3, 6, 6, kBlack), 0) << c[0] << "," << c[1];
+    EXPECT_EQ(countKey(balls, c[0] + 4, c[1] + 4, 4, 4, kBlack), 0) << c[0] << "," << c[1];
   }
   // The unused cells of the sheet are empty.
   EXPECT_EQ(countKey(balls, 12, 0, 36, 12, kBlack), 36 * 12);

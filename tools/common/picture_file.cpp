@@ -56,20 +56,6 @@ RgbPicture RgbPicture::crop(int x, int y, int w, int h) const {
   return result;
 }
 
-Image RgbPicture::toImage() const {
-  Image result(width, height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      int r = 0;
-      int g = 0;
-      int b = 0;
-      pixel(x, y, r, g, b);
-      result.set(x, y, rgb(r, g, b));
-    }
-  }
-  return result;
-}
-
 int toLevel(float channel) { return std::clamp(static_cast<int>(std::lround(channel * 31.0F)), 0, 31); }
 
 std::uint8_t levelToByte(int level) { return static_cast<std::uint8_t>((level << 3) | (level >> 2)); }
@@ -92,7 +78,10 @@ void dither(Image& image, float strength) {
       Colour& c = image.ref(x, y);
       const float threshold = ((kBayer[y & 3][x & 3] + 0.5F) / 16.0F - 0.5F) * strength + 0.5F;
       auto snap = [threshold](float v) {
-        const float level = std::floor(std::clamp(v, 0.0F, 1.0F) * 31.0F + threshold);
+        const float exact = std::clamp(v, 0.0F, 1.0F) * 31.0F;
+        // A colour already on a level (given in bytes, a hair off) stays flat.
+        if (std::fabs(exact - std::round(exact)) < 0.12F) return std::round(exact) / 31.0F;
+        const float level = std::floor(exact + threshold);
         return std::clamp(level, 0.0F, 31.0F) / 31.0F;
       };
       c.r = snap(c.r);

@@ -31,7 +31,6 @@ struct RgbPicture {
   void pixel(int x, int y, int& r, int& g, int& b) const;
   void paste(const RgbPicture& source, int x, int y);
   RgbPicture crop(int x, int y, int w, int h) const;
-  Image toImage() const;
 };
 
 int toLevel(float channel);            // nearest of the 32 levels

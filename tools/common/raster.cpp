@@ -155,49 +155,6 @@ Mask Mask::shifted(int dx, int dy) const {
   return result;
 }
 
-Mask Mask::minus(const Mask& other) const {
-  Mask result(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) result.ref(x, y) = clamp01(at(x, y) - other.at(x, y));
-  }
-  return result;
-}
-
-Mask Mask::times(const Mask& other) const {
-  Mask result(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) result.ref(x, y) = at(x, y) * other.at(x, y);
-  }
-  return result;
-}
-
-Mask Mask::inverted() const {
-  Mask result(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) result.ref(x, y) = 1 - at(x, y);
-  }
-  return result;
-}
-
-Mask Mask::scaled(float factor) const {
-  Mask result(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) result.ref(x, y) = clamp01(at(x, y) * factor);
-  }
-  return result;
-}
-
-void Mask::maxWith(const Mask& other, int dx, int dy) {
-  for (int y = 0; y < other.height(); ++y) {
-    for (int x = 0; x < other.width(); ++x) {
-      const int tx = x + dx;
-      const int ty = y + dy;
-      if (tx < 0 || ty < 0 || tx >= width_ || ty >= height_) continue;
-      ref(tx, ty) = std::max(ref(tx, ty), other.at(x, y));
-    }
-  }
-}
-
 // ---------------------------------------------------------------------------------------------
 
 Image::Image(int width, int height, Colour fill)
@@ -236,14 +193,6 @@ void Image::fill(const Paint& paint) {
   }
 }
 
-void Image::fillRect(int x, int y, int w, int h, const Paint& paint) {
-  for (int py = std::max(y, 0); py < std::min(y + h, height_); ++py) {
-    for (int px = std::max(x, 0); px < std::min(x + w, width_); ++px) {
-      blend(px, py, paint(static_cast<float>(px) + 0.5F, static_cast<float>(py) + 0.5F));
-    }
-  }
-}
-
 void Image::fillMask(const Mask& mask, const Paint& paint, int dx, int dy, float opacity) {
   for (int y = 0; y < mask.height(); ++y) {
     const int ty = y + dy;
@@ -275,34 +224,10 @@ void Image::drawScaled(const Image& source, int dx, int dy, int factor) {
   }
 }
 
-void Image::shade(const Mask& mask, float factor, int dx, int dy) {
-  for (int y = 0; y < mask.height(); ++y) {
-    for (int x = 0; x < mask.width(); ++x) {
-      const int tx = x + dx;
-      const int ty = y + dy;
-      const float m = mask.at(x, y);
-      if (tx < 0 || ty < 0 || tx >= width_ || ty >= height_ || m <= 0) continue;
-      Colour& p = ref(tx, ty);
-      const float k = 1 + (factor - 1) * m;
-      p.r = clamp01(p.r * k);
-      p.g = clamp01(p.g * k);
-      p.b = clamp01(p.b * k);
-    }
-  }
-}
-
 Image Image::crop(int x, int y, int w, int h) const {
   Image result(w, h);
   for (int py = 0; py < h; ++py) {
     for (int px = 0; px < w; ++px) result.set(px, py, at(x + px, y + py));
-  }
-  return result;
-}
-
-Mask Image::alpha() const {
-  Mask result(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) result.ref(x, y) = at(x, y).a;
   }
   return result;
 }

@@ -53,11 +53,6 @@ class Mask {
   Mask blurred(float sigma) const;
   Mask dilated(float radius) const;  // grown by radius pixels, anti-aliased
   Mask shifted(int dx, int dy) const;
-  Mask minus(const Mask& other) const;
-  Mask times(const Mask& other) const;
-  Mask inverted() const;
-  Mask scaled(float factor) const;
-  void maxWith(const Mask& other, int dx = 0, int dy = 0);
 
  private:
   int width_ = 0;
@@ -82,17 +77,13 @@ class Image {
   void addLight(int x, int y, Colour c, float coverage = 1);
 
   void fill(const Paint& paint);
-  void fillRect(int x, int y, int w, int h, const Paint& paint);
   // The paint through the mask placed with its top-left corner at (dx, dy).
   void fillMask(const Mask& mask, const Paint& paint, int dx = 0, int dy = 0, float opacity = 1);
   void glowMask(const Mask& mask, Colour colour, int dx = 0, int dy = 0, float strength = 1);
   void draw(const Image& source, int dx, int dy, float opacity = 1);
   void drawScaled(const Image& source, int dx, int dy, int factor);
-  // Multiplies the colour channels (not alpha) where the mask covers: factor 1 keeps them.
-  void shade(const Mask& mask, float factor, int dx = 0, int dy = 0);
 
   Image crop(int x, int y, int w, int h) const;
-  Mask alpha() const;
 
  private:
   int width_ = 0;

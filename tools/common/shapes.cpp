@@ -121,16 +121,6 @@ Sdf moved(Sdf a, float dx, float dy) {
   return [a = std::move(a), dx, dy](float x, float y) { return a(x - dx, y - dy); };
 }
 
-Sdf rotated(Sdf a, float cx, float cy, float angle) {
-  const float c = std::cos(angle);
-  const float s = std::sin(angle);
-  return [a = std::move(a), cx, cy, c, s](float x, float y) {
-    const float px = x - cx;
-    const float py = y - cy;
-    return a(cx + px * c + py * s, cy - px * s + py * c);
-  };
-}
-
 Mask coverage(int width, int height, const Sdf& shape, int samples) {
   Mask result(width, height);
   const int n = std::max(samples, 1);

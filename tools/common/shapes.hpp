@@ -33,8 +33,6 @@ Sdf subtract(Sdf a, Sdf b);
 Sdf grow(Sdf a, float by);
 Sdf outline(Sdf a, float halfWidth);
 Sdf moved(Sdf a, float dx, float dy);
-// Rotated by angle (radians, clockwise on screen) about (cx, cy).
-Sdf rotated(Sdf a, float cx, float cy, float angle);
 
 // Coverage of the shape over a width x height mask: 1 - 0.5 .. 0.5 ramp across the edge,
 // averaged over samples x samples points per pixel when samples > 1.

@@ -66,7 +66,13 @@ std::u32string decodeUtf8(std::string_view utf8) {
       if ((next & 0xC0) != 0x80) valid = false;
       code = (code << 6) | (next & 0x3F);
     }
-    result.push_back(valid ? code : 0xFFFD);
+    if (!valid) {
+      // Only the lead byte is spent: what follows may be a character of its own.
+      result.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    result.push_back(code);
     i += static_cast<std::size_t>(extra) + 1;
   }
   return result;

@@ -1,5 +1,6 @@
 // The application icon, drawn anew at each size: bricks, a glowing ball and the paddle on a
 // night tile. The 16-pixel icon is placed pixel by pixel so that it stays crisp.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -16,14 +17,20 @@ using tools::withAlpha;
 
 void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }
 
-// A brick with whole-pixel edges: light top row, dark bottom row.
-void iconBrick(Image& image, int x, int y, int w, int h, Colour c) {
+// A brick with whole-pixel edges: a light top and left rim, a dark bottom and right rim,
+// `rim` pixels thick.
+void iconBrick(Image& image, int x, int y, int w, int h, Colour c, int rim = 1) {
   for (int j = 0; j < h; ++j) {
     for (int i = 0; i < w; ++i) {
-      Colour p = tools::mix(lighten(c, 0.2F), darken(c, 0.2F), h > 1 ? static_cast<float>(j) / static_cast<float>(h - 1) : 0);
-      if (j == 0) p = lighten(c, 0.5F);
-      if (j == h - 1 && h > 2) p = darken(c, 0.45F);
-      if (i == w - 1 && h > 2 && j > 0) p = darken(p, 0.25F);
+      Colour p = tools::mix(lighten(c, 0.2F), darken(c, 0.15F), h > 1 ? static_cast<float>(j) / static_cast<float>(h - 1) : 0);
+      if (h > 2 * rim + 1) {
+        if (i < rim) p = lighten(c, 0.3F);
+        if (i >= w - rim) p = darken(c, 0.35F);
+        if (j < rim) p = lighten(c, 0.5F);
+        if (j >= h - rim) p = darken(c, 0.5F);
+      } else if (j == 0) {
+        p = lighten(c, 0.5F);
+      }
       p.a = 1;
       image.set(x + i, y + j, p);
     }
@@ -35,26 +42,19 @@ Image scalable(int size) {
   Image image(size, size);
   const Sdf tile = tools::roundRect(0.5F * u, 0.5F * u, 31 * u, 31 * u, 7 * u);
   fill(image, tile, tools::radial(16 * u, 4 * u, 30 * u, {{0, hex(0x2A3A8A)}, {0.6F, hex(0x121A48)}, {1, hex(0x080B22)}}));
-  // Faint stripes, the game's mark.
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      const float v = (static_cast<float>(x) * 0.8F + static_cast<float>(y) * 0.6F) / (5 * u);
-      if (std::fmod(v, 2.0F) < 1.0F) {
-        Colour c = image.at(x, y);
-        if (c.a > 0) image.set(x, y, withAlpha(lighten(c, 0.04F), c.a));
-      }
-    }
-  }
-  // Two rows of bricks, snapped to whole pixels.
+  // Two rows of bricks, snapped to whole pixels with at least a pixel between them.
   const Colour colours[6] = {palette::kBrick[0], palette::kBrick[1], palette::kBrick[2],
                              palette::kBrick[4], palette::kBrick[5], palette::kBrick[7]};
+  const int gap = std::max(1, static_cast<int>(std::lround(0.8F * u)));
+  const int left = static_cast<int>(std::lround(4 * u));
+  const int brickW = (static_cast<int>(std::lround(28 * u)) - left - 2 * gap) / 3;
+  const int brickH = static_cast<int>(std::lround(4.2F * u));
+  const int rim = std::max(1, static_cast<int>(std::lround(0.7F * u)));
   for (int row = 0; row < 2; ++row) {
     for (int col = 0; col < 3; ++col) {
-      const int x0 = static_cast<int>(std::lround((4.0F + 8.3F * static_cast<float>(col)) * u));
-      const int x1 = static_cast<int>(std::lround((4.0F + 8.3F * static_cast<float>(col) + 7.6F) * u));
-      const int y0 = static_cast<int>(std::lround((5.0F + 5.0F * static_cast<float>(row)) * u));
-      const int y1 = static_cast<int>(std::lround((5.0F + 5.0F * static_cast<float>(row) + 4.2F) * u));
-      iconBrick(image, x0, y0, x1 - x0, y1 - y0, colours[row * 3 + col]);
+      const int x0 = left + col * (brickW + gap);
+      const int y0 = static_cast<int>(std::lround(5 * u)) + row * (brickH + gap);
+      iconBrick(image, x0, y0, brickW, brickH, colours[row * 3 + col], rim);
     }
   }
   // The ball with its glow and a trail back to the paddle.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 #include "tools/common/noise.hpp"
 #include "tools/pictures/pictures.hpp"
@@ -74,17 +75,17 @@ void normalBall(Image& image, float x, float y) {
     const float dx = px - 6;
     const float dy = py - 6;
     const float d = std::sqrt(dx * dx + dy * dy);
-    const float r = 4.7F;
+    const float r = 4.5F;
     if (d <= r) {
       float spec = 0;
       const float light = sphereLight(dx, dy, r, spec);
-      Colour c = tools::gradientAt({{0, hex(0x3050A8)}, {0.55F, hex(0x9CC4FF)}, {1, hex(0xF4F8FF)}}, light);
+      Colour c = tools::gradientAt({{0, hex(0x3A66C8)}, {0.45F, hex(0xA8CCFF)}, {1, hex(0xFFFFFF)}}, light);
       c = mix(c, hex(0xFFFFFF), spec);
       c.a = 1;
       return c;
     }
-    const float glow = clamp01(1 - (d - r) / 1.5F);
-    return withAlpha(hex(0x58B8FF), glow * 0.9F);
+    const float glow = clamp01(1 - (d - r) / 1.7F);
+    return withAlpha(hex(0x6ACCFF), glow * 0.95F);
   });
 }
 
@@ -111,64 +112,61 @@ void fireBall(Image& image, int frame, float x, float y) {
 }
 
 void pierceBall(Image& image, float x, float y) {
+  // A bright core with a four-pointed sparkle through it, centred on a pixel so that the
+  // points are one pixel wide.
   shadeCell(image, x, y, kBallSize, kBallSize, [](float px, float py) {
-    const float dx = px - 6;
-    const float dy = py - 6;
+    const float dx = px - 5.5F;
+    const float dy = py - 5.5F;
     const float d = std::sqrt(dx * dx + dy * dy);
-    const float r = 3.9F;
+    const float r = 3.4F;
     if (d <= r) {
       float spec = 0;
       const float light = sphereLight(dx, dy, r, spec);
-      Colour c = tools::gradientAt({{0, hex(0x8A4AE0)}, {0.5F, hex(0xE6D2FF)}, {1, hex(0xFFFFFF)}}, light);
+      Colour c = tools::gradientAt({{0, hex(0x9A5AE8)}, {0.5F, hex(0xEEDCFF)}, {1, hex(0xFFFFFF)}}, light);
       c = mix(c, hex(0xFFFFFF), spec);
       c.a = 1;
       return c;
     }
-    // Four spikes along the diagonals and a violet halo.
-    const float ax = std::fabs(dx);
-    const float ay = std::fabs(dy);
-    const float u = (ax + ay) * 0.7071F;   // along the nearest diagonal
-    const float v = std::fabs(ax - ay) * 0.7071F;  // across it
-    const float spike = clamp01(1 - v / (1.3F * clamp01(1 - (u - r) / 3.2F) + 0.01F)) * clamp01((6.6F - u) / 1.5F);
-    const float halo = clamp01(1 - (d - r) / 1.3F);
-    if (spike > halo) return withAlpha(mix(hex(0xB070FF), hex(0xFFFFFF), spike * 0.7F), std::min(1.0F, spike * 1.4F));
-    return withAlpha(hex(0xB070FF), halo * 0.9F);
+    const bool onAxis = (std::fabs(dx) < 0.5F && std::fabs(dy) < 5.5F) || (std::fabs(dy) < 0.5F && std::fabs(dx) < 5.5F);
+    if (onAxis) return mix(hex(0xFFE8FF), hex(0xC040F0), clamp01((d - r) / 2.2F));
+    const float halo = clamp01(1 - (d - r) / 1.0F);
+    return withAlpha(hex(0xC070FF), halo * 0.9F);
   });
 }
 
 // Frame f of 32: a flash, a rolling fireball, then smoke breaking up.
 void blastFrame(Image& image, int f, int x0, int y0) {
   const float t = static_cast<float>(f) / 31.0F;
-  const float grow = 1 - std::pow(1 - std::min(1.0F, t / 0.35F), 3.0F);
-  const float radius = 6 + 16.5F * grow;
-  const float fade = clamp01((t - 0.45F) / 0.55F);  // 0 .. 1 over the second half
-  const float flash = clamp01(1 - t / 0.2F);
-  const float ringRadius = 4 + 20 * std::sqrt(std::min(1.0F, t / 0.4F));
-  const float ringStrength = clamp01(1 - t / 0.4F);
+  const float grow = 1 - std::pow(1 - std::min(1.0F, t / 0.4F), 3.0F);
+  const float radius = 5 + 17.5F * grow;
+  const float fade = clamp01((t - 0.3F) / 0.7F);  // 0 .. 1 over the later frames
+  const float flash = clamp01(1 - t / 0.16F);
+  const float ringRadius = 5 + 18 * std::sqrt(std::min(1.0F, t / 0.3F));
+  const float ringStrength = clamp01(1 - t / 0.3F) * clamp01(t * 12);
   shadeCell(image, static_cast<float>(x0), static_cast<float>(y0), 48, 48, [=](float px, float py) {
     const float dx = px - 24;
     const float dy = py - 24;
     const float d = std::sqrt(dx * dx + dy * dy);
-    // Billows drift outward as the fireball grows.
-    const float n = tools::fractalNoise(px * 0.16F + t * 2.0F, py * 0.16F - t * 3.0F, 1234u, 4);
-    const float billow = tools::fractalNoise(px * 0.32F - t * 4.0F, py * 0.32F + t * 1.5F, 4321u, 3);
-    float heat = (1 - d / radius) * (1.25F - fade * 0.9F) + (n - 0.5F) * (0.55F + fade * 0.6F) + flash * 0.5F;
-    heat -= fade * fade * 0.9F + (billow - 0.5F) * fade * 0.8F;
+    // Billows that roll outward and upward as the fireball grows.
+    const float n = tools::fractalNoise(px * 0.15F + t * 1.5F, py * 0.15F + t * 2.5F, 1234u, 4);
+    const float billow = tools::fractalNoise(px * 0.3F - t * 3.0F, py * 0.3F + t * 2.0F, 4321u, 3);
+    float heat = (1 - d / radius) * (1.15F - fade * 0.55F) + (n - 0.5F) * (0.7F + fade * 0.5F) + flash * 0.45F;
+    heat -= std::pow(fade, 1.6F) * 0.82F + (billow - 0.5F) * (0.25F + fade * 0.6F);
     Colour c{};
     if (heat > 0) {
-      c = fireRamp(std::min(1.0F, heat * (1.1F - fade * 0.5F)));
-      // Smoke: the cooling edge turns to a dusky brown-violet.
-      const float smoke = clamp01(fade * 1.6F - heat * 1.8F);
-      c = mix(c, hex(0x4A2A3A), smoke * 0.85F);
+      c = fireRamp(std::min(1.0F, heat * (1.05F - fade * 0.45F)));
+      // Smoke: the cooling edge turns dusky violet-grey.
+      const float smoke = clamp01(fade * 1.7F - heat * 1.6F);
+      c = mix(c, hex(0x5A4260), smoke * 0.8F);
       c.a = clamp01(heat * 5);
     }
     // The shock ring of the first frames.
-    const float ring = clamp01(1 - std::fabs(d - ringRadius) / 1.6F) * ringStrength;
+    const float ring = clamp01(1 - std::fabs(d - ringRadius) / 1.4F) * ringStrength;
     if (ring > 0 && d < 23.5F) {
-      const Colour rc = withAlpha(hex(0xFFE6A0), ring);
-      c = c.a > 0 ? tools::over(withAlpha(rc, ring * 0.6F), c) : rc;
+      const Colour rc = withAlpha(hex(0xFFF0C0), ring);
+      c = c.a > 0 ? tools::over(withAlpha(rc, ring * 0.5F), c) : rc;
     }
-    if (d > 23.5F) c.a *= clamp01(24 - d);
+    if (d > 23.0F) c.a *= clamp01(23.5F - d) * 2;
     return c;
   });
 }

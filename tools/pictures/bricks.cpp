@@ -78,9 +78,9 @@ Cell stone(Colour c, int variant) {
 }
 
 Cell metal(Colour c, int variant, bool damaged) {
-  const Colour base = mix(c, hex(0xC4CCDC), 0.42F);
+  const Colour base = darken(mix(c, hex(0xA8B0C4), 0.3F), 0.08F);
   // A chrome band: the sky reflected above, the ground below.
-  static const float kRows[kH] = {0, 0, 0.42F, 0.3F, 0.14F, -0.08F, -0.26F, -0.12F, 0.02F, 0.12F, 0, 0};
+  static const float kRows[kH] = {0, 0, 0.55F, 0.34F, 0.12F, -0.22F, -0.38F, -0.2F, -0.02F, 0.16F, 0, 0};
   Cell cell;
   for (int j = 2; j < kH - 2; ++j) {
     for (int i = 2; i < kW - 2; ++i) {
@@ -88,7 +88,7 @@ Cell metal(Colour c, int variant, bool damaged) {
       const float brush = tools::valueNoise(static_cast<float>(i) * 0.9F, static_cast<float>(j) * 7.0F,
                                             70u + static_cast<std::uint32_t>(variant)) -
                           0.5F;
-      face = brush > 0 ? lighten(face, brush * 0.12F) : darken(face, -brush * 0.12F);
+      face = brush > 0 ? lighten(face, brush * 0.1F) : darken(face, -brush * 0.1F);
       cell.px[j][i] = face;
     }
   }
@@ -132,9 +132,9 @@ Cell hide(Colour c, int variant) {
   const Colour deep = darken(c, 0.72F);
   const Colour lip = lighten(c, 0.35F);
   // Two cracks running across the face, with a lit lip under each.
-  const int cracks[][2] = {{2, 2}, {3, 3},   {4, 3},   {5, 4},  {6, 5},  {6, 6},  {7, 7},  {8, 8},
-                           {8, 9}, {9, 10},  {12, 2},  {12, 3}, {13, 4}, {14, 5}, {15, 5}, {16, 6},
-                           {17, 7}, {13, 6}, {12, 7},  {11, 8}, {7, 4},  {8, 4},  {9, 3},  {17, 8}};
+  // One crack across the face with a short branch, a lit lip under it.
+  const int cracks[][2] = {{3, 2},  {4, 3},  {5, 3},  {6, 4},  {7, 5},  {8, 5},  {9, 6},  {10, 7}, {11, 7},
+                           {12, 8}, {13, 8}, {14, 9}, {9, 5},  {10, 4}, {11, 3}, {12, 3}, {13, 2}, {15, 9}};
   for (const auto& p : cracks) {
     cell.px[p[1]][p[0]] = deep;
     const int ly = p[1] + 1;
@@ -171,29 +171,27 @@ Cell stable(Colour c) {
 
 Cell fire(Colour c, int variant, int frame) {
   Cell cell;
-  const Colour deep = darken(c, 0.72F);
+  const Colour deep = darken(c, 0.7F);
+  const Colour hot = mix(lighten(c, 0.5F), hex(0xFFE27A), 0.5F);
   for (int j = 2; j < kH - 2; ++j) {
     for (int i = 2; i < kW - 2; ++i) {
       const float rise = static_cast<float>(j - 2) / static_cast<float>(kH - 5);  // 0 top, 1 bottom
-      const float n = tools::fractalNoise(static_cast<float>(i) * 0.45F + static_cast<float>(variant) * 3.1F,
-                                          static_cast<float>(j) * 0.5F + static_cast<float>(frame) * 0.85F, 500u, 3);
-      const float heat = 0.2F + rise * 0.75F + (n - 0.5F) * 1.1F;
+      // Tongues of flame licking upward; each frame they shift a little and rise.
+      const float n = tools::fractalNoise(static_cast<float>(i) * 0.32F + static_cast<float>(variant) * 3.1F,
+                                          static_cast<float>(j) * 0.3F + static_cast<float>(frame) * 0.45F, 500u, 2);
+      const float centre = 1 - std::fabs(static_cast<float>(i) - 9.5F) / 9.0F;
+      const float heat = -0.15F + rise * 0.65F + centre * 0.35F + (n - 0.5F) * 0.9F;
       Colour f = deep;
-      if (heat > 0.25F) f = mix(deep, c, std::min(1.0F, (heat - 0.25F) / 0.25F));
-      if (heat > 0.5F) f = mix(c, mix(lighten(c, 0.45F), hex(0xFFE27A), 0.55F), std::min(1.0F, (heat - 0.5F) / 0.3F));
-      if (heat > 0.8F) f = mix(mix(lighten(c, 0.45F), hex(0xFFE27A), 0.55F), hex(0xFFFBE8), std::min(1.0F, (heat - 0.8F) / 0.25F));
+      if (heat > 0.2F) f = mix(deep, c, std::min(1.0F, (heat - 0.2F) / 0.25F));
+      if (heat > 0.45F) f = mix(c, hot, std::min(1.0F, (heat - 0.45F) / 0.3F));
+      if (heat > 0.75F) f = mix(hot, hex(0xFFFBE8), std::min(1.0F, (heat - 0.75F) / 0.25F));
       cell.px[j][i] = f;
     }
   }
-  bevelRings(cell, mix(c, deep, 0.25F), 1);
-  // Embers above the flames.
-  for (int k = 0; k < 3; ++k) {
-    const auto h = tools::hash(static_cast<std::uint32_t>(variant), static_cast<std::uint32_t>(frame),
-                               static_cast<std::uint32_t>(k));
-    const int x = 3 + static_cast<int>(h % 14);
-    const int y = 2 + static_cast<int>((h >> 8) % 3);
-    cell.px[y][x] = mix(hex(0xFFE27A), lighten(c, 0.6F), 0.4F);
-  }
+  bevelRings(cell, mix(c, deep, 0.2F), 1);
+  // A spark above the flames.
+  const auto h = tools::hash(static_cast<std::uint32_t>(variant), static_cast<std::uint32_t>(frame), 7);
+  cell.px[2 + (h >> 8) % 2][4 + h % 12] = mix(hot, hex(0xFFFFFF), 0.4F);
   return cell;
 }
 

@@ -1,6 +1,7 @@
 // The four help pages: keys, mouse, bricks and items. Bricks and items are shown with the
 // very pixels of their sprite sheets.
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ void sprite(Image& image, const PictureSet& set, const char* name, int sx, int s
 }
 
 Image page(const char* title, int number, std::uint32_t seed) {
-  Image image = backdrop(240, 320, 0, seed);
+  Image image = backdrop(240, 320, 0, seed, 0.35F);
   drawTitle(image, title, 120, 30, 21, hex(0xA8F0FF), hex(0x2AA8E0));
   drawRule(image, 30, 210, 40, palette::kMist);
   // The page dots and what the next tap does.
@@ -85,6 +86,16 @@ void gamepad(Image& image, float cx, float cy) {
   fill(image, tools::circle(cx + 12, cy + 1.2F, 1.6F), hex(0xFF6A6A));
 }
 
+// Text of one to two lines centred on the line y.
+void centredLines(Image& image, std::string_view words, int x, int y, int width, const LabelStyle& style) {
+  const std::vector<std::string> lines = wrapText(words, width, style);
+  int baseline = y + 3 - 5 * (static_cast<int>(lines.size()) - 1);
+  for (const std::string& line : lines) {
+    drawLabel(image, line, static_cast<float>(x), baseline, Align::Left, style);
+    baseline += 10;
+  }
+}
+
 Image keyHelp() {
   Image image = page("KEYS", 0, 101);
   struct Entry {
@@ -96,25 +107,28 @@ Image keyHelp() {
   static const char* kRight = "\xE2\x86\x92";
   static const char* kDown = "\xE2\x86\x93";
   const Entry entries[] = {
-      {{kLeft, kRight, kUp, kDown}, "Move the paddle; choose; scroll the scores"},
-      {{"Enter", "/", "Space"}, "Launch the ball and fire the guns; choose"},
-      {{"P", "/", "Pause", "/", "F4"}, "Pause and play on; send the high scores"},
-      {{"M", "/", "F3"}, "Sound off and on; back from the high scores"},
-      {{"Esc"}, "Pause; back from the scores and the name entry"},
+      {{kLeft, kRight, kUp, kDown}, "Move the paddle; choose; scroll"},
+      {{"Enter", "/", "Space"}, "Launch the ball, fire the guns; choose"},
+      {{"P", "/", "Pause", "/", "F4"}, "Pause; on the high scores: send them"},
+      {{"M", "/", "F3"}, "Sound off and on; high scores: back"},
+      {{"Esc"}, "Pause; back from scores and name entry"},
       {{"F11", "/", "Alt", "+", "Enter"}, "Full screen and back"},
-      {{"Ctrl", "+", "Q"}, "Quit: the game is kept for Continue"},
+      {{"Ctrl", "+", "Q"}, "Quit; the game is kept for Continue"},
   };
+  drawPanel(image, 4, 47, 232, 212, 7, palette::kSlate, 0.5F);
   int y = 50;
-  for (const Entry& entry : entries) {
-    keys(image, 8, static_cast<float>(y), entry.keys);
-    drawParagraph(image, entry.what, 112, y + 6, 122, 10, text());
+  for (std::size_t k = 0; k < std::size(entries); ++k) {
+    const Entry& entry = entries[k];
+    if (k > 0) drawRule(image, 12, 228, static_cast<float>(y), withAlpha(palette::kSteel, 0.5F));
+    keys(image, 9, static_cast<float>(y) + 7.5F, entry.keys);
+    centredLines(image, entry.what, 114, y + 15, 118, text());
     y += 30;
   }
-  drawPanel(image, 8, 258, 224, 34, 6, palette::kSlate, 0.5F);
-  gamepad(image, 28, 274);
+  drawPanel(image, 4, 263, 232, 30, 7, palette::kSlate, 0.5F);
+  gamepad(image, 24, 277);
   LabelStyle small = bodyStyle(8.5F, palette::kTextDim);
-  drawLabel(image, "Pad or stick: arrows    A: Enter", 50, 272, Align::Left, small);
-  drawLabel(image, "B: back, sound    Start: pause", 50, 284, Align::Left, small);
+  drawLabel(image, "D-pad or stick: arrows    A: Enter", 46, 275, Align::Left, small);
+  drawLabel(image, "B: back, sound    Start: pause", 46, 287, Align::Left, small);
   return image;
 }
 
@@ -151,8 +165,8 @@ Image mouseHelp(const PictureSet& set) {
     const char* what;
   };
   const Entry entries[] = {
-      {"Playing", "Press or drag anywhere to steer the paddle. Enter or Space launches."},
-      {"Menus", "Click a line or a button to choose it."},
+      {"Playing", "Press or drag to steer the paddle; Enter launches."},
+      {"Menus", "Click a line or a button."},
       {"Name entry", "Click the letters, then OK."},
       {"Pictures", "Click to go on."},
   };
@@ -177,14 +191,23 @@ Image mouseHelp(const PictureSet& set) {
         drawKeyCap(image, ix + 20, iy + 2, 16, 20, "B", true, 9);
         pointer(image, ix + 28, iy + 14);
         break;
-      default:
-        fill(image, tools::roundRect(ix + 4, iy, 26, 30, 2), tools::vertical(iy, iy + 30, hex(0x3448B0), hex(0x0C1130)));
-        drawLogo(image, ix + 17, static_cast<int>(iy) + 18, 6);
-        pointer(image, ix + 22, iy + 14);
+      default: {
+        // A little screen with a wall of bricks.
+        const Sdf screen = tools::roundRect(ix + 6, iy, 22, 29, 2);
+        fill(image, tools::grow(screen, 1), hex(0x6070B8));
+        fill(image, screen, tools::vertical(iy, iy + 29, hex(0x1A2560), hex(0x06081C)));
+        for (int row = 0; row < 3; ++row) {
+          for (int col = 0; col < 4; ++col) {
+            fill(image, tools::box(ix + 7 + 5.0F * static_cast<float>(col), iy + 2 + 3.0F * static_cast<float>(row), 4.5F, 2.5F),
+                 palette::kBrick[static_cast<std::size_t>((row * 4 + col) % 9)]);
+          }
+        }
+        pointer(image, ix + 20, iy + 15);
         break;
+      }
     }
-    drawLabel(image, entry.title, 62, y + 14, Align::Left, name());
-    drawParagraph(image, entry.what, 62, y + 27, 166, 10, text());
+    drawLabel(image, entry.title, 56, y + 16, Align::Left, name());
+    drawParagraph(image, entry.what, 56, y + 29, 172, 10, text());
     y += 44;
   }
   return image;
@@ -197,36 +220,39 @@ Image brickHelp(const PictureSet& set) {
     int frames;
     int variant;
     const char* title;
+    const char* points;
     const char* what;
   };
   const Entry entries[] = {
-      {"Brick_Stone.png", 1, 0, "Stone  20", "Breaks at the first hit."},
-      {"Brick_Metal.png", 2, 6, "Metal  40", "Takes two hits."},
-      {"Brick_Gem.png", 3, 5, "Gem  60", "Takes three hits, a chip each time."},
-      {"Brick_Hide.png", 1, 7, "Hidden  70", "Unseen until hit once; then one more."},
-      {"Brick_Stable.png", 1, 9, "Steel  90", "Stops all but pierce balls and blasts; not needed to clear a level."},
-      {"Brick_Fire.png", 1, 1, "Fire  80", "Explodes at once and sets off its neighbours."},
+      {"Brick_Stone.png", 1, 0, "Stone", "20 points", "Breaks at the first hit."},
+      {"Brick_Metal.png", 2, 6, "Metal", "40 points", "Takes two hits."},
+      {"Brick_Gem.png", 3, 5, "Gem", "60 points", "Takes three hits."},
+      {"Brick_Hide.png", 1, 7, "Hidden", "70 points", "Unseen until the first hit; one more breaks it."},
+      {"Brick_Stable.png", 1, 9, "Steel", "90 points", "Only pierce balls and blasts break it. Not needed to clear a level."},
+      {"Brick_Fire.png", 1, 1, "Fire", "80 points", "Explodes at once and sets off its neighbours."},
   };
-  int y = 50;
+  LabelStyle points = bodyStyle(8.5F, palette::kTextMuted);
+  int y = 46;
   for (const Entry& entry : entries) {
-    drawPanel(image, 6, static_cast<float>(y), 228, 38, 6, palette::kSlate, 0.45F);
-    const int frames = entry.frames;
-    const int factor = 2;
-    const int width = frames * 20 * factor + (frames - 1) * 3;
-    const int x0 = 10 + (128 - width) / 2;
-    for (int f = 0; f < frames; ++f) {
-      sprite(image, set, entry.sheet, 20 * f, 12 * entry.variant, 20, 12, x0 + f * (40 + 3), y + 7, factor);
-    }
-    if (entry.sheet == std::string("Brick_Hide.png")) {
-      // Before its first hit: nothing but a faint outline.
-      const Sdf ghost = tools::box(x0 - 46, static_cast<float>(y) + 7, 40, 24);
+    drawPanel(image, 4, static_cast<float>(y), 232, 39, 6, palette::kSlate, 0.45F);
+    drawLabel(image, entry.title, 10, y + 12, Align::Left, name());
+    drawLabel(image, entry.points, 229, y + 12, Align::Right, points);
+    const bool hidden = entry.sheet == std::string("Brick_Hide.png");
+    int x = 10;
+    if (hidden) {
+      // Before its first hit: nothing to see but where it stands.
+      const Sdf ghost = tools::box(static_cast<float>(x), static_cast<float>(y) + 14, 40, 22);
       fill(image, tools::outline(tools::grow(ghost, -0.5F), 0.5F), withAlpha(palette::kMist, 0.45F));
-      LabelStyle q = boldStyle(12, withAlpha(palette::kMist, 0.7F));
-      drawLabel(image, "?", static_cast<float>(x0) - 26, y + 24, Align::Centre, q);
+      LabelStyle q = boldStyle(11, withAlpha(palette::kMist, 0.7F));
+      drawLabel(image, "?", static_cast<float>(x) + 20, y + 30, Align::Centre, q);
+      x += 43;
     }
-    drawLabel(image, entry.title, 142, y + 13, Align::Left, name());
-    drawParagraph(image, entry.what, 142, y + 24, 90, 9, bodyStyle(8.5F, palette::kTextDim));
-    y += 41;
+    for (int f = 0; f < entry.frames; ++f) {
+      sprite(image, set, entry.sheet, 20 * f, 12 * entry.variant, 20, 12, x, y + 13, 2);
+      x += 43;
+    }
+    centredLines(image, entry.what, x + 2, y + 25, 226 - x, bodyStyle(8.5F, palette::kTextDim));
+    y += 42;
   }
   return image;
 }

@@ -99,16 +99,15 @@ void picture(const Tile& t, int kind) {
   const Colour arrow = hex(0x8CEBFF);
   switch (kind) {
     case 1: {  // Guns
-      const Paint purple = t.linear(0, 0, 4, 0, {{0, hex(0xD8BEFF)}, {0.5F, hex(0x9A5CFF)}, {1, hex(0x5A2EB0)}});
-      for (const float gx : {6.5F, 19.5F}) {
-        t.fill(tools::roundRect(gx - 0.6F, 8.4F, 5.2F, 10.2F, 1), withAlpha(hex(0x0A0E20), 0.8F));
-        t.fill(tools::roundRect(gx, 13, 4, 5.5F, 1), t.linear(gx, 0, gx + 4, 0, {{0, hex(0xD8BEFF)}, {1, hex(0x5A2EB0)}}));
-        t.fill(tools::box(gx + 1, 9, 2, 5), t.linear(gx + 1, 0, gx + 3, 0, {{0, hex(0xE6D4FF)}, {1, hex(0x7A44D8)}}));
-        (void)purple;
+      for (const float gx : {5.5F, 19.5F}) {
+        const Sdf gun = tools::unite(tools::polygon({{gx, 18.5F}, {gx + 1, 13.5F}, {gx + 4, 13.5F}, {gx + 5, 18.5F}}),
+                                     tools::roundRect(gx + 1.2F, 6.5F, 2.6F, 8, 0.6F));
+        t.fill(tools::grow(gun, 0.8F), hex(0x1E0C44));
+        t.fill(gun, t.linear(gx, 0, gx + 5, 0, {{0, hex(0xEEDCFF)}, {0.4F, hex(0xA870FF)}, {1, hex(0x5A2EB8)}}));
+        t.fill(tools::box(gx + 1.2F, 6.5F, 2.6F, 1.2F), hex(0xFFDCFF));
+        t.fill(tools::roundRect(gx + 1.6F, 2, 1.8F, 3.2F, 0.8F), hex(0xFF7AE0));
       }
-      miniPaddle(t, 5, 18, 20);
-      t.fill(tools::roundRect(7.5F, 4, 1.2F, 3, 0.6F), hex(0xFF7AE0));
-      t.fill(tools::roundRect(20.5F, 4, 1.2F, 3, 0.6F), hex(0xFF7AE0));
+      miniPaddle(t, 4, 18.5F, 22);
       break;
     }
     case 2:  // EightBalls
@@ -120,18 +119,18 @@ void picture(const Tile& t, int kind) {
     case 3:  // Longer
       t.stroke(tools::box(5, 8, 2, 14), hex(0xE8ECF8));
       t.stroke(tools::box(23, 8, 2, 14), hex(0xE8ECF8));
-      t.stroke(tools::unite(tools::segment({11, 15}, {19, 15}, 1.1F),
-                            tools::unite(arrowHead({8.3F, 15}, -1, 4.5F, 4), arrowHead({21.7F, 15}, 1, 4.5F, 4))),
+      t.stroke(tools::unite(tools::segment({12, 15}, {18, 15}, 1.3F),
+                            tools::unite(arrowHead({8.5F, 15}, -1, 5, 4.6F), arrowHead({21.5F, 15}, 1, 5, 4.6F))),
                arrow);
       break;
     case 4: {  // ExtraLife
-      t.ball(10.5F, 16, 5.5F);
-      LabelStyle plus = boldStyle(11, hex(0x8CFF8C));
+      t.ball(10, 17, 5.3F);
+      LabelStyle plus = boldStyle(10, hex(0x8CFF8C));
       plus.top = hex(0xD8FFD0);
       plus.bottom = hex(0x3ED860);
       plus.outline = 1;
       plus.outlineColour = hex(0x0A2010);
-      drawLabel(t.image, "+1", t.ox + 21, static_cast<int>(t.oy) + 15, Align::Centre, plus);
+      drawLabel(t.image, "+1", t.ox + 20, static_cast<int>(t.oy) + 14, Align::Centre, plus);
       break;
     }
     case 5:  // FastBalls
@@ -176,9 +175,9 @@ void picture(const Tile& t, int kind) {
     case 9:  // Shorter
       t.stroke(tools::box(5, 8, 2, 14), hex(0xE8ECF8));
       t.stroke(tools::box(23, 8, 2, 14), hex(0xE8ECF8));
-      t.stroke(tools::unite(tools::unite(tools::segment({8.5F, 15}, {11, 15}, 1.1F), arrowHead({14.3F, 15}, 1, 4.3F, 3.8F)),
-                            tools::unite(tools::segment({19, 15}, {21.5F, 15}, 1.1F), arrowHead({15.7F, 15}, -1, 4.3F, 3.8F))),
-               hex(0xFFB0A0));
+      t.stroke(tools::unite(tools::unite(tools::segment({8.5F, 15}, {10.5F, 15}, 1.3F), arrowHead({14.4F, 15}, 1, 4.8F, 4.6F)),
+                            tools::unite(tools::segment({19.5F, 15}, {21.5F, 15}, 1.3F), arrowHead({15.6F, 15}, -1, 4.8F, 4.6F))),
+               hex(0xFFB8A8));
       break;
     case 10:  // SlowBalls
       for (const float y : {10.5F, 15.0F, 19.5F}) {

@@ -41,10 +41,13 @@ void drawPaddle(Image& image, float x, float y, float width) {
 }
 
 void drawGun(Image& image, float x, float y) {
-  const Paint purple = tools::linear(x, 0, x + 8, 0, {{0, hex(0xD2B4FF)}, {0.45F, hex(0x9A5CFF)}, {1, hex(0x4E2A9A)}});
-  tools::fillShape(image, tools::roundRect(x + 0.5F, y + 4.5F, 7, 3.5F, 1.2F), purple, 1, 4);
-  tools::fillShape(image, tools::roundRect(x + 2.5F, y + 0.5F, 3, 6, 0.8F), purple, 1, 4);
-  tools::fillShape(image, tools::box(x + 2.5F, y + 0.5F, 3, 1.2F), tools::solid(hex(0xFFE6FF)), 1, 4);
+  const Sdf base = tools::polygon({{x + 0.5F, y + 8}, {x + 1.5F, y + 4.5F}, {x + 6.5F, y + 4.5F}, {x + 7.5F, y + 8}});
+  const Sdf barrel = tools::roundRect(x + 2.6F, y + 0.4F, 2.8F, 5.5F, 0.6F);
+  const Sdf gun = tools::unite(base, barrel);
+  tools::fillShape(image, tools::grow(gun, 0.6F), tools::solid(hex(0x2A1258)), 1, 4);
+  tools::fillShape(image, gun,
+                   tools::linear(x + 1, 0, x + 7, 0, {{0, hex(0xE6D2FF)}, {0.4F, hex(0xA66CFF)}, {1, hex(0x5A2EB8)}}), 1, 4);
+  tools::fillShape(image, tools::box(x + 2.6F, y + 0.4F, 2.8F, 1.1F), tools::solid(hex(0xFFD8FF)), 1, 4);
 }
 
 void drawStickyPad(Image& image, float x, float y) {

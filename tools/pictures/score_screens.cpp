@@ -61,8 +61,10 @@ Image highScores() {
   drawLabel(image, "SCORE", 160, 45, Align::Left, head());
   // The two buttons.
   drawButton(image, 4, 263, 118, 34, 9, false);
-  upArrow(image, 20, 280, hex(0x9CE8FF));
-  drawLabel(image, "Send scores", 70, 284, Align::Centre, buttonText());
+  upArrow(image, 18, 280, hex(0x9CE8FF));
+  LabelStyle send = buttonText();
+  send.text.size = 11;
+  drawLabel(image, "Send scores", 74, 284, Align::Centre, send);
   drawButton(image, 130, 263, 106, 34, 9, false);
   backArrow(image, 156, 280, hex(0x9CE8FF));
   drawLabel(image, "Back", 194, 284, Align::Centre, buttonText());
@@ -113,7 +115,7 @@ Image nameEntry() {
   LabelStyle lead = bodyStyle(11, palette::kText);
   drawLabel(image, "Enter your name", 120, 56, Align::Centre, lead);
   LabelStyle small = bodyStyle(8.5F, palette::kTextMuted);
-  drawLabel(image, "Pick the letters, or type them", 120, 74, Align::Centre, small);
+  drawLabel(image, "Pick the letters or type them, then OK", 120, 74, Align::Centre, small);
 
   for (int row = 0; row < 4; ++row) {
     for (int col = 0; col < 10; ++col) {
@@ -130,8 +132,8 @@ Image nameEntry() {
     sign.shadowDy = 1;
     sign.shadowColour = withAlpha(hex(0x000000), 0.5F);
     drawLabel(image, col == 6 ? kSpace : kDelete, static_cast<float>(x) + 12, y + 18, Align::Centre, sign);
-    LabelStyle word = bodyStyle(7.5F, palette::kTextDim);
-    drawLabel(image, col == 6 ? "space" : "delete", static_cast<float>(x) + 35, y + 17, Align::Centre, word);
+    LabelStyle word = bodyStyle(7, palette::kTextDim);
+    drawLabel(image, col == 6 ? "space" : "del", static_cast<float>(x) + 35, y + 17, Align::Centre, word);
   }
 
   // The name row: eight places waiting for the picked keys.
@@ -157,7 +159,7 @@ Image nameEntry() {
   fill(image, tools::grow(cross, 1), withAlpha(hex(0x200606), 0.9F));
   fill(image, cross, hex(0xFF7A7A));
   drawLabel(image, "Cancel", 188, 290, Align::Centre, ok);
-  drawHint(image, "P: OK    M or Esc: cancel", 316);
+  drawHint(image, "F4: OK    Esc: cancel", 316);
   return image;
 }
 

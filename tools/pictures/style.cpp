@@ -10,6 +10,7 @@
 namespace pictures {
 namespace {
 
+using tools::darken;
 using tools::hex;
 using tools::kTextMargin;
 using tools::withAlpha;
@@ -91,8 +92,7 @@ int drawLabel(Image& image, std::string_view text, float x, int baseline, Align 
   return rendered.advance;
 }
 
-int drawParagraph(Image& image, std::string_view text, int x, int baseline, int width, int lineHeight,
-                  const LabelStyle& style, Align align) {
+std::vector<std::string> wrapText(std::string_view text, int width, const LabelStyle& style) {
   std::vector<std::string> lines;
   std::string line;
   std::string word;
@@ -120,7 +120,12 @@ int drawParagraph(Image& image, std::string_view text, int x, int baseline, int 
   }
   flushWord();
   if (!line.empty()) lines.push_back(line);
-  for (const std::string& l : lines) {
+  return lines;
+}
+
+int drawParagraph(Image& image, std::string_view text, int x, int baseline, int width, int lineHeight,
+                  const LabelStyle& style, Align align) {
+  for (const std::string& l : wrapText(text, width, style)) {
     const float at = align == Align::Centre   ? static_cast<float>(x) + static_cast<float>(width) / 2.0F
                      : align == Align::Right ? static_cast<float>(x + width)
                                              : static_cast<float>(x);
@@ -130,7 +135,7 @@ int drawParagraph(Image& image, std::string_view text, int x, int baseline, int 
   return baseline;
 }
 
-Image backdrop(int width, int height, int hue, std::uint32_t seed) {
+Image backdrop(int width, int height, int hue, std::uint32_t seed, float stars) {
   struct Tint {
     Colour top, bottom, glow;
   };
@@ -170,7 +175,7 @@ Image backdrop(int width, int height, int hue, std::uint32_t seed) {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const float r = tools::hashUnit(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed);
-      if (r > 0.0045F) continue;
+      if (r > 0.0045F * stars) continue;
       const float bright = 0.25F + 0.75F * tools::hashUnit(static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(x),
                                                             seed + 7);
       const Colour star = tools::mix(hex(0xAFC4FF), hex(0xFFFFFF), bright);
@@ -193,32 +198,24 @@ void drawLogo(Image& image, float cx, int baseline, float size) {
   style.text.slant = 0.2F;
   style.text.tracking = -size * 0.02F;
   style.outline = std::max(1.5F, size * 0.07F);
-  style.shadowDx = 0;
   style.shadowDy = std::max(1, static_cast<int>(size * 0.08F));
   style.shadowColour = withAlpha(hex(0x000000), 0.7F);
   style.glow = size * 0.22F;
   style.glowColour = withAlpha(hex(0xFF6A2A), 0.55F);
   style.stripes = 0.32F;
-  // A gradient through gold into ember, bright at the top like polished metal.
-  const tools::TextMask probe = style.font->render("ZEBROLITE", style.text);
-  const float cap = static_cast<float>(style.font->capHeight(style.text));
-  const float top = static_cast<float>(baseline) - cap;
-  (void)probe;
   style.top = hex(0xFFF6C0);
   style.bottom = hex(0xFF5A1E);
-  LabelStyle shine = style;
   drawLabel(image, "ZEBROLITE", cx, baseline, Align::Centre, style);
-  // A second pass for the middle band of the gradient.
+  // Polish: a white sheen on the tops of the letters and a deeper red at their feet.
   const tools::TextMask letters = style.font->render("ZEBROLITE", style.text);
+  const float top = static_cast<float>(baseline - style.font->capHeight(style.text));
   const int left = static_cast<int>(std::lround(cx - static_cast<float>(letters.advance) / 2.0F)) - kTextMargin;
-  const int oy = baseline - letters.baseline;
-  const Paint band = tools::linear(0, top, 0, static_cast<float>(baseline),
-                                   {{0, withAlpha(hex(0xFFFBE0), 0.9F)},
-                                    {0.35F, withAlpha(hex(0xFFD43B), 0.0F)},
-                                    {0.55F, withAlpha(hex(0xFFB02A), 0.0F)},
-                                    {1, withAlpha(hex(0xD8301A), 0.5F)}});
-  image.fillMask(letters.mask, band, left, oy);
-  (void)shine;
+  const Paint sheen = tools::linear(0, top, 0, static_cast<float>(baseline),
+                                    {{0, withAlpha(hex(0xFFFBE0), 0.9F)},
+                                     {0.35F, withAlpha(hex(0xFFD43B), 0.0F)},
+                                     {0.55F, withAlpha(hex(0xFFB02A), 0.0F)},
+                                     {1, withAlpha(hex(0xD8301A), 0.5F)}});
+  image.fillMask(letters.mask, sheen, left, baseline - letters.baseline);
 }
 
 void drawTitle(Image& image, std::string_view text, float cx, int baseline, float size, Colour top, Colour bottom) {
@@ -260,8 +257,8 @@ void drawButton(Image& image, float x, float y, float w, float h, float radius, 
   } else {
     image.fillMask(body.shifted(0, 2).blurred(1.2F), tools::solid(withAlpha(hex(0x000000), 0.55F)));
   }
-  const Colour top = lit ? tools::mix(palette::kSlate, accent, 0.62F) : hex(0x3A467F);
-  const Colour bottom = lit ? tools::mix(palette::kDeep, accent, 0.3F) : hex(0x1B2250);
+  const Colour top = lit ? tools::mix(accent, hex(0xFFF4D0), 0.2F) : hex(0x3A467F);
+  const Colour bottom = lit ? darken(accent, 0.52F) : hex(0x1B2250);
   image.fillMask(body, tools::vertical(y, y + h, top, bottom));
   // Gloss over the upper half.
   const Sdf gloss = tools::intersect(tools::grow(shape, -1.5F), tools::box(x, y, w, h * 0.48F));

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/common/raster.hpp"
 #include "tools/common/shapes.hpp"
@@ -83,15 +84,17 @@ LabelStyle boldStyle(float size, Colour colour = palette::kText);
 // end by `align`. Returns the advance in pixels.
 int drawLabel(Image& image, std::string_view text, float x, int baseline, Align align, const LabelStyle& style);
 int measureLabel(std::string_view text, const LabelStyle& style);
+// The lines of word-wrapped text within `width` pixels; "\n" forces a break.
+std::vector<std::string> wrapText(std::string_view text, int width, const LabelStyle& style);
 // Word-wrapped text within `width` pixels from its left end x; returns the baseline after the
-// last line. "\n" forces a break.
+// last line.
 int drawParagraph(Image& image, std::string_view text, int x, int baseline, int width, int lineHeight,
                   const LabelStyle& style, Align align = Align::Left);
 
 // The night backdrop of the menus and full-screen pictures: a dark gradient with a glow at
 // the top, faint slanted stripes and a few stars. `hue` tints it (0 blue night, 1 violet,
-// 2 green, 3 red).
-Image backdrop(int width, int height, int hue = 0, std::uint32_t seed = 1);
+// 2 green, 3 red); `stars` scales how many stars there are (fewer behind text).
+Image backdrop(int width, int height, int hue = 0, std::uint32_t seed = 1, float stars = 1);
 
 // The game's name in the title lettering, centred on cx.
 void drawLogo(Image& image, float cx, int baseline, float size);

@@ -49,13 +49,15 @@ void caption(Image& image, std::string_view text, int baseline, Colour colour) {
   drawLabel(image, text, 121, baseline, Align::Centre, style);
 }
 
-// The glass strip the big digits are drawn on: flat inside, so their soft edges match it.
-void numberBand(Image& image, Colour rim) {
-  const Sdf band = tools::roundRect(44, kBigDigitsY - 7, 152, 30, 8);
+// The glass strip the big digits are drawn on, centred, w wide: flat inside, so that the
+// digits' soft edges match it.
+void numberBand(Image& image, float w, Colour rim) {
+  const float x = 120 - w / 2;
+  const Sdf band = tools::roundRect(x, kBigDigitsY - 7, w, 30, 8);
   image.glowMask(tools::coverage(240, 320, tools::grow(band, 2)).blurred(3), withAlpha(rim, 0.35F));
   tools::fillShape(image, tools::grow(band, 1), tools::solid(lighten(rim, 0.2F)), 1, 4);
   tools::fillShape(image, band, tools::solid(palette::kBand), 1, 4);
-  tools::fillShape(image, tools::intersect(band, tools::box(44, kBigDigitsY - 7, 152, 2)),
+  tools::fillShape(image, tools::intersect(band, tools::box(x, kBigDigitsY - 7, w, 2)),
                    tools::solid(withAlpha(hex(0x000000), 0.5F)), 1, 4);
 }
 
@@ -73,6 +75,39 @@ void confetti(Image& image, float cx, float cy, float spread, int count, std::ui
     image.blend(x + 1, y, withAlpha(c, alpha));
     image.blend(x, y + 1, withAlpha(c, alpha));
     image.blend(x + 1, y + 1, withAlpha(c, alpha));
+  }
+}
+
+// Paper confetti in the bricks' colours, over an area.
+void paperConfetti(Image& image, float x0, float y0, float w, float h, int count, std::uint32_t seed) {
+  for (int k = 0; k < count; ++k) {
+    const auto key = static_cast<std::uint32_t>(k);
+    const int x = static_cast<int>(x0 + w * tools::hashUnit(seed, key, 1));
+    const int y = static_cast<int>(y0 + h * tools::hashUnit(seed, key, 2));
+    const Colour c = lighten(palette::kBrick[tools::hash(seed, key, 3) % 9], 0.15F);
+    const bool wide = tools::hash(seed, key, 4) % 2 == 0;
+    const int pw = wide ? 3 : 2;
+    const int ph = wide ? 2 : 3;
+    for (int j = 0; j < ph; ++j) {
+      for (int i = 0; i < pw; ++i) image.blend(x + i, y + j, withAlpha(j == 0 ? lighten(c, 0.3F) : c, 0.9F));
+    }
+  }
+}
+
+// Fire crosses thrown up from a line, like the particles of the paddle bursting.
+void sparks(Image& image, float cx, float cy, float spread, int count, std::uint32_t seed) {
+  for (int k = 0; k < count; ++k) {
+    const float u = tools::hashUnit(seed, static_cast<std::uint32_t>(k), 1) * 2 - 1;
+    const float v = tools::hashUnit(seed, static_cast<std::uint32_t>(k), 2);
+    const int x = static_cast<int>(cx + u * spread);
+    const int y = static_cast<int>(cy - v * v * 28);
+    const float life = tools::hashUnit(seed, static_cast<std::uint32_t>(k), 3);
+    const Colour c = withAlpha(mix(hex(0xFF0000), hex(0xFFF000), 1 - life), 0.35F + 0.6F * life);
+    image.blend(x, y, c);
+    image.blend(x - 1, y, c);
+    image.blend(x + 1, y, c);
+    image.blend(x, y - 1, c);
+    image.blend(x, y + 1, c);
   }
 }
 
@@ -171,8 +206,10 @@ Image levelIntro(const PictureSet& set) {
   }
   drawTitle(image, "GET READY", 120, 126, 30, palette::kGold, palette::kAmber);
   drawRule(image, 40, 200, 144, palette::kMist);
-  caption(image, "LEVEL", 188, palette::kTextDim);
-  numberBand(image, palette::kEmber);
+  LabelStyle goal = bodyStyle(10, palette::kTextDim);
+  drawLabel(image, "Break the bricks to clear the level.", 120, 164, Align::Centre, goal);
+  caption(image, "LEVEL", 190, palette::kText);
+  numberBand(image, 88, palette::kEmber);
   blit(image, set, "board.png", 0, 10, 60, 10, 90, 258);
   blit(image, set, "ball.png", 0, 0, 12, 12, 114, 246);
   prompt(image, "Press Enter or tap to start", 292);
@@ -180,20 +217,22 @@ Image levelIntro(const PictureSet& set) {
   return image;
 }
 
-Image gameOver(const PictureSet& set) {
+Image gameOver() {
   Image image = backdrop(240, 320, 3, 41);
   // The broken paddle's pieces and a few loose bricks.
   drawTitle(image, "GAME OVER", 120, 118, 32, hex(0xFF9A6A), hex(0xE0201A));
   drawRule(image, 40, 200, 138, hex(0xC06070));
   LabelStyle sorry = bodyStyle(10, hex(0xE8C8D0));
   drawLabel(image, "The last ball is lost.", 120, 158, Align::Centre, sorry);
-  caption(image, "YOUR SCORE", 188, hex(0xF0C8C8));
-  numberBand(image, palette::kEmber);
-  brick(image, set, kStone, 0, 0, 30, 262);
-  brick(image, set, kMetal, 1, 1, 52, 268);
-  brick(image, set, kGem, 8, 2, 168, 264);
-  brick(image, set, kStone, 2, 0, 190, 270);
-  confetti(image, 120, 262, 30, 40, 9);
+  caption(image, "YOUR SCORE", 190, hex(0xFFE0E0));
+  numberBand(image, 184, palette::kEmber);
+  // The paddle's last moment: the rail, and the paddle bursting into sparks above it.
+  for (int x = 20; x < 220; ++x) {
+    const float fade = 1 - std::fabs(static_cast<float>(x) - 119.5F) / 100.0F;
+    image.blend(x, 270, withAlpha(hex(0xFF8A6A), 0.5F * fade));
+    image.blend(x, 271, withAlpha(hex(0xFF8A6A), 0.15F * fade));
+  }
+  sparks(image, 120, 262, 60, 34, 9);
   prompt(image, "Press Enter or tap", 300);
   return image;
 }
@@ -210,9 +249,11 @@ void trophy(Image& image, float cx, float top) {
   const Sdf stem = tools::unite(tools::box(cx - 4, top + 27, 8, 12),
                                 tools::unite(tools::roundRect(cx - 14, top + 38, 28, 6, 2), tools::box(cx - 18, top + 44, 36, 8)));
   const Sdf whole = tools::unite(tools::unite(cup, handlesOut), stem);
+  const Paint handleGold = tools::vertical(top + 4, top + 24, hex(0xFFE27A), hex(0xC07010));
   image.glowMask(tools::coverage(240, 320, tools::grow(whole, 3)).blurred(6), withAlpha(hex(0xFFB02A), 0.45F));
   tools::fillShape(image, tools::grow(whole, 1.2F), tools::solid(hex(0x2A1400)), 1, 4);
   tools::fillShape(image, whole, gold, 1, 4);
+  tools::fillShape(image, handlesOut, handleGold, 1, 4);
   tools::fillShape(image, tools::box(cx - 18, top + 44, 36, 8), tools::solid(hex(0x3A2A50)), 1, 4);
   tools::fillShape(image, tools::box(cx - 12, top + 46.5F, 24, 3), tools::solid(hex(0xFFD43B)), 1, 4);
   // A star on the cup.
@@ -227,10 +268,9 @@ void trophy(Image& image, float cx, float top) {
 
 Image gameWon(const PictureSet& set) {
   Image image = backdrop(240, 320, 2, 53);
-  for (int k = 0; k < 6; ++k) {
-    confetti(image, 30.0F + 36.0F * static_cast<float>(k), 40 + 14.0F * static_cast<float>(k % 2), 18, 26,
-             100u + static_cast<std::uint32_t>(k));
-  }
+  paperConfetti(image, 6, 6, 228, 56, 70, 3);
+  paperConfetti(image, 6, 126, 60, 70, 14, 4);
+  paperConfetti(image, 174, 126, 60, 70, 14, 5);
   drawTitle(image, "CONGRATULATIONS!", 120, 82, 19, palette::kGold, palette::kAmber);
   LabelStyle body = bodyStyle(11, hex(0xD8F4EC));
   drawLabel(image, "You have cleared the game!", 120, 104, Align::Centre, body);
@@ -255,15 +295,15 @@ Image pause() {
   tools::fillShape(image, tools::roundRect(105, 80, 10, 32, 2), bar, 1, 4);
   tools::fillShape(image, tools::roundRect(125, 80, 10, 32, 2), bar, 1, 4);
   drawTitle(image, "PAUSED", 120, 170, 30, hex(0xA8F0FF), hex(0x2AA8E0));
-  drawPanel(image, 24, 196, 192, 70, 8, palette::kSlate, 0.6F);
+  drawPanel(image, 16, 196, 208, 70, 8, palette::kSlate, 0.6F);
   LabelStyle key = boldStyle(10, palette::kGold);
   LabelStyle body = bodyStyle(10, palette::kTextDim);
-  drawLabel(image, "P, Esc or F4", 112, 216, Align::Right, key);
-  drawLabel(image, "play on", 120, 216, Align::Left, body);
-  drawLabel(image, "M or F3", 112, 234, Align::Right, key);
-  drawLabel(image, "sound on / off", 120, 234, Align::Left, body);
-  drawLabel(image, "Ctrl+Q", 112, 252, Align::Right, key);
-  drawLabel(image, "quit, the game is kept", 120, 252, Align::Left, body);
+  drawLabel(image, "P, Esc or F4", 100, 216, Align::Right, key);
+  drawLabel(image, "play on", 108, 216, Align::Left, body);
+  drawLabel(image, "M or F3", 100, 234, Align::Right, key);
+  drawLabel(image, "sound on or off", 108, 234, Align::Left, body);
+  drawLabel(image, "Ctrl+Q", 100, 252, Align::Right, key);
+  drawLabel(image, "quit, game kept", 108, 252, Align::Left, body);
   drawHint(image, "The game waits for you.", 300);
   return image;
 }
@@ -274,7 +314,7 @@ void makeTitleScreens(PictureSet& set) {
   set.add("cover.png", tools::flatten(cover(set), palette::kNight));
   set.add("about.png", tools::flatten(about(set), palette::kNight));
   set.add("pass.png", tools::flatten(levelIntro(set), palette::kNight));
-  set.add("fail.png", tools::flatten(gameOver(set), palette::kNight));
+  set.add("fail.png", tools::flatten(gameOver(), palette::kNight));
   set.add("win.png", tools::flatten(gameWon(set), palette::kNight));
   set.add("pause.png", tools::flatten(pause(), palette::kNight));
 }

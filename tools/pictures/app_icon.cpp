@@ -112,7 +112,6 @@ Image tiny() {
                              std::pair{10, 7}, std::pair{9, 10}, std::pair{10, 10}}) {
     image.set(x, y, tools::mix(image.at(x, y), hex(0x58B8FF), 0.5F));
   }
-  image.set(7, 11, tools::mix(image.at(7, 11), hex(0x58B8FF), 0.3F));
   // Paddle.
   for (int x = 4; x < 12; ++x) {
     const bool cap = x == 4 || x == 11;

@@ -47,7 +47,7 @@ void shadeCell(Image& image, float x0, float y0, int w, int h, const std::functi
 }
 
 // Lighting of a sphere of radius r at offset (dx, dy) from its centre: 0 dark rim .. 1 lit.
-float sphereLight(float dx, float dy, float r, float& specular) {
+float sphereLight(float dx, float dy, float r, float& shine) {
   const float nx = dx / r;
   const float ny = dy / r;
   const float nz = std::sqrt(std::max(0.0F, 1 - nx * nx - ny * ny));
@@ -60,7 +60,7 @@ float sphereLight(float dx, float dy, float r, float& specular) {
   const float hy = ly;
   const float hz = lz + 1;
   const float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-  specular = std::pow(std::max(0.0F, (nx * hx + ny * hy + nz * hz) / hl), 24.0F);
+  shine = std::pow(std::max(0.0F, (nx * hx + ny * hy + nz * hz) / hl), 24.0F);
   return diffuse;
 }
 
@@ -77,10 +77,10 @@ void normalBall(Image& image, float x, float y) {
     const float d = std::sqrt(dx * dx + dy * dy);
     const float r = 4.5F;
     if (d <= r) {
-      float spec = 0;
-      const float light = sphereLight(dx, dy, r, spec);
+      float shine = 0;
+      const float light = sphereLight(dx, dy, r, shine);
       Colour c = tools::gradientAt({{0, hex(0x3A66C8)}, {0.45F, hex(0xA8CCFF)}, {1, hex(0xFFFFFF)}}, light);
-      c = mix(c, hex(0xFFFFFF), spec);
+      c = mix(c, hex(0xFFFFFF), shine);
       c.a = 1;
       return c;
     }
@@ -101,11 +101,11 @@ void fireBall(Image& image, int frame, float x, float y) {
     const float reach = 4.0F + tongues * 2.3F;
     const float heat = 1.05F - d / reach;
     if (heat <= 0) return Colour{};
-    float spec = 0;
+    float shine = 0;
     float light = 0;
-    if (d < 3.6F) light = sphereLight(dx, dy, 3.6F, spec);
+    if (d < 3.6F) light = sphereLight(dx, dy, 3.6F, shine);
     Colour c = fireRamp(std::min(1.0F, heat + 0.25F * light));
-    c = mix(c, hex(0xFFFFFF), spec * 0.8F);
+    c = mix(c, hex(0xFFFFFF), shine * 0.8F);
     c.a = clamp01(heat * 4);
     return c;
   });
@@ -120,10 +120,10 @@ void pierceBall(Image& image, float x, float y) {
     const float d = std::sqrt(dx * dx + dy * dy);
     const float r = 3.4F;
     if (d <= r) {
-      float spec = 0;
-      const float light = sphereLight(dx, dy, r, spec);
+      float shine = 0;
+      const float light = sphereLight(dx, dy, r, shine);
       Colour c = tools::gradientAt({{0, hex(0x9A5AE8)}, {0.5F, hex(0xEEDCFF)}, {1, hex(0xFFFFFF)}}, light);
-      c = mix(c, hex(0xFFFFFF), spec);
+      c = mix(c, hex(0xFFFFFF), shine);
       c.a = 1;
       return c;
     }

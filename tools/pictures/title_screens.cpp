@@ -223,7 +223,7 @@ Image gameOver() {
   drawTitle(image, "GAME OVER", 120, 118, 32, hex(0xFF9A6A), hex(0xE0201A));
   drawRule(image, 40, 200, 138, hex(0xC06070));
   LabelStyle sorry = bodyStyle(10, hex(0xE8C8D0));
-  drawLabel(image, "The last ball is lost.", 120, 158, Align::Centre, sorry);
+  drawLabel(image, "No lives left.", 120, 158, Align::Centre, sorry);
   caption(image, "YOUR SCORE", 190, hex(0xFFE0E0));
   numberBand(image, 184, palette::kEmber);
   // The paddle's last moment: the rail, and the paddle bursting into sparks above it.

@@ -1,67 +1,121 @@
-// Draws every picture of the game and the resource pictures (placeholders for now: flat
-// colours at the right sizes).
-//   make_pictures IMAGE_DIR RESOURCE_DIR
+// Draws every picture of the game and the resource pictures from code alone; the same
+// program always writes the same bytes.
+//   make_pictures IMAGE_DIR RESOURCE_DIR [--contact-sheet FILE]
+//   make_pictures --enlarge PICTURE.png FACTOR OUT.png
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tools/common/png_write.hpp"
+#include "tools/pictures/pictures.hpp"
+
+namespace pictures {
+
+void PictureSet::add(std::string name, tools::RgbPicture picture, tools::Key key) {
+  PictureEntry entry;
+  entry.name = std::move(name);
+  entry.key = key;
+  entry.rgb = std::move(picture);
+  entries_.push_back(std::move(entry));
+}
+
+void PictureSet::addResource(std::string name, tools::RgbPicture picture, tools::Key key) {
+  add(std::move(name), std::move(picture), key);
+  entries_.back().resource = true;
+}
+
+void PictureSet::addIcon(std::string name, tools::Image picture) {
+  PictureEntry entry;
+  entry.name = std::move(name);
+  entry.resource = true;
+  entry.rgba = std::move(picture);
+  entries_.push_back(std::move(entry));
+}
+
+const PictureEntry& PictureSet::find(const std::string& name) const {
+  for (const PictureEntry& entry : entries_) {
+    if (entry.name == name) return entry;
+  }
+  std::fprintf(stderr, "make_pictures: %s is drawn before it is made\n", name.c_str());
+  std::exit(1);
+}
+
+}  // namespace pictures
 
 namespace {
 
-struct Plain {
-  const char* name;
-  int width;
-  int height;
-  std::uint8_t red, green, blue;
-};
+std::vector<std::uint8_t> rgbaBytes(const tools::Image& image) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(static_cast<std::size_t>(image.width()) * image.height() * 4);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const tools::Colour c = image.at(x, y);
+      auto byte = [](float v) { return static_cast<std::uint8_t>(v <= 0 ? 0 : v >= 1 ? 255 : v * 255.0F + 0.5F); };
+      bytes.insert(bytes.end(), {byte(c.r), byte(c.g), byte(c.b), byte(c.a)});
+    }
+  }
+  return bytes;
+}
 
-constexpr Plain kPictures[] = {
-    {"cover.png", 240, 320, 40, 40, 90},       {"about.png", 240, 320, 40, 60, 90},
-    {"win.png", 240, 320, 40, 90, 40},         {"fail.png", 240, 320, 90, 40, 40},
-    {"pass.png", 240, 320, 40, 40, 60},        {"pause.png", 240, 320, 60, 60, 60},
-    {"menucover.png", 240, 320, 30, 30, 70},   {"menuselect.png", 176, 250, 90, 90, 160},
-    {"keyhelp.png", 240, 320, 50, 50, 50},     {"mousehelp.png", 240, 320, 55, 50, 50},
-    {"brickhelp.png", 240, 320, 50, 55, 50},   {"toolhelp.png", 240, 320, 50, 50, 55},
-    {"optioncover.png", 240, 320, 30, 50, 70}, {"optionselect.png", 144, 144, 90, 120, 160},
-    {"change.png", 40, 80, 200, 200, 40},      {"ball.png", 48, 36, 220, 220, 220},
-    {"blast.png", 384, 192, 240, 120, 20},     {"Brick_Stone.png", 20, 120, 150, 150, 150},
-    {"Brick_Fire.png", 60, 120, 230, 80, 20},  {"Brick_Gem.png", 60, 120, 40, 200, 160},
-    {"Brick_Metal.png", 40, 120, 180, 180, 200}, {"Brick_Stable.png", 20, 120, 120, 90, 60},
-    {"Brick_Hide.png", 20, 120, 100, 60, 140}, {"background.png", 240, 320, 10, 10, 30},
-    {"digitpanel.png", 240, 24, 30, 30, 50},   {"board.png", 80, 30, 200, 200, 220},
-    {"highscore.png", 240, 320, 20, 30, 50},   {"updating.png", 128, 60, 0, 0, 255},
-    {"input.png", 240, 320, 30, 30, 40},       {"font.png", 240, 112, 0, 0, 255},
-};
-
-constexpr Plain kBitmaps[] = {
-    {"bitmap115.png", 192, 16, 0, 0, 255},
-    {"bitmap143.png", 160, 16, 0, 0, 255},
-    {"bitmap154.png", 5, 10, 220, 40, 220},
-    {"bitmap162.png", 210, 60, 60, 120, 220},
-};
-
-bool writePlain(const std::string& folder, const Plain& p) {
-  std::vector<std::uint8_t> rgb;
-  rgb.reserve(static_cast<std::size_t>(p.width) * p.height * 3);
-  for (int i = 0; i < p.width * p.height; ++i) rgb.insert(rgb.end(), {p.red, p.green, p.blue});
-  return tools::writePngRgb(folder + "/" + p.name, p.width, p.height, rgb);
+int enlarge(const char* in, const char* factorText, const char* out) {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+  const int factor = std::atoi(factorText);
+  if (factor < 1 || !tools::readPngRgba(in, width, height, rgba)) {
+    std::fprintf(stderr, "make_pictures: cannot enlarge %s\n", in);
+    return 1;
+  }
+  std::vector<std::uint8_t> big(static_cast<std::size_t>(width) * height * 4 * factor * factor);
+  for (int y = 0; y < height * factor; ++y) {
+    for (int x = 0; x < width * factor; ++x) {
+      for (int k = 0; k < 4; ++k) {
+        big[(static_cast<std::size_t>(y) * width * factor + x) * 4 + k] =
+            rgba[(static_cast<std::size_t>(y / factor) * width + x / factor) * 4 + k];
+      }
+    }
+  }
+  return tools::writePngRgba(out, width * factor, height * factor, big) ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_pictures IMAGE_DIR RESOURCE_DIR\n");
+  if (argc == 5 && std::string(argv[1]) == "--enlarge") return enlarge(argv[2], argv[3], argv[4]);
+  const bool sheet = argc == 5 && std::string(argv[3]) == "--contact-sheet";
+  if (argc != 3 && !sheet) {
+    std::fprintf(stderr,
+                 "usage: make_pictures IMAGE_DIR RESOURCE_DIR [--contact-sheet FILE]\n"
+                 "       make_pictures --enlarge PICTURE.png FACTOR OUT.png\n");
     return 2;
   }
+  pictures::PictureSet set;
+  // Sprites first: the screens show them.
+  pictures::makeBricks(set);
+  pictures::makeBalls(set);
+  pictures::makeBoard(set);
+  pictures::makeDigits(set);
+  pictures::makeItems(set);
+  pictures::makeField(set);
+  pictures::makeTitleScreens(set);
+  pictures::makeMenus(set);
+  pictures::makeHelpPages(set);
+  pictures::makeScoreScreens(set);
+  pictures::makeAppIcon(set);
+
   bool ok = true;
-  for (const Plain& p : kPictures) ok = writePlain(argv[1], p) && ok;
-  for (const Plain& p : kBitmaps) ok = writePlain(argv[2], p) && ok;
-  for (const int size : {16, 32, 48, 64, 128, 256}) {
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4, 255);
-    ok = tools::writePngRgba(std::string(argv[2]) + "/icon131-" + std::to_string(size) + ".png", size, size, rgba) &&
-         ok;
+  for (const pictures::PictureEntry& entry : set.entries()) {
+    const std::string path = std::string(entry.resource ? argv[2] : argv[1]) + "/" + entry.name;
+    if (entry.rgba.width() > 0) {
+      ok = tools::writePngRgba(path, entry.rgba.width(), entry.rgba.height(), rgbaBytes(entry.rgba)) && ok;
+    } else {
+      ok = tools::writePicture(path, entry.rgb) && ok;
+    }
+  }
+  if (sheet) {
+    const tools::Image contact = pictures::contactSheet(set);
+    ok = tools::writePngRgba(argv[4], contact.width(), contact.height(), rgbaBytes(contact)) && ok;
   }
   return ok ? 0 : 1;
 }

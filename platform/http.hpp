@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,5 +22,12 @@ class HttpSession {
 
 // Null when the HTTP library cannot start (the stand-in of a failed internet handle).
 std::unique_ptr<HttpSession> openHttpSession(std::string_view agent);
+
+// Both in milliseconds; the defaults are what the game uses. Tests shorten them.
+struct HttpTimeouts {
+  std::uint32_t connectMs = 3000;  // to open the connection
+  std::uint32_t totalMs = 5000;    // for the whole exchange, connection included
+};
+std::unique_ptr<HttpSession> openHttpSession(std::string_view agent, const HttpTimeouts& timeouts);
 
 }  // namespace platform

@@ -8,9 +8,6 @@
 namespace platform {
 namespace {
 
-constexpr long kConnectTimeoutMs = 3000;
-constexpr long kTotalTimeoutMs = 5000;
-
 struct Sink {
   std::string body;
   std::size_t limit = 0;
@@ -27,7 +24,8 @@ std::size_t collect(char* data, std::size_t size, std::size_t count, void* user)
 
 class CurlSession : public HttpSession {
  public:
-  CurlSession(CURL* handle, std::string agent) : handle_(handle), agent_(std::move(agent)) {}
+  CurlSession(CURL* handle, std::string agent, const HttpTimeouts& timeouts)
+      : handle_(handle), agent_(std::move(agent)), timeouts_(timeouts) {}
   ~CurlSession() override { curl_easy_cleanup(handle_); }
 
   std::optional<std::string> get(const std::string& url, std::size_t maxBytes) override {
@@ -37,8 +35,8 @@ class CurlSession : public HttpSession {
     curl_easy_setopt(handle_, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle_, CURLOPT_USERAGENT, agent_.c_str());
     curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
-    curl_easy_setopt(handle_, CURLOPT_TIMEOUT_MS, kTotalTimeoutMs);
+    curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts_.connectMs));
+    curl_easy_setopt(handle_, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts_.totalMs));
     curl_easy_setopt(handle_, CURLOPT_PROXY, "");
     curl_easy_setopt(handle_, CURLOPT_NOPROXY, "*");
     curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -56,18 +54,21 @@ class CurlSession : public HttpSession {
  private:
   CURL* handle_;
   std::string agent_;
+  HttpTimeouts timeouts_;
 };
 
 }  // namespace
 
-std::unique_ptr<HttpSession> openHttpSession(std::string_view agent) {
+std::unique_ptr<HttpSession> openHttpSession(std::string_view agent) { return openHttpSession(agent, HttpTimeouts{}); }
+
+std::unique_ptr<HttpSession> openHttpSession(std::string_view agent, const HttpTimeouts& timeouts) {
   static std::once_flag once;
   static bool initialised = false;
   std::call_once(once, [] { initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
   if (!initialised) return nullptr;
   CURL* handle = curl_easy_init();
   if (handle == nullptr) return nullptr;
-  return std::make_unique<CurlSession>(handle, std::string(agent));
+  return std::make_unique<CurlSession>(handle, std::string(agent), timeouts);
 }
 
 }  // namespace platform

@@ -43,11 +43,11 @@ std::uint32_t plainKey(SDL_Keycode key) {
 
 }  // namespace
 
-TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers, bool pressed) {
+TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers) {
   const bool ctrl = (modifiers & KMOD_CTRL) != 0;
   const bool alt = (modifiers & KMOD_ALT) != 0;
   const bool toggles = key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER));
-  if (toggles) return pressed ? TranslatedKey{KeyAction::ToggleFullscreen, 0} : TranslatedKey{};
+  if (toggles) return {KeyAction::ToggleFullscreen, 0};
 
   if (key >= SDLK_a && key <= SDLK_z) {
     if (ctrl && key == SDLK_q) return {KeyAction::Message, win::VK_APP1};
@@ -57,6 +57,17 @@ TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers, bool presse
   const std::uint32_t virtualKey = plainKey(key);
   if (virtualKey == 0) return {};
   return {KeyAction::Message, virtualKey};
+}
+
+void HeldKeys::press(int scancode, std::uint32_t virtualKey) {
+  if (scancode >= 0 && scancode < SDL_NUM_SCANCODES) keys_[static_cast<std::size_t>(scancode)] = virtualKey;
+}
+
+std::uint32_t HeldKeys::release(int scancode) {
+  if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return 0;
+  const std::uint32_t virtualKey = keys_[static_cast<std::size_t>(scancode)];
+  keys_[static_cast<std::size_t>(scancode)] = 0;
+  return virtualKey;
 }
 
 std::uint32_t gamepadButtonKey(SDL_GameControllerButton button) {

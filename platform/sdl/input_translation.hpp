@@ -5,7 +5,9 @@
 
 #include <SDL_gamecontroller.h>
 #include <SDL_keycode.h>
+#include <SDL_scancode.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -25,16 +27,28 @@ struct TranslatedKey {
   bool operator==(const TranslatedKey&) const = default;
 };
 
-// The virtual key for a desktop key, or what else it means. `modifiers` are SDL's (KMOD_*).
-// Letters are delivered as 'A'..'Z' and digits as '0'..'9' (the keypad's too); Ctrl+Q is the
-// quit key 0xC1, and letters held with Ctrl or Alt otherwise mean nothing, so that a
-// desktop shortcut never types into a name. The release of a key that toggles full screen
-// is swallowed like its press.
-TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers, bool pressed);
+// What pressing a desktop key means. `modifiers` are SDL's (KMOD_*). Letters are delivered
+// as 'A'..'Z' and digits as '0'..'9' (the keypad's too); Ctrl+Q is the quit key 0xC1, and
+// letters held with Ctrl or Alt otherwise mean nothing, so that a desktop shortcut never
+// types into a name. (A release repeats whatever its press gave; the host remembers that.)
+TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers);
 
 // The gamepad's buttons as keys; 0 for a button that means nothing to the game.
 // A gives 0x29 (VK_SELECT), which the application treats as Enter.
 std::uint32_t gamepadButtonKey(SDL_GameControllerButton button);
+
+// The virtual key each physical key went down as, so that its release says the same: Ctrl+Q
+// lets go of the quit key even when Ctrl came up first, and a key whose press meant nothing
+// to the game (a shortcut, a key held before the window had the focus) releases nothing.
+class HeldKeys {
+ public:
+  void press(int scancode, std::uint32_t virtualKey);
+  // The key to release, or 0 when the press gave none.
+  std::uint32_t release(int scancode);
+
+ private:
+  std::array<std::uint32_t, SDL_NUM_SCANCODES> keys_{};
+};
 
 enum class WindowChange { FocusGained, FocusLost, Minimised };
 

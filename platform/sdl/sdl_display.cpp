@@ -8,8 +8,8 @@ namespace platform {
 
 SdlDisplay::SdlDisplay(SDL_Window* window, int refreshRate)
     : window_(window),
-      minimumInterval_(std::chrono::duration_cast<Clock::duration>(std::chrono::microseconds(
-          1'000'000 / std::max(refreshRate, 1)))) {}
+      interval_(std::chrono::duration_cast<Clock::duration>(
+          std::chrono::microseconds(1'000'000 / std::max(refreshRate, 1)))) {}
 
 void SdlDisplay::frameChanged() {
   pending_ = true;
@@ -33,13 +33,13 @@ void SdlDisplay::invalidate() {
 void SdlDisplay::service() {
   if (!pending_) return;
   if (suspended_ && !wholeWindow_) return;
-  if (Clock::now() - lastShown_ < minimumInterval_) return;
+  if (Clock::now() < nextDue_) return;
   show();
 }
 
 int SdlDisplay::millisecondsUntilDue() const {
   if (!pending_ || (suspended_ && !wholeWindow_)) return -1;
-  const auto left = minimumInterval_ - (Clock::now() - lastShown_);
+  const auto left = nextDue_ - Clock::now();
   if (left <= Clock::duration::zero()) return 0;
   // Rounded up, so that a wait of this length never wakes before the update is due.
   return static_cast<int>((std::chrono::duration_cast<std::chrono::microseconds>(left).count() + 999) / 1000);
@@ -78,7 +78,11 @@ bool SdlDisplay::prepareSurface(SDL_Surface* surface) {
 
 void SdlDisplay::show() {
   pending_ = false;
-  lastShown_ = Clock::now();
+  // The next update keeps to the monitor's beat even when this one came late (a busy
+  // machine wakes us a few milliseconds after the due time), but never follows this one
+  // by less than half a refresh: on average no more updates than the monitor shows.
+  const Clock::time_point now = Clock::now();
+  nextDue_ = std::max(nextDue_ + interval_, now + interval_ / 2);
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (surface == nullptr || !prepareSurface(surface)) return;
 

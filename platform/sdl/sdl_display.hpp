@@ -54,8 +54,8 @@ class SdlDisplay : public DisplayDevice {
   bool prepareSurface(SDL_Surface* surface);
 
   SDL_Window* window_;
-  Clock::duration minimumInterval_;
-  Clock::time_point lastShown_{};
+  Clock::duration interval_;    // one refresh of the monitor
+  Clock::time_point nextDue_{};  // the earliest time of the next window update
   bool pending_ = false;
   bool wholeWindow_ = true;
   bool suspended_ = false;

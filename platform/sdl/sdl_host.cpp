@@ -193,15 +193,20 @@ void SdlHost::windowEvent(const SDL_WindowEvent& event) {
 }
 
 void SdlHost::key(const SDL_KeyboardEvent& event) {
-  const bool pressed = event.type == SDL_KEYDOWN;
-  const TranslatedKey translated = translateKey(event.keysym.sym, event.keysym.mod, pressed);
+  if (event.type == SDL_KEYUP) {
+    const std::uint32_t virtualKey = heldKeys_.release(event.keysym.scancode);
+    if (virtualKey != 0) push(win::WM_KEYUP, virtualKey);
+    return;
+  }
+  const TranslatedKey translated = translateKey(event.keysym.sym, event.keysym.mod);
   switch (translated.action) {
     case KeyAction::ToggleFullscreen:
       if (event.repeat == 0) toggleFullscreen();
       break;
     case KeyAction::Message:
       // Auto-repeat gives repeated key-downs, as the handheld's keys did.
-      push(pressed ? win::WM_KEYDOWN : win::WM_KEYUP, translated.virtualKey);
+      heldKeys_.press(event.keysym.scancode, translated.virtualKey);
+      push(win::WM_KEYDOWN, translated.virtualKey);
       break;
     case KeyAction::None:
       break;

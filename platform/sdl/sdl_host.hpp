@@ -75,6 +75,7 @@ class SdlHost : public Host {
   Clock::time_point lastInstanceCheck_{};
 
   std::deque<win::Message> queue_;
+  HeldKeys heldKeys_;
   ActivationFilter activation_;
   Pen pen_ = Pen::Up;
   SDL_FingerID finger_ = 0;

@@ -19,7 +19,7 @@ class KeyTable : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyTable, PressGivesTheVirtualKey) {
   const KeyCase& c = GetParam();
-  EXPECT_EQ(translateKey(c.key, c.modifiers, true), c.expected);
+  EXPECT_EQ(translateKey(c.key, c.modifiers), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,11 +62,17 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{SDLK_MINUS, KMOD_NONE, kNothing},
                       KeyCase{SDLK_KP_PLUS, KMOD_NONE, kNothing}));
 
-TEST(KeyTable, ReleasesMatchPressesExceptForTheFullScreenKeys) {
-  EXPECT_EQ(translateKey(SDLK_LEFT, KMOD_NONE, false), message(win::VK_LEFT));
-  EXPECT_EQ(translateKey(SDLK_q, KMOD_LCTRL, false), message(win::VK_APP1));
-  EXPECT_EQ(translateKey(SDLK_F11, KMOD_NONE, false), kNothing);
-  EXPECT_EQ(translateKey(SDLK_RETURN, KMOD_LALT, false), kNothing);
+TEST(HeldKeys, AReleaseSaysWhatItsPressSaid) {
+  HeldKeys held;
+  held.press(SDL_SCANCODE_Q, win::VK_APP1);  // Ctrl+Q
+  EXPECT_EQ(held.release(SDL_SCANCODE_Q), win::VK_APP1);  // even if Ctrl went up first
+  EXPECT_EQ(held.release(SDL_SCANCODE_Q), 0u);            // released once
+  EXPECT_EQ(held.release(SDL_SCANCODE_W), 0u);            // never pressed as a game key
+  held.press(SDL_SCANCODE_LEFT, win::VK_LEFT);
+  held.press(SDL_SCANCODE_LEFT, win::VK_LEFT);            // auto-repeat
+  EXPECT_EQ(held.release(SDL_SCANCODE_LEFT), win::VK_LEFT);
+  EXPECT_EQ(held.release(-1), 0u);
+  EXPECT_EQ(held.release(SDL_NUM_SCANCODES), 0u);
 }
 
 TEST(GamepadButtons, MapToArrowsSelectAndTheTwoApplicationKeys) {

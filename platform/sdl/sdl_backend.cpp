@@ -78,7 +78,6 @@ class Backend : public SdlBackend {
         std::fflush(stderr);
       }
     });
-    installSignalHandlers();
   }
 
   ~Backend() override {
@@ -116,21 +115,31 @@ class Backend : public SdlBackend {
   std::chrono::steady_clock::time_point started_;
 };
 
-}  // namespace
+// False when SDL, finding no display, fell back to a driver that shows nothing: a game
+// running in an invisible window would only look hung. Chosen on purpose (SDL_VIDEODRIVER),
+// such a driver is welcome.
+bool realDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  const std::string name(driver);
+  if (name != "offscreen" && name != "dummy" && name != "evdev") return true;
+  const char* wanted = std::getenv("SDL_VIDEODRIVER");
+  return wanted != nullptr && std::string(wanted).find(name) != std::string::npos;
+}
 
-std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, std::string& error) {
-  // The window surface must be ours, not a texture of SDL's OpenGL renderer: that costs a
-  // millisecond a frame and some ninety megabytes for a 240 x 320 picture.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // SIGINT and SIGTERM are ours: they end the loop through the same orderly shutdown.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+// Opens the video subsystem and the window. With `ownSurface` the window surface is plain
+// memory of ours; without, SDL backs it with a texture (slower, but it works everywhere).
+SDL_Window* openWindow(const WindowSettings& settings, bool ownSurface, std::string& error) {
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, ownSurface ? "0" : "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = std::string("cannot open a window: ") + SDL_GetError();
     return nullptr;
   }
-  // Gamepads are welcome but not needed.
-  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-
+  if (!realDisplay()) {
+    error = "cannot open a window: no display to show it on (is DISPLAY or WAYLAND_DISPLAY set?)";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return nullptr;
+  }
   SDL_Rect usable{0, 0, 0, 0};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, 0, 0};
   const int scale = chooseWindowScale(settings.scale, usable.w, usable.h);
@@ -138,11 +147,32 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   if (settings.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Window* window = SDL_CreateWindow("Zebrolite", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                         kPictureWidth * scale, kPictureHeight * scale, flags);
+  if (window != nullptr && SDL_GetWindowSurface(window) != nullptr) return window;
+  error = std::string("cannot open a window: ") + SDL_GetError();
+  if (window != nullptr) SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, std::string& error) {
+  // SIGINT and SIGTERM are ours from the start: they end the loop through the same orderly
+  // shutdown, even when they come while the game is still loading.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  installSignalHandlers();
+  // The window surface should be ours, not a texture of SDL's OpenGL renderer: that costs a
+  // millisecond a frame and some ninety megabytes for a 240 x 320 picture. A video driver
+  // that has no such surface (some Wayland set-ups) gets the texture after all.
+  SDL_Window* window = openWindow(settings, true, error);
+  if (window == nullptr) window = openWindow(settings, false, error);
   if (window == nullptr) {
-    error = std::string("cannot open a window: ") + SDL_GetError();
+    restoreSignalHandlers();
     SDL_Quit();
     return nullptr;
   }
+  // Gamepads are welcome but not needed.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   SDL_SetWindowMinimumSize(window, kPictureWidth, kPictureHeight);
   setIcon(window);
   // Keys are read as keys; no text input method in between.

@@ -19,7 +19,7 @@ constexpr int kMostAudioStepsAtOnce = 50;
 // Reading the window system's connection costs a dozen system calls; the wait between
 // passes already does it, so the peeks right after a wait only take what it brought in.
 constexpr auto kPumpInterval = std::chrono::milliseconds(4);
-// A second start's raise request may wait this long; checking costs a socket allocation.
+// How long a second start's raise request may wait to be seen.
 constexpr auto kInstanceInterval = std::chrono::milliseconds(100);
 
 }  // namespace

@@ -1,14 +1,32 @@
-// The entry point: options, the window (or the headless driver), the main loop, shutdown.
+// The entry point: options, the folders, the single running copy, the window (or the
+// headless driver), the main loop, shutdown.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/command_line.hpp"
-#include "app/process_state.hpp"
 #include "app/program.hpp"
+#include "app/replay_recorder.hpp"
 #include "app/script_driver.hpp"
 #include "platform/files.hpp"
+#include "platform/random.hpp"
 #include "platform/sdl/sdl_backend.hpp"
+#include "platform/sdl/single_instance.hpp"
+#include "scores/score_upload.hpp"
+
+namespace {
+
+// Scripts need no window, no sound card and no second-copy check; their text is real.
+int runScript(const app::Options& options) {
+  const auto rasteriser = platform::createTtfRasteriser();
+  platform::setTextRasteriser(rasteriser.get());
+  const int status = app::runHeadless(options.script);
+  platform::setTextRasteriser(nullptr);
+  return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -28,25 +46,43 @@ int main(int argc, char** argv) {
   }
   if (!options.dataFolder.empty()) platform::setDataFolder(options.dataFolder);
   if (!options.saveFolder.empty()) platform::setSaveFolder(options.saveFolder);
-  if (options.headless) {
-    const auto rasteriser = platform::createTtfRasteriser();
-    platform::setTextRasteriser(rasteriser.get());
-    const int status = app::runHeadless(options.script);
-    platform::setTextRasteriser(nullptr);
-    return status;
+  if (!options.scoreServer.empty()) scores::setScoreServer(options.scoreServer);
+
+  if (options.headless) return runScript(options);
+
+  // Before any window: a second start only raises the first copy's window.
+  platform::SingleInstance::Claim claim = platform::SingleInstance::claim(platform::SingleInstance::defaultFolder());
+  if (claim.status == platform::SingleInstance::Status::AnotherRunning) return 0;
+
+  std::unique_ptr<app::ReplayRecorder> recorder;
+  if (!options.record.empty()) {
+    recorder = std::make_unique<app::ReplayRecorder>(options.record);
+    if (!recorder->ok()) {
+      std::fprintf(stderr, "zebrolite: cannot write the replay '%s'\n", options.record.c_str());
+      return 2;
+    }
   }
 
   platform::WindowSettings settings;
   settings.scale = options.scale;
   settings.fullscreen = options.fullscreen;
+  settings.instance = claim.instance.get();
   auto backend = platform::SdlBackend::create(settings, error);
   if (!backend) {
     std::fprintf(stderr, "zebrolite: %s\n", error.c_str());
     return 1;
   }
-  app::Program program;
-  program.startUp();
-  program.runMainLoop(backend->host());
-  program.shutDown();
+  {
+    app::Program program;
+    program.startUp();
+    if (recorder) {
+      recorder->start(platform::randomState());
+      program.setRecorder(recorder.get());
+    }
+    program.runMainLoop(backend->host());
+    if (recorder) recorder->finish();
+    program.shutDown();
+  }
+  // The quit key, a closed window and SIGINT or SIGTERM all end here, the game saved.
   return 0;
 }

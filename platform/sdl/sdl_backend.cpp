@@ -1,12 +1,185 @@
 #include "platform/sdl/sdl_backend.hpp"
 
-namespace platform {
+#include <SDL.h>
 
-std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings&, std::string& error) {
-  error = "the window backend is not built yet";
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/audio.hpp"
+#include "platform/display_device.hpp"
+#include "platform/message_box.hpp"
+#include "platform/resources.hpp"
+#include "platform/sdl/sdl_audio.hpp"
+#include "platform/sdl/sdl_display.hpp"
+#include "platform/sdl/sdl_host.hpp"
+#include "platform/sdl/ttf_rasteriser.hpp"
+#include "platform/sdl/window_layout.hpp"
+
+namespace platform {
+namespace {
+
+constexpr int kIconResource = 131;
+constexpr int kIconSize = 64;
+constexpr int kDefaultRefreshRate = 60;
+
+void onQuitSignal(int) { SdlHost::requestQuit(); }
+
+void installSignalHandlers() {
+  struct sigaction action {};
+  action.sa_handler = onQuitSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+void restoreSignalHandlers() {
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+}
+
+void setIcon(SDL_Window* window) {
+  const IconResource* icon = findIconResource(kIconResource, kIconSize);
+  if (icon == nullptr || icon->rgba == nullptr) return;
+  // SDL only reads the pixels; the surface borrows the embedded bytes.
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(icon->rgba), icon->size,
+                                                            icon->size, 32, icon->size * 4, SDL_PIXELFORMAT_RGBA32);
+  if (surface == nullptr) return;
+  SDL_SetWindowIcon(window, surface);
+  SDL_FreeSurface(surface);
+}
+
+int refreshRate(SDL_Window* window) {
+  SDL_DisplayMode mode{};
+  const int index = SDL_GetWindowDisplayIndex(window);
+  if (index < 0 || SDL_GetCurrentDisplayMode(index, &mode) != 0 || mode.refresh_rate <= 0) return kDefaultRefreshRate;
+  return mode.refresh_rate;
+}
+
+class Backend : public SdlBackend {
+ public:
+  Backend(SDL_Window* window, const WindowSettings& settings)
+      : window_(window),
+        display_(window, refreshRate(window)),
+        audio_(SdlAudio::open()),
+        text_(TtfRasteriser::open(findTextFont())),
+        host_(window, display_, settings.instance, audio_ == nullptr),
+        started_(std::chrono::steady_clock::now()) {
+    setDisplayDevice(&display_);
+    if (audio_) setAudioBackend(audio_.get());
+    if (text_) setTextRasteriser(text_.get());
+    setMessageBoxHandler([window](std::string_view text, std::string_view caption) {
+      const std::string textCopy(text);
+      const std::string captionCopy(caption);
+      if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, captionCopy.c_str(), textCopy.c_str(), window) != 0) {
+        std::fprintf(stderr, "messagebox: %s | %s\n", textCopy.c_str(), captionCopy.c_str());
+        std::fflush(stderr);
+      }
+    });
+  }
+
+  ~Backend() override {
+    restoreSignalHandlers();
+    reportStatistics();
+    setMessageBoxHandler({});
+    setTextRasteriser(nullptr);
+    setAudioBackend(nullptr);
+    setDisplayDevice(nullptr);
+    text_.reset();
+    audio_.reset();
+    SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+
+  Host& host() override { return host_; }
+
+ private:
+  // ZEBROLITE_DISPLAY_STATS=1 prints how often the window was updated: the figure that sets
+  // the game's CPU bill on a desktop.
+  void reportStatistics() const {
+    const char* wanted = std::getenv("ZEBROLITE_DISPLAY_STATS");
+    if (wanted == nullptr || wanted[0] == '\0' || wanted[0] == '0') return;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const auto updates = static_cast<unsigned long long>(display_.windowUpdates());
+    std::fprintf(stderr, "display: %llu window updates in %.1f s (%.1f a second)\n", updates, seconds,
+                 seconds > 0 ? static_cast<double>(updates) / seconds : 0.0);
+  }
+
+  SDL_Window* window_;
+  SdlDisplay display_;
+  std::unique_ptr<SdlAudio> audio_;
+  std::unique_ptr<TtfRasteriser> text_;
+  SdlHost host_;
+  std::chrono::steady_clock::time_point started_;
+};
+
+// False when SDL, finding no display, fell back to a driver that shows nothing: a game
+// running in an invisible window would only look hung. Chosen on purpose (SDL_VIDEODRIVER),
+// such a driver is welcome.
+bool realDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  const std::string name(driver);
+  if (name != "offscreen" && name != "dummy" && name != "evdev") return true;
+  const char* wanted = std::getenv("SDL_VIDEODRIVER");
+  return wanted != nullptr && std::string(wanted).find(name) != std::string::npos;
+}
+
+// Opens the video subsystem and the window. With `ownSurface` the window surface is plain
+// memory of ours; without, SDL backs it with a texture (slower, but it works everywhere).
+SDL_Window* openWindow(const WindowSettings& settings, bool ownSurface, std::string& error) {
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, ownSurface ? "0" : "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = std::string("cannot open a window: ") + SDL_GetError();
+    return nullptr;
+  }
+  if (!realDisplay()) {
+    error = "cannot open a window: no display to show it on (is DISPLAY or WAYLAND_DISPLAY set?)";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return nullptr;
+  }
+  SDL_Rect usable{0, 0, 0, 0};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, 0, 0};
+  const int scale = chooseWindowScale(settings.scale, usable.w, usable.h);
+  Uint32 flags = SDL_WINDOW_RESIZABLE;
+  if (settings.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  SDL_Window* window = SDL_CreateWindow("Zebrolite", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                        kPictureWidth * scale, kPictureHeight * scale, flags);
+  if (window != nullptr && SDL_GetWindowSurface(window) != nullptr) return window;
+  error = std::string("cannot open a window: ") + SDL_GetError();
+  if (window != nullptr) SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return nullptr;
 }
 
-std::unique_ptr<TextRasteriser> createTtfRasteriser() { return nullptr; }
+}  // namespace
+
+std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, std::string& error) {
+  // SIGINT and SIGTERM are ours from the start: they end the loop through the same orderly
+  // shutdown, even when they come while the game is still loading.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  installSignalHandlers();
+  // The window surface should be ours, not a texture of SDL's OpenGL renderer: that costs a
+  // millisecond a frame and some ninety megabytes for a 240 x 320 picture. A video driver
+  // that has no such surface (some Wayland set-ups) gets the texture after all.
+  SDL_Window* window = openWindow(settings, true, error);
+  if (window == nullptr) window = openWindow(settings, false, error);
+  if (window == nullptr) {
+    restoreSignalHandlers();
+    SDL_Quit();
+    return nullptr;
+  }
+  // Gamepads are welcome but not needed.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+  SDL_SetWindowMinimumSize(window, kPictureWidth, kPictureHeight);
+  setIcon(window);
+  // Keys are read as keys; no text input method in between.
+  SDL_StopTextInput();
+  return std::make_unique<Backend>(window, settings);
+}
+
+std::unique_ptr<TextRasteriser> createTtfRasteriser() { return TtfRasteriser::open(findTextFont()); }
 
 }  // namespace platform

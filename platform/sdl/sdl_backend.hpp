@@ -10,9 +10,13 @@
 
 namespace platform {
 
+class SingleInstance;
+
 struct WindowSettings {
   int scale = 0;  // 0: the largest integer scale that fits the desktop, at least 2
   bool fullscreen = false;
+  // The claim of the running copy, polled from the event loop for raise requests; may be null.
+  SingleInstance* instance = nullptr;
 };
 
 class SdlBackend {

@@ -1,0 +1,107 @@
+#include "platform/sdl/frame_scaler.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kRowBytes = kPictureWidth * sizeof(std::uint16_t);
+
+void scaleRow32(const std::uint16_t* source, const std::uint32_t* lookup, int scale, std::uint32_t* out) {
+  if (scale == 2) {
+    for (int x = 0; x < kPictureWidth; ++x) {
+      const std::uint32_t value = lookup[source[x]];
+      out[0] = value;
+      out[1] = value;
+      out += 2;
+    }
+    return;
+  }
+  for (int x = 0; x < kPictureWidth; ++x) {
+    const std::uint32_t value = lookup[source[x]];
+    for (int k = 0; k < scale; ++k) *out++ = value;
+  }
+}
+
+// The slow path for a window whose pixels are not 32 bits wide.
+void scaleRowBytes(const std::uint16_t* source, const std::uint32_t* lookup, int scale, int bytesPerPixel,
+                   std::uint8_t* out) {
+  for (int x = 0; x < kPictureWidth; ++x) {
+    const std::uint32_t value = lookup[source[x]];
+    std::uint8_t bytes[4];
+    std::memcpy(bytes, &value, sizeof bytes);
+    for (int k = 0; k < scale; ++k) {
+      std::memcpy(out, bytes, static_cast<std::size_t>(bytesPerPixel));
+      out += bytesPerPixel;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> buildPixelLookup(const MapRgb& mapRgb) {
+  std::vector<std::uint32_t> lookup(65536);
+  for (unsigned pixel = 0; pixel < 65536; ++pixel) {
+    lookup[pixel] = mapRgb(expandFiveBits(pixel >> 11), expandSixBits(pixel >> 5), expandFiveBits(pixel));
+  }
+  return lookup;
+}
+
+RowBand changedRows(const std::uint16_t* frame, const std::uint16_t* previous) {
+  RowBand band;
+  int first = 0;
+  while (first < kPictureHeight &&
+         std::memcmp(frame + first * kPictureWidth, previous + first * kPictureWidth, kRowBytes) == 0) {
+    ++first;
+  }
+  if (first == kPictureHeight) return band;
+  int last = kPictureHeight - 1;
+  while (last > first &&
+         std::memcmp(frame + last * kPictureWidth, previous + last * kPictureWidth, kRowBytes) == 0) {
+    --last;
+  }
+  band.first = first;
+  band.last = last;
+  return band;
+}
+
+void scaleFrameRows(const std::uint16_t* frame, RowBand band, const std::vector<std::uint32_t>& lookup,
+                    const PictureLayout& layout, const PixelTarget& target, std::vector<std::uint32_t>& scratch) {
+  if (band.empty() || lookup.size() < 65536 || target.pixels == nullptr) return;
+  if (target.bytesPerPixel < 1 || target.bytesPerPixel > 4 || layout.scale < 1) return;
+  const int scale = layout.scale;
+  const int bytesPerPixel = target.bytesPerPixel;
+  band.first = std::max(band.first, 0);
+  band.last = std::min(band.last, kPictureHeight - 1);
+
+  // The part of a scaled row that lies inside the target, in pixels from the row's start.
+  const int visibleFrom = std::max(0, -layout.x);
+  const int visibleTo = std::min(layout.width(), target.width - layout.x);
+  if (visibleFrom >= visibleTo) return;
+  const auto copyBytes = static_cast<std::size_t>((visibleTo - visibleFrom) * bytesPerPixel);
+  const int destinationX = layout.x + visibleFrom;
+
+  scratch.resize(static_cast<std::size_t>(layout.width()));
+  auto* scratchBytes = reinterpret_cast<std::uint8_t*>(scratch.data());
+  for (int row = band.first; row <= band.last; ++row) {
+    const int top = layout.y + row * scale;
+    if (top + scale <= 0 || top >= target.height) continue;
+    const std::uint16_t* source = frame + row * kPictureWidth;
+    if (bytesPerPixel == 4) {
+      scaleRow32(source, lookup.data(), scale, scratch.data());
+    } else {
+      scaleRowBytes(source, lookup.data(), scale, bytesPerPixel, scratchBytes);
+    }
+    const std::uint8_t* from = scratchBytes + static_cast<std::size_t>(visibleFrom * bytesPerPixel);
+    for (int k = 0; k < scale; ++k) {
+      const int y = top + k;
+      if (y < 0 || y >= target.height) continue;
+      std::uint8_t* to = target.pixels + static_cast<std::ptrdiff_t>(y) * target.pitch +
+                         static_cast<std::ptrdiff_t>(destinationX) * bytesPerPixel;
+      std::memcpy(to, from, copyBytes);
+    }
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+// Sound over SDL2_mixer: each output owns a mixer channel of its own, the desktop's
+// stand-in for a wave-output device per clip. The samples are converted once, when the
+// output is opened, to the mixer's format.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/audio.hpp"
+
+namespace platform {
+
+class SdlAudio : public AudioBackend {
+ public:
+  // Opens the mixer (44,100 Hz, 16-bit, stereo). Null when there is no audio device: the
+  // caller keeps the silent backend.
+  static std::unique_ptr<SdlAudio> open();
+  ~SdlAudio() override;
+  SdlAudio(const SdlAudio&) = delete;
+  SdlAudio& operator=(const SdlAudio&) = delete;
+
+  std::unique_ptr<AudioOutput> open(const PcmFormat& format, std::span<const std::uint8_t> samples,
+                                    bool loop) override;
+
+  class Output;
+
+ private:
+  SdlAudio(int frequency, std::uint16_t format, int channels);
+  int takeChannel();
+  void releaseChannel(int channel);
+
+  friend class Output;
+  int frequency_;
+  std::uint16_t format_;
+  int channels_;
+  int allocatedChannels_ = 0;
+  std::vector<int> freeChannels_;
+  std::vector<Output*> outputs_;  // so that outputs outliving the mixer let it alone
+};
+
+}  // namespace platform

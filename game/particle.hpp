@@ -46,6 +46,8 @@ class Particle {
   ParticleKind kind() const { return kind_; }
 
  private:
+  std::size_t fade() const;
+
   Fixed x_ = 0;
   Fixed y_ = 0;
   Fixed vx_ = 0;

@@ -104,17 +104,4 @@ TEST(BallTest, SpeedUpAndSlowDownScaleTheVelocityToTheirSpeed) {
   EXPECT_EQ(slowed.vy(), -0x400);  // -0x1001 / 4, toward zero
 }
 
-TEST(BallTest, ReflectionsLeaveAPierceBallAlone) {
-  Ball pierce(0, 0, 5, 7, 0x4000, BallKind::Pierce);
-  pierce.reflectX();
-  pierce.reflectY();
-  EXPECT_EQ(pierce.vx(), 5);
-  EXPECT_EQ(pierce.vy(), 7);
-  Ball normal(0, 0, 5, 7, 0x4000, BallKind::Fire);
-  normal.reflectX();
-  normal.reflectY();
-  EXPECT_EQ(normal.vx(), -5);
-  EXPECT_EQ(normal.vy(), -7);
-}
-
 }  // namespace

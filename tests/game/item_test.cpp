@@ -144,36 +144,6 @@ TEST_F(ItemEffectTest, WeakBricksLeavesOneHitPointOnEveryBrickThatHasSome) {
   EXPECT_EQ(game().cell(3, 0).hitPoints, 0);
 }
 
-TEST_F(ItemEffectTest, PaddleBallAndGameItems) {
-  game().addRestingBall(px(110));
-  apply(ItemKind::Guns);
-  EXPECT_EQ(game().paddle().attachment(), Attachment::Guns);
-  apply(ItemKind::StickyPads);
-  EXPECT_EQ(game().paddle().attachment(), Attachment::StickyPads);
-  apply(ItemKind::Longer);
-  apply(ItemKind::Longer);
-  EXPECT_EQ(game().paddle().sizeState(), SizeState::Long);
-  apply(ItemKind::Shorter);
-  apply(ItemKind::Shorter);
-  apply(ItemKind::Shorter);
-  EXPECT_EQ(game().paddle().sizeState(), SizeState::Short);
-  apply(ItemKind::FastBalls);
-  EXPECT_EQ(ballList()[0]->speed(), 0x8000);
-  apply(ItemKind::SlowBalls);
-  EXPECT_EQ(ballList()[0]->speed(), 0x2000);
-  apply(ItemKind::FireBalls);
-  EXPECT_EQ(ballList()[0]->kind(), BallKind::Fire);
-  apply(ItemKind::PierceBalls);
-  EXPECT_EQ(ballList()[0]->kind(), BallKind::Pierce);
-  apply(ItemKind::ExtraLife);
-  EXPECT_EQ(game().lives(), 4);
-  apply(ItemKind::NextLevel);
-  EXPECT_EQ(game().levelNumber(), 2);
-  EXPECT_TRUE(game().isLevelPassed());
-  apply(static_cast<ItemKind>(15));
-  EXPECT_EQ(game().score(), 14 * 100);
-}
-
 TEST_F(ItemEffectTest, ABombCostsALifeOnceTheBreakUpIsOverEvenWithBallsInFlight) {
   game().addFlyingBall(px(100), px(100), 0, -0x1000, 0x4000, BallKind::Normal);
   apply(ItemKind::Bomb);

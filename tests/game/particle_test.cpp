@@ -58,16 +58,6 @@ TEST(ParticleTest, FireCrossStartsPureRedAtLevelThirtyAndEndsYellowAndFaint) {
   EXPECT_EQ(old.at(10, 10), gfx::mixPixels(gfx::colourToPixel(game::FireColours[15]), 0, 1));
 }
 
-TEST(ParticleTest, IceCrossLevelIsCappedAt31AndOffScreenPixelsAreSkipped) {
-  gfx::Canvas canvas;
-  Particle p(0, 0, 0, 0, 128, ParticleKind::IceCross);
-  p.draw(canvas);
-  const std::uint16_t blue = gfx::mixPixels(gfx::colourToPixel(game::IceColours[0]), 0, 31);
-  EXPECT_EQ(canvas.at(0, 0), blue);
-  EXPECT_EQ(canvas.at(1, 0), blue);
-  EXPECT_EQ(canvas.at(0, 1), blue);
-}
-
 TEST(ParticleTest, ConfettiDrawsAFreshRandomColourForEachOfItsFourPixels) {
   platform::seedRandom(8);
   gfx::Canvas canvas;
@@ -102,14 +92,6 @@ TEST(EffectTest, BlastDrawsItsRandomNumbersAroundMakingEachParticle) {
   EXPECT_FALSE(blast.finished());
   blast.update(10);
   EXPECT_TRUE(blast.finished());
-}
-
-TEST(EffectTest, SparkFinishesAfterTwoHundredMilliseconds) {
-  game::Spark spark(px(50), px(30));
-  for (int i = 0; i < 20; ++i) spark.update(10);
-  EXPECT_FALSE(spark.finished());
-  spark.update(10);
-  EXPECT_TRUE(spark.finished());
 }
 
 TEST(EffectTest, ExplosionPlaysSixtyFourUpdatesOnlyOnceStarted) {

@@ -33,6 +33,13 @@ struct Stage {
     app::loadSharedAssets();
     game = std::make_unique<game::GameScreen>();
   }
+  // The sounds go before the audio backend they were opened on.
+  ~Stage() {
+    game.reset();
+    app::freeSharedAssets();
+  }
+  Stage(const Stage&) = delete;
+  Stage& operator=(const Stage&) = delete;
   std::unique_ptr<game::GameScreen> game;
   gfx::Canvas canvas;
 };

@@ -43,10 +43,10 @@ void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<std::uint8_t> levelFile(const std::vector<std::int32_t>& level1) {
+std::vector<std::uint8_t> levelFile(const std::vector<std::int32_t>& cells) {
   std::vector<std::uint8_t> bytes;
   bytes.reserve(38400);
-  for (std::int32_t v : level1) put32(bytes, static_cast<std::uint32_t>(v));
+  for (std::int32_t v : cells) put32(bytes, static_cast<std::uint32_t>(v));
   bytes.resize(38400, 0);
   return bytes;
 }

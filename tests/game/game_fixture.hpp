@@ -21,8 +21,8 @@ constexpr Fixed px(int pixels) { return pixels * 0x10000; }
 // ends at once, so every play is accepted and counted.
 std::vector<std::uint8_t> waveFile(std::uint32_t samples);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-// 38400 bytes of level map: the given cells of level 1 (row by row), the rest empty.
-std::vector<std::uint8_t> levelFile(const std::vector<std::int32_t>& level1 = {});
+// 38400 bytes of level map: the given cells from level 1, row 0 on, the rest empty.
+std::vector<std::uint8_t> levelFile(const std::vector<std::int32_t>& cells = {});
 
 class GameFixture : public ::testing::Test {
  protected:

@@ -252,6 +252,7 @@ class PlayTest : public game_testing::GameFixture {
     GameFixture::SetUp();
     emptyField().setCell(11, 0, 10);
   }
+  gfx::Canvas canvas_;
 };
 
 TEST_F(PlayTest, FallingBallsBounceOffThePaddleOrStickToItsPads) {
@@ -431,6 +432,54 @@ TEST_F(DrawOrderTest, AnExplosionLiesOverTheBricksBelowItAndAnItemOverBoth) {
   EXPECT_EQ(canvas.at(90, 62), kExplosion);
   EXPECT_EQ(canvas.at(5, 125), kStone);  // the ball lies under the brick
   EXPECT_EQ(canvas.at(5, 133), kBall);
+}
+
+}  // namespace
+
+namespace {
+
+// Plays three crowded levels of every brick kind for a long while with a simple autopilot and
+// every test key, checking that the state stays sound (run it under the sanitizers too).
+TEST_F(PlayTest, LongPlayKeepsTheStateSound) {
+  std::vector<std::int32_t> cells(3 * 192);
+  std::uint32_t seed = 7;
+  for (std::int32_t& cell : cells) {
+    seed = seed * 1103515245u + 12345u;
+    const std::uint32_t pick = (seed >> 16) % 100;
+    cell = pick < 30 ? 0 : static_cast<std::int32_t>(10 + pick % 60);
+  }
+  const std::vector<std::uint8_t> bytes = levelFile(cells);
+  makeGame(&bytes);
+  game::GameScreen& game = *game_;
+  platform::seedRandom(31337);
+  game.startNewGame();
+  game.setUpLevel();
+  for (int step = 0; step < 30000; ++step) {
+    const game::Ball* lowest = nullptr;
+    for (const game::Ball* ball : game.balls()) {
+      if (lowest == nullptr || ball->y() > lowest->y()) lowest = ball;
+    }
+    if (lowest != nullptr && step % 4000 < 3000) {
+      app::process().penX = lowest->centreX();
+      game.steerToPen();
+    }
+    if (step % 40 == 0) game.fire();
+    if (step % 997 == 0) game.setAllBallKinds(static_cast<BallKind>(step / 997 % 3));
+    if (step % 1231 == 0) game.setAttachment(static_cast<Attachment>(step / 1231 % 3));
+    if (step % 499 == 0) game.applyItem(game::Item(0, 0, 0, 0, static_cast<game::ItemKind>(step / 499 % 14 + 1)));
+    game.update(10);
+    game.draw(canvas_);
+    ASSERT_GE(game.paddle().x(), 0);
+    ASSERT_LE(game.paddle().right(), px(240));
+    ASSERT_LE(game.shots().size(), 8);
+    ASSERT_LT(game.balls().size(), 5000);
+    if (game.isGameEnded()) {
+      game.startNewGame();
+      game.setUpLevel();
+    } else if (game.isLevelPassed()) {
+      game.setUpLevel();
+    }
+  }
 }
 
 }  // namespace

@@ -6,17 +6,13 @@
 #include <set>
 #include <utility>
 
-#include "app/process_state.hpp"
-#include "platform/random.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
 
-using game::Attachment;
 using game::BallKind;
 using game::Item;
 using game::ItemKind;
-using game::SizeState;
 using game_testing::px;
 
 TEST(ItemTest, FallsUnderGravityAndBouncesOffTheTopAndTheSides) {

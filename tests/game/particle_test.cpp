@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/process_state.hpp"
 #include "game/blast.hpp"
 #include "game/explosion.hpp"
-#include "game/spark.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/random.hpp"
 #include "tests/game/game_fixture.hpp"

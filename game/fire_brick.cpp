@@ -1,0 +1,37 @@
+#include "game/fire_brick.hpp"
+
+#include "app/process_state.hpp"
+#include "gfx/pixel.hpp"
+
+namespace game {
+
+FireBrick::FireBrick(Fixed x, Fixed y, std::int32_t variant)
+    : Brick(x, y, BrickKind::Fire, variant), explosion_(x + 0xA0000, y + 0x60000) {}
+
+bool FireBrick::takeExploded() {
+  const bool exploded = exploded_;
+  exploded_ = false;
+  return exploded;
+}
+
+void FireBrick::update(std::int32_t dt) {
+  animTime_ += dt;
+  if (animTime_ > 299) animTime_ -= 300;
+  explosion_.update(dt);
+  if (explosion_.finished()) exploded_ = true;
+}
+
+void FireBrick::draw(gfx::Canvas& canvas) {
+  if (isAlive()) drawFrame(canvas, app::process().assets.firePicture, (animTime_ / 100) * 20, gfx::kNoColourKey);
+}
+
+void FireBrick::drawOverlay(gfx::Canvas& canvas) { explosion_.draw(canvas); }
+
+void FireBrick::destroy() {
+  Brick::destroy();
+  explosion_.start();
+  sound::SoundClip* blast = app::process().assets.blastSound.get();
+  if (blast != nullptr && app::soundEffectsAudible()) blast->play();
+}
+
+}  // namespace game

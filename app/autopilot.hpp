@@ -17,8 +17,13 @@ class Autopilot {
   void beforePass(Program& program);
 
  private:
+  void press(Program& program, std::uint32_t key);
+  // Holds the stylus down at x (whole pixels): the paddle centres itself under it.
+  void steer(Program& program, std::int32_t penX);
+
   bool on_ = false;
   bool penHeld_ = false;
+  std::int32_t penX_ = 0;
   std::uint32_t passes_ = 0;
 };
 

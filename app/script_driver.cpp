@@ -84,15 +84,41 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
 }
 
 bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
-  game::GameScreen* game = program_.app()->game();
+  game::GameScreen& game = *program_.app()->game();
   const auto& n = command.numbers;
+  const auto i32 = [&n](std::size_t i) { return static_cast<std::int32_t>(n[i]); };
+  const auto inField = [&n] { return n[0] >= 0 && n[0] < game::GameScreen::kColumns && n[1] >= 0 && n[1] < game::GameScreen::kRows; };
   switch (command.verb) {
-    case ScriptVerb::Score: process().scoreDisplay->setValue(static_cast<std::int32_t>(n[0])); return true;
-    case ScriptVerb::Level:
-      if (n[0] < 1 || n[0] > 50) return fail(error, command, "the level must lie in 1..50");
-      (void)game;
+    case ScriptVerb::Cell:
+      if (!inField()) return fail(error, command, "no such cell");
+      game.setCell(i32(0), i32(1), i32(2));
       return true;
-    default: return fail(error, command, "this command is not available yet");
+    case ScriptVerb::Hide:
+      if (!inField()) return fail(error, command, "no such cell");
+      if (n[2] < 0 || n[2] > 14) return fail(error, command, "an item kind is 0 to 14");
+      game.setHiddenItem(i32(0), i32(1), i32(2));
+      return true;
+    case ScriptVerb::BallAdd:
+      if (n[5] < 0 || n[5] > 2) return fail(error, command, "a ball kind is 0, 1 or 2");
+      game.addFlyingBall(i32(0), i32(1), i32(2), i32(3), i32(4), static_cast<game::BallKind>(n[5]));
+      return true;
+    case ScriptVerb::BallRest: game.addRestingBall(i32(0)); return true;
+    case ScriptVerb::BallClear: game.clearBalls(); return true;
+    case ScriptVerb::PaddleX: game.setPaddleX(i32(0)); return true;
+    case ScriptVerb::PaddleSize: game.setPaddleSize(static_cast<game::SizeState>(n[0])); return true;
+    case ScriptVerb::PaddleAttach: game.setPaddleAttachment(static_cast<game::Attachment>(n[0])); return true;
+    case ScriptVerb::ItemAdd:
+      if (n[0] < 0 || n[0] > 14) return fail(error, command, "an item kind is 0 to 14");
+      game.addItem(static_cast<game::ItemKind>(n[0]), i32(1), i32(2), i32(3), i32(4));
+      return true;
+    case ScriptVerb::Lives: game.setLives(i32(0)); return true;
+    case ScriptVerb::Score: process().scoreDisplay->setValue(i32(0)); return true;
+    case ScriptVerb::Level:
+      // The level map holds fifty levels; a level outside them has no bricks to build.
+      if (n[0] < 1 || n[0] > game::GameScreen::kLevels) return fail(error, command, "a level is 1 to 50");
+      game.setLevel(i32(0));
+      return true;
+    default: return fail(error, command, "unknown command");
   }
 }
 

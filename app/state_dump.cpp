@@ -14,12 +14,57 @@ void dumpClip(JsonLine& json, const char* name, const sound::SoundClip* clip) {
   json.endObject();
 }
 
-void dumpGame(JsonLine& json, game::GameScreen& game) {
-  const NumberDisplay* score = process().scoreDisplay.get();
-  json.field("score", score != nullptr ? score->value() : 0);
+void dumpGame(JsonLine& json, const game::GameScreen& game) {
+  json.field("score", game.score());
+  json.field("lives", game.lives());
   json.field("level", game.levelNumber());
   json.field("levelPassed", game.isLevelPassed());
   json.field("gameEnded", game.isGameEnded());
+  const game::Paddle& paddle = game.paddle();
+  json.key("paddle").beginObject();
+  json.field("x", paddle.x());
+  json.field("width", paddle.width());
+  json.field("velocity", paddle.velocity());
+  json.field("moveState", paddle.moveState());
+  json.field("sizeState", paddle.sizeState());
+  json.field("attachment", paddle.attachment());
+  json.field("breaking", paddle.breaking());
+  json.field("destroyed", paddle.destroyed());
+  json.field("resting", paddle.restingBalls().size());
+  json.endObject();
+  json.key("balls").beginArray();
+  for (const game::Ball* ball : game.balls()) {
+    json.beginObject();
+    json.field("x", ball->x()).field("y", ball->y()).field("vx", ball->vx()).field("vy", ball->vy());
+    json.field("speed", ball->speed()).field("kind", ball->kind()).field("stuck", ball->stuck());
+    json.endObject();
+  }
+  json.endArray();
+  json.key("shots").beginArray();
+  for (const game::Shot* shot : game.shots()) json.beginObject().field("x", shot->x()).field("y", shot->y()).endObject();
+  json.endArray();
+  json.key("items").beginArray();
+  for (const game::Item* item : game.items()) {
+    json.beginObject();
+    json.field("kind", item->kind()).field("x", item->x()).field("y", item->y());
+    json.field("vx", item->vx()).field("vy", item->vy());
+    json.endObject();
+  }
+  json.endArray();
+  json.field("effects", game.effectCount());
+  json.key("bricks").beginArray();
+  for (std::int32_t row = 0; row < game::GameScreen::kRows; ++row) {
+    for (std::int32_t col = 0; col < game::GameScreen::kColumns; ++col) {
+      const game::GameScreen::CellView cell = game.cell(col, row);
+      json.beginArray().value(cell.kind).value(cell.hitPoints).value(cell.variant).endArray();
+    }
+  }
+  json.endArray();
+  json.key("hidden").beginArray();
+  for (std::int32_t row = 0; row < game::GameScreen::kRows; ++row) {
+    for (std::int32_t col = 0; col < game::GameScreen::kColumns; ++col) json.value(game.cell(col, row).hiddenItem);
+  }
+  json.endArray();
 }
 
 void dumpScreens(JsonLine& json, GameApp& app) {
@@ -73,7 +118,7 @@ std::string stateDump(GameApp& app, std::uint64_t passes) {
   dumpScores(json, app);
   json.key("sounds").beginObject();
   dumpClip(json, "music", app.musicClip());
-  dumpClip(json, "hit", nullptr);
+  dumpClip(json, "hit", app.game() != nullptr ? app.game()->hitSound() : nullptr);
   dumpClip(json, "blast", p.assets.blastSound.get());
   dumpClip(json, "click", app.clickClip());
   json.endObject();

@@ -50,8 +50,10 @@ void HeadlessAudio::advance10ms() {
 }
 
 HeadlessAudio& headlessAudio() {
-  static HeadlessAudio audio;
-  return audio;
+  // Never destroyed: a clip that outlives the end of main (a process-wide sound freed by a
+  // static destructor) still finds its backend.
+  static HeadlessAudio* audio = new HeadlessAudio;
+  return *audio;
 }
 
 }  // namespace platform

@@ -232,3 +232,24 @@ TEST(LevelFormat, ShippedLevelsAreDistinctMeetEveryKindEarlyAndLeaveRoomAbovePad
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LevelFormat, PlayedLevelsHangStableBricksFromTheTopRow) {
+  const auto errorsOf = [](const std::string& text) {
+    tools::LevelText level;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(tools::parseLevelText(text, "t.txt", level, errors));
+    tools::checkPlayedLevelRules(level, "t.txt", errors);
+    return errors;
+  };
+  // A stable roof and a stable column hanging from it are safe.
+  EXPECT_TRUE(errorsOf(levelText({{0, "B0 B1 .. .. .. .. .. .. .. .. B2 B3"}, {1, "B0 .. .. .. .. .. .. .. .. .. .. B3"}})).empty());
+  // A stable bumper in open space can trap a ball between its top and the ceiling.
+  const auto errors = errorsOf(levelText({{9, ".. .. .. .. .. B9 .. .. .. .. .. .."}}));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("t.txt:11:"), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find("cell 6"), std::string::npos) << errors[0];
+}
+
+}  // namespace

@@ -255,6 +255,23 @@ bool checkLevelRules(const LevelText& level, const std::string& fileName, std::v
   return errors.size() == errorsBefore;
 }
 
+bool checkPlayedLevelRules(const LevelText& level, const std::string& fileName, std::vector<std::string>& errors) {
+  const std::size_t errorsBefore = errors.size();
+  for (int row = 1; row < kLevelRows; ++row) {
+    for (int col = 0; col < kLevelColumns; ++col) {
+      const auto at = static_cast<std::size_t>(row * kLevelColumns + col);
+      if (!isStable(level.cells[at]) || isStable(level.cells[at - kLevelColumns])) {
+        continue;
+      }
+      errors.push_back(located(fileName, level.rowLines[static_cast<std::size_t>(row)],
+                               "the stable brick in cell " + std::to_string(col + 1) +
+                                   " of the row has room above it: a ball could bounce there forever; in a played"
+                                   " level stable bricks hang from the top row"));
+    }
+  }
+  return errors.size() == errorsBefore;
+}
+
 bool readLevelFolder(const std::string& folder, BrickMap& map, std::vector<std::string>& errors) {
   const std::size_t errorsBefore = errors.size();
   std::error_code error;
@@ -291,7 +308,8 @@ bool readLevelFolder(const std::string& folder, BrickMap& map, std::vector<std::
       continue;
     }
     LevelText text;
-    if (parseLevelText(content, path, text, errors) && checkLevelRules(text, path, errors)) {
+    if (parseLevelText(content, path, text, errors) && checkLevelRules(text, path, errors) &&
+        (level > kPlayedLevels || checkPlayedLevelRules(text, path, errors))) {
       map[static_cast<std::size_t>(level - 1)] = text.cells;
     }
   }

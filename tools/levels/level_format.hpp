@@ -46,6 +46,13 @@ bool parseLevelText(std::string_view text, const std::string& fileName, LevelTex
 // for good, unless a fire brick that the ball reaches blasts them open).
 bool checkLevelRules(const LevelText& level, const std::string& fileName, std::vector<std::string>& errors);
 
+// The levels a game plays (1 to 3) must not trap a ball: a stable brick lies in the top row
+// or under another stable brick. With open space above it, a ball can bounce between its
+// top and the ceiling forever, out of the paddle's reach, where no random rebound changes
+// its path.
+inline constexpr int kPlayedLevels = 3;
+bool checkPlayedLevelRules(const LevelText& level, const std::string& fileName, std::vector<std::string>& errors);
+
 // Reads level01.txt .. level50.txt of a folder and checks each. Other ".txt" files are extra
 // levels and errors; files of other types (a README) are left alone.
 bool readLevelFolder(const std::string& folder, BrickMap& map, std::vector<std::string>& errors);

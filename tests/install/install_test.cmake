@@ -1,0 +1,65 @@
+# Installs the game into a temporary root with DESTDIR, checks what lands where, and runs the
+# installed game headless from another folder: it must find its data from its own location
+# and keep the player's files in $XDG_DATA_HOME/zebrolite/.
+#   cmake -DBUILD_DIR=... -DSCRATCH=... -P install_test.cmake
+file(REMOVE_RECURSE ${SCRATCH})
+file(MAKE_DIRECTORY ${SCRATCH}/home ${SCRATCH}/elsewhere)
+set(root ${SCRATCH}/root)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${root} ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
+  OUTPUT_QUIET RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed")
+endif()
+
+foreach(file
+    bin/zebrolite
+    share/zebrolite/BrickMap.dat share/zebrolite/music.wav share/zebrolite/image/cover.png
+    share/applications/org.zebrolite.Zebrolite.desktop
+    share/metainfo/org.zebrolite.Zebrolite.metainfo.xml
+    share/icons/hicolor/16x16/apps/org.zebrolite.Zebrolite.png
+    share/icons/hicolor/256x256/apps/org.zebrolite.Zebrolite.png
+    share/man/man6/zebrolite.6)
+  if(NOT EXISTS ${root}/usr/${file})
+    message(FATAL_ERROR "not installed: /usr/${file}")
+  endif()
+endforeach()
+
+find_program(DESKTOP_VALIDATE desktop-file-validate)
+if(DESKTOP_VALIDATE)
+  execute_process(COMMAND ${DESKTOP_VALIDATE} ${root}/usr/share/applications/org.zebrolite.Zebrolite.desktop
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "desktop-file-validate: ${out}")
+  endif()
+endif()
+find_program(APPSTREAMCLI appstreamcli)
+if(APPSTREAMCLI)
+  execute_process(COMMAND ${APPSTREAMCLI} validate --no-net ${root}/usr/share/metainfo/org.zebrolite.Zebrolite.metainfo.xml
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "appstreamcli validate: ${out}")
+  endif()
+endif()
+
+file(WRITE ${SCRATCH}/play.zs "seed 1\ntick 60\nkey RETURN\ntick 60\nkey RETURN\ntick 60\nkey RETURN\ntick 60\ndump\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${SCRATCH}/home XDG_DATA_HOME=${SCRATCH}/home/data
+    ${root}/usr/bin/zebrolite --headless --script ${SCRATCH}/play.zs
+  WORKING_DIRECTORY ${SCRATCH}/elsewhere
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the installed game ended with status ${status}: ${err}")
+endif()
+if(NOT out MATCHES "\"state\":\"Playing\"" OR NOT out MATCHES "\\[[1-6],[0-9]+,[0-9]\\]")
+  message(FATAL_ERROR "the installed game did not reach a level with bricks: ${out} ${err}")
+endif()
+if(err MATCHES "messagebox")
+  message(FATAL_ERROR "the installed game reported: ${err}")
+endif()
+foreach(file AutoSave.dat ScoreList.sav)
+  if(NOT EXISTS ${SCRATCH}/home/data/zebrolite/${file})
+    message(FATAL_ERROR "${file} is not in $XDG_DATA_HOME/zebrolite/")
+  endif()
+  if(EXISTS ${root}/usr/bin/${file} OR EXISTS ${root}/usr/share/zebrolite/${file})
+    message(FATAL_ERROR "${file} was written into the installed game")
+  endif()
+endforeach()

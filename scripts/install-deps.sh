@@ -3,7 +3,7 @@
 # is missing. Runs apt-get as root, or through sudo; otherwise prints what to install.
 set -eu
 
-packages="build-essential cmake pkg-config git ccache
+packages="build-essential make cmake pkg-config git ccache
 libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
 libpng-dev zlib1g-dev libfreetype-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
 libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev desktop-file-utils appstream"

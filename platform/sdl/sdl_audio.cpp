@@ -4,7 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdint>
 
 namespace platform {
 namespace {
@@ -13,8 +13,54 @@ constexpr int kFrequency = 44100;
 constexpr int kChannels = 2;
 // 1,024 sample frames: about 23 ms, short enough that a hit sounds with the hit.
 constexpr int kBufferFrames = 1024;
+// Input bytes handed to the converter at a time.
+constexpr std::size_t kConvertPiece = 16384;
+// Silent input frames fed after the clip: the stream holds back the tail of its input (512
+// frames for 22,050 Hz mono) until more comes, and a flush does not give it out.
+constexpr std::size_t kTailFrames = 4096;
 
 }  // namespace
+
+// Converted through a stream, a piece at a time. SDL_ConvertAudio would convert the whole clip
+// in place in a buffer of len_mult times its size, 16 times for 22,050 Hz mono, and touch most
+// of it: some 13 MB of peak memory for the music alone.
+std::vector<std::uint8_t> convertPcm(std::span<const std::uint8_t> in, std::uint16_t from, int fromChannels, int fromRate,
+                                     std::uint16_t to, int toChannels, int toRate) {
+  if (in.empty() || fromChannels <= 0 || toChannels <= 0 || fromRate <= 0 || toRate <= 0) return {};
+  SDL_AudioStream* stream = SDL_NewAudioStream(from, static_cast<Uint8>(fromChannels), fromRate, to,
+                                               static_cast<Uint8>(toChannels), toRate);
+  if (stream == nullptr) return {};
+  const std::size_t inFrame = static_cast<std::size_t>(fromChannels) * SDL_AUDIO_BITSIZE(from) / 8;
+  const std::size_t outFrame = static_cast<std::size_t>(toChannels) * SDL_AUDIO_BITSIZE(to) / 8;
+  const std::size_t frames = in.size() / inFrame;
+  const std::size_t length =
+      static_cast<std::size_t>(static_cast<std::uint64_t>(frames) * static_cast<std::uint64_t>(toRate) /
+                               static_cast<std::uint64_t>(fromRate)) *
+      outFrame;
+  std::vector<Uint8> out;
+  out.reserve(length + (kTailFrames * static_cast<std::size_t>(toRate) / static_cast<std::size_t>(fromRate) + 1) *
+                           outFrame);
+  bool ok = true;
+  const auto put = [&](const Uint8* bytes, std::size_t count) {
+    if (SDL_AudioStreamPut(stream, bytes, static_cast<int>(count)) != 0) ok = false;
+    const int available = SDL_AudioStreamAvailable(stream);
+    if (!ok || available <= 0) return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(available));
+    const int got = SDL_AudioStreamGet(stream, out.data() + at, available);
+    if (got < 0) ok = false;
+    out.resize(at + static_cast<std::size_t>(std::max(got, 0)));
+  };
+  for (std::size_t at = 0; ok && at < in.size(); at += kConvertPiece) {
+    put(in.data() + at, std::min(kConvertPiece, in.size() - at));
+  }
+  const std::vector<Uint8> silence(kTailFrames * inFrame, from == AUDIO_U8 ? 0x80 : 0);
+  if (ok) put(silence.data(), silence.size());
+  SDL_FreeAudioStream(stream);
+  if (!ok) return {};
+  out.resize(std::min(out.size(), length));
+  return out;
+}
 
 class SdlAudio::Output : public AudioOutput {
  public:
@@ -125,21 +171,14 @@ std::unique_ptr<AudioOutput> SdlAudio::open(const PcmFormat& format, std::span<c
   // Whole sample frames only: a torn last frame would swap the channels of everything after
   // it in a loop.
   const std::size_t usable = samples.size() - samples.size() % format.blockAlign;
-  SDL_AudioCVT convert;
   const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-  if (SDL_BuildAudioCVT(&convert, from, static_cast<Uint8>(format.channels), static_cast<int>(format.samplesPerSecond),
-                        format_, static_cast<Uint8>(channels_), frequency_) < 0) {
-    return nullptr;
-  }
-  std::vector<Uint8> converted(usable * static_cast<std::size_t>(std::max(convert.len_mult, 1)));
-  if (!converted.empty()) std::memcpy(converted.data(), samples.data(), usable);
-  if (convert.needed != 0 && usable > 0) {
-    convert.buf = converted.data();
-    convert.len = static_cast<int>(usable);
-    if (SDL_ConvertAudio(&convert) != 0) return nullptr;
-    converted.resize(static_cast<std::size_t>(convert.len_cvt));
-  } else {
-    converted.resize(usable);
+  const int fromRate = static_cast<int>(format.samplesPerSecond);
+  std::vector<Uint8> converted;
+  if (from == format_ && format.channels == channels_ && fromRate == frequency_) {
+    converted.assign(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(usable));
+  } else if (usable > 0) {
+    converted = convertPcm(samples.first(usable), from, format.channels, fromRate, format_, channels_, frequency_);
+    if (converted.empty()) return nullptr;
   }
   const int channel = takeChannel();
   if (channel < 0) return nullptr;

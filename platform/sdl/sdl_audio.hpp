@@ -3,12 +3,20 @@
 // output is opened, to the mixer's format.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/audio.hpp"
 
 namespace platform {
+
+// PCM samples converted between SDL audio formats (SDL_AudioFormat values, rates in Hz), sample
+// for sample as SDL_ConvertAudio gives them, and cut to the input's duration at the new rate
+// (whole frames). Empty for empty input and on failure.
+std::vector<std::uint8_t> convertPcm(std::span<const std::uint8_t> samples, std::uint16_t fromFormat, int fromChannels,
+                                     int fromRate, std::uint16_t toFormat, int toChannels, int toRate);
 
 class SdlAudio : public AudioBackend {
  public:

@@ -1,8 +1,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -152,6 +155,75 @@ TEST_F(MixerAudio, OutputsMayOutliveTheMixer) {
   EXPECT_FALSE(output->sounding());
   output->play();
   output.reset();
+}
+
+// The conversion the mixer's outputs use, against SDL_ConvertAudio on the whole clip at once, for
+// rates that divide 44,100 (for other ratios SDL_ConvertAudio's step is rounded from the clip's
+// length, so the two drift apart by a fraction of a sample towards the end).
+struct ConversionCase {
+  SDL_AudioFormat format;
+  int channels;
+  int rate;
+};
+
+class PcmConversion : public ::testing::TestWithParam<ConversionCase> {};
+
+std::vector<std::uint8_t> tone(const ConversionCase& c, int frames) {
+  std::vector<std::uint8_t> bytes;
+  for (int i = 0; i < frames; ++i) {
+    for (int channel = 0; channel < c.channels; ++channel) {
+      const double t = static_cast<double>(i) / c.rate;
+      const double v = 0.4 * std::sin(2 * M_PI * (440.0 + 220.0 * channel) * t) + 0.2 * std::sin(2 * M_PI * 3000.0 * t);
+      if (c.format == AUDIO_U8) {
+        bytes.push_back(static_cast<std::uint8_t>(128 + std::lround(v * 127)));
+      } else {
+        const auto s = static_cast<std::int16_t>(std::lround(v * 32767));
+        bytes.push_back(static_cast<std::uint8_t>(s & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>((s >> 8) & 0xFF));
+      }
+    }
+  }
+  return bytes;
+}
+
+TEST_P(PcmConversion, GivesWhatAWholeClipConversionGivesAtTheClipsLength) {
+  const ConversionCase c = GetParam();
+  const int frames = c.rate * 2 + 37;  // two seconds and a torn piece
+  const std::vector<std::uint8_t> in = tone(c, frames);
+
+  SDL_AudioCVT cvt;
+  ASSERT_GE(SDL_BuildAudioCVT(&cvt, c.format, static_cast<Uint8>(c.channels), c.rate, AUDIO_S16SYS, 2, 44100), 0);
+  std::vector<std::uint8_t> whole(in.size() * static_cast<std::size_t>(std::max(cvt.len_mult, 1)));
+  std::memcpy(whole.data(), in.data(), in.size());
+  std::size_t wholeLength = in.size();
+  if (cvt.needed != 0) {
+    cvt.buf = whole.data();
+    cvt.len = static_cast<int>(in.size());
+    ASSERT_EQ(SDL_ConvertAudio(&cvt), 0);
+    wholeLength = static_cast<std::size_t>(cvt.len_cvt);
+  }
+
+  const std::vector<std::uint8_t> out = convertPcm(in, c.format, c.channels, c.rate, AUDIO_S16SYS, 2, 44100);
+  const std::size_t expected = static_cast<std::size_t>(frames) * 44100 / static_cast<std::size_t>(c.rate) * 4;
+  ASSERT_EQ(out.size(), expected);
+  ASSERT_LE(out.size(), wholeLength);
+  int largest = 0;
+  for (std::size_t i = 0; i + 1 < out.size(); i += 2) {
+    std::int16_t a = 0;
+    std::int16_t b = 0;
+    std::memcpy(&a, out.data() + i, 2);
+    std::memcpy(&b, whole.data() + i, 2);
+    largest = std::max(largest, std::abs(a - b));
+  }
+  EXPECT_LE(largest, 1) << "every sample, the first and the last included";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PcmConversion,
+                         ::testing::Values(ConversionCase{AUDIO_S16LSB, 1, 22050}, ConversionCase{AUDIO_U8, 1, 11025},
+                                           ConversionCase{AUDIO_U8, 2, 22050}, ConversionCase{AUDIO_S16LSB, 2, 44100}));
+
+TEST(PcmConversionInput, NothingInGivesNothingOut) {
+  EXPECT_TRUE(convertPcm({}, AUDIO_S16LSB, 1, 22050, AUDIO_S16SYS, 2, 44100).empty());
 }
 
 }  // namespace

@@ -96,6 +96,8 @@ void Program::runMainLoop(platform::Host& host) {
 }
 
 std::uint32_t Program::millisecondsUntilNextTimer() const {
+  // A recorded run draws with its updates and never asks the draw timer.
+  if (recorder_ != nullptr) return updateTimer_->millisecondsUntilDue();
   return std::min(updateTimer_->millisecondsUntilDue(), drawTimer_->millisecondsUntilDue());
 }
 

@@ -8,11 +8,15 @@
 namespace app {
 namespace {
 
+// The copy holds exactly the files there were: a file the player did not have yet is not
+// left behind from an older recording.
 void copyPlayerFile(const std::string& name, const std::string& folder) {
   const platform::FileRead file = platform::readFile(platform::saveFolder() + name, 1 << 20);
-  if (!file.opened) return;
-  platform::makeFolders(folder);
-  platform::writeFileAtomically(folder + name, file.bytes);
+  if (file.opened) {
+    platform::writeFileAtomically(folder + name, file.bytes);
+  } else {
+    std::remove((folder + name).c_str());
+  }
 }
 
 }  // namespace
@@ -21,6 +25,7 @@ ReplayRecorder::ReplayRecorder(const std::string& path) : path_(path) {
   file_ = std::fopen(path.c_str(), "w");
   if (file_ == nullptr) return;
   const std::string folder = path + ".save/";
+  platform::makeFolders(folder);
   copyPlayerFile("AutoSave.dat", folder);
   copyPlayerFile("ScoreList.sav", folder);
 }

@@ -20,7 +20,7 @@ namespace {
 using testing_support::PngPicture;
 using Pixels = std::vector<std::uint16_t>;
 
-constexpr std::uint16_t kBackground = 0x1BDF;  // (31, 127, 255), behind every transparent pixel
+constexpr std::uint16_t kBack = 0x1BDF;  // (31, 127, 255), behind every transparent pixel
 constexpr std::uint16_t kWhite = 0xFFDF;
 constexpr std::uint16_t kBlue = 0x001F;
 
@@ -29,25 +29,23 @@ PngPicture png(int type, int depth, int width, int height, Pixels samples, bool 
 }
 
 // Eight distinct colours; a palette holds no more entries than its depth can index.
-const std::vector<std::uint8_t> kPalette = {255, 255, 255, 0, 0, 255, 255, 0, 0,  0,   255, 0,
-                                            8,   16,  24,  40, 80, 120, 200, 100, 50, 1, 2, 3};
+const std::uint8_t kPalette[] = {255, 255, 255, 0, 0, 255, 255, 0, 0, 0, 255, 0, 8, 16, 24, 40, 80, 120, 200, 100, 50, 1, 2, 3};
 PngPicture palette(int width, int height, Pixels indices, int depth = 8, bool interlaced = false) {
   PngPicture p = png(PNG_COLOR_TYPE_PALETTE, depth, width, height, std::move(indices), interlaced);
-  p.palette.assign(kPalette.begin(), kPalette.begin() + 3 * std::min(8, 1 << depth));
+  p.palette.assign(kPalette, kPalette + 3 * std::min(8, 1 << depth));
   return p;
 }
-Pixels paletteColours(const Pixels& indices) {
+Pixels colours(const PngPicture& p) {  // of a palette picture's indices, or of a picture's grey samples
   Pixels out;
-  for (const auto i : indices) out.push_back(gfx::packRgb(kPalette[3 * i], kPalette[3 * i + 1], kPalette[3 * i + 2]));
+  for (const auto i : p.samples) {
+    out.push_back(p.palette.empty() ? gfx::packRgb(i, i, i) : gfx::packRgb(kPalette[3 * i], kPalette[3 * i + 1], kPalette[3 * i + 2]));
+  }
   return out;
 }
-
-// Every pixel different, for row-length and interlacing checks: samples and their colours.
-Pixels ramp(int count, int channels) {
+// Every pixel different, for row-length and interlacing checks: the samples, then their colours.
+Pixels ramp(int count) {
   Pixels out;
-  for (int i = 0; i < count; ++i) {
-    for (int c = 0; c < channels; ++c) out.push_back(static_cast<std::uint16_t>((i * 37 + c * 90) & 0xFF));
-  }
+  for (int i = 0; i < 3 * count; ++i) out.push_back(static_cast<std::uint16_t>((i / 3 * 37 + i % 3 * 90) & 0xFF));
   return out;
 }
 Pixels rampColours(int count) {
@@ -55,26 +53,11 @@ Pixels rampColours(int count) {
   for (int i = 0; i < count; ++i) out.push_back(gfx::packRgb(i * 37, i * 37 + 90, i * 37 + 180));
   return out;
 }
-Pixels greys(std::initializer_list<unsigned> values) {
-  Pixels out;
-  for (const unsigned v : values) out.push_back(gfx::packRgb(v, v, v));
-  return out;
-}
 
-struct PixelCase {
-  const char* name;
-  PngPicture picture;
-  Pixels expected;  // the whole Surface, row after row
-};
-
-void PrintTo(const PixelCase& c, std::ostream* out) { *out << c.name; }
-
-std::vector<PixelCase> pixelCases() {
+TEST(PngPicture, EveryColourTypeAndDepthLoadsExactly) {
   PngPicture rgbKey = png(PNG_COLOR_TYPE_RGB, 8, 2, 1, {10, 20, 30, 255, 255, 255});
   rgbKey.hasTransparentColour = true;
-  rgbKey.transparent[0] = 10;
-  rgbKey.transparent[1] = 20;
-  rgbKey.transparent[2] = 30;
+  std::copy_n(rgbKey.samples.begin(), 3, rgbKey.transparent);
   PngPicture greyKey = png(PNG_COLOR_TYPE_GRAY, 4, 2, 1, {3, 9});
   greyKey.hasTransparentColour = true;
   greyKey.transparent[0] = 3;
@@ -84,88 +67,71 @@ std::vector<PixelCase> pixelCases() {
   shortPalette.palette.resize(6);
   Pixels spread;
   for (int i = 0; i < 45; ++i) spread.push_back(static_cast<std::uint16_t>((i * 5) % 8));
-  return {
-      {"WhiteBlueBlackRgb", png(2, 8, 3, 1, {255, 255, 255, 0, 0, 255, 0, 0, 0}), {kWhite, kBlue, 0}},
-      {"RgbChannelsInTheirFields", png(2, 8, 2, 1, {8, 0, 0, 0, 16, 7}), {0x0800, 0x0080}},
-      {"RgbWidthFive", png(2, 8, 5, 3, ramp(15, 3)), rampColours(15)},
-      {"RgbInterlaced", png(2, 8, 5, 9, ramp(45, 3), true), rampColours(45)},
+  const PngPicture grey8 = png(0, 8, 5, 1, {0, 7, 8, 200, 255});
+  const PngPicture palettes[] = {palette(5, 2, {7, 6, 5, 4, 3, 2, 1, 0, 1, 2}), palette(5, 1, {1, 0, 0, 1, 1}, 1),
+                                 palette(5, 1, {3, 2, 1, 0, 3}, 2), palette(5, 1, {7, 6, 5, 4, 0}, 4),
+                                 palette(5, 9, spread, 8, true), paletteAlpha};  // tRNS leaves palette colours as stored
+  std::vector<std::pair<PngPicture, Pixels>> cases = {
+      {png(2, 8, 3, 1, {255, 255, 255, 0, 0, 255, 0, 0, 0}), {kWhite, kBlue, 0}},
+      {png(2, 8, 2, 1, {8, 0, 0, 0, 16, 7}), {0x0800, 0x0080}},
+      {png(2, 8, 5, 3, ramp(15)), rampColours(15)},
+      {png(2, 8, 5, 9, ramp(45), true), rampColours(45)},
       // 16-bit samples lose their low byte: 0x07FF would round up to 8 if scaled.
-      {"Rgb16StripsTheLowByte", png(2, 16, 2, 1, {0x07FF, 0x80FF, 0xFFFF, 0, 1, 0xF800}),
-       {gfx::packRgb(0x07, 0x80, 0xFF), gfx::packRgb(0, 0, 0xF8)}},
-      {"RgbaTransparentShowsTheBackground", png(6, 8, 3, 1, {255, 0, 0, 255, 1, 2, 3, 0, 0, 0, 255, 255}),
-       {0xF800, kBackground, kBlue}},
-      {"Rgba16", png(6, 16, 2, 1, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0, 0, 0, 0}), {kWhite, kBackground}},
-      {"RgbTransparentColour", rgbKey, {kBackground, kWhite}},
-      {"Palette8", palette(4, 2, {0, 1, 2, 3, 4, 5, 6, 7}), paletteColours({0, 1, 2, 3, 4, 5, 6, 7})},
-      {"PaletteWidthFive", palette(5, 2, {7, 6, 5, 4, 3, 2, 1, 0, 1, 2}), paletteColours({7, 6, 5, 4, 3, 2, 1, 0, 1, 2})},
-      {"Palette1Bit", palette(5, 1, {1, 0, 0, 1, 1}, 1), paletteColours({1, 0, 0, 1, 1})},
-      {"Palette2Bit", palette(5, 1, {3, 2, 1, 0, 3}, 2), paletteColours({3, 2, 1, 0, 3})},
-      {"Palette4Bit", palette(5, 1, {7, 6, 5, 4, 0}, 4), paletteColours({7, 6, 5, 4, 0})},
-      {"PaletteInterlaced", palette(5, 9, spread, 8, true), paletteColours(spread)},
-      // Transparency given for palette entries leaves their colours as stored.
-      {"PaletteTransparencyKeepsColours", paletteAlpha, paletteColours({0, 1, 2})},
-      {"IndexPastThePaletteIsBlack", shortPalette, {kWhite, kBlue, 0}},
-      {"Grey1Bit", png(0, 1, 3, 1, {1, 0, 1}), greys({255, 0, 255})},
-      {"Grey2Bit", png(0, 2, 4, 1, {0, 1, 2, 3}), greys({0, 85, 170, 255})},
-      {"Grey4Bit", png(0, 4, 5, 1, {0, 1, 7, 8, 15}), greys({0, 17, 119, 136, 255})},
-      {"Grey8Bit", png(0, 8, 5, 1, {0, 7, 8, 200, 255}), greys({0, 7, 8, 200, 255})},
-      {"Grey16Bit", png(0, 16, 3, 1, {0x07FF, 0x8000, 0xFFFF}), greys({0x07, 0x80, 0xFF})},
-      {"GreyTransparentColour", greyKey, {kBackground, gfx::packRgb(153, 153, 153)}},
-      {"GreyAlpha", png(4, 8, 3, 1, {255, 255, 0, 0, 64, 255}), {kWhite, kBackground, gfx::packRgb(64, 64, 64)}},
-      {"GreyAlpha16", png(4, 16, 2, 1, {0x4000, 0xFFFF, 0xFFFF, 0}), {gfx::packRgb(64, 64, 64), kBackground}},
+      {png(2, 16, 2, 1, {0x07FF, 0x80FF, 0xFFFF, 0, 1, 0xF800}), {gfx::packRgb(0x07, 0x80, 0xFF), gfx::packRgb(0, 0, 0xF8)}},
+      {png(6, 8, 3, 1, {255, 0, 0, 255, 1, 2, 3, 0, 0, 0, 255, 255}), {0xF800, kBack, kBlue}},
+      {png(6, 16, 2, 1, {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0, 0, 0, 0}), {kWhite, kBack}},
+      {rgbKey, {kBack, kWhite}},
+      {shortPalette, {kWhite, kBlue, 0}},  // an index past the palette reads as black
+      {png(0, 1, 3, 1, {1, 0, 1}), {kWhite, 0, kWhite}},
+      {png(0, 2, 4, 1, {0, 1, 2, 3}), colours(png(0, 8, 4, 1, {0, 85, 170, 255}))},
+      {png(0, 4, 5, 1, {0, 1, 7, 8, 15}), colours(png(0, 8, 5, 1, {0, 17, 119, 136, 255}))},
+      {grey8, colours(grey8)},
+      {png(0, 16, 3, 1, {0x07FF, 0x8000, 0xFFFF}), colours(png(0, 8, 3, 1, {0x07, 0x80, 0xFF}))},
+      {greyKey, {kBack, gfx::packRgb(153, 153, 153)}},
+      {png(4, 8, 3, 1, {255, 255, 0, 0, 64, 255}), {kWhite, kBack, gfx::packRgb(64, 64, 64)}},
+      {png(4, 16, 2, 1, {0x4000, 0xFFFF, 0xFFFF, 0}), {gfx::packRgb(64, 64, 64), kBack}},
   };
-}
-
-class PngPixels : public ::testing::TestWithParam<PixelCase> {};
-
-TEST_P(PngPixels, LoadExactly) {
+  for (const PngPicture& p : palettes) cases.emplace_back(p, colours(p));
   testing_support::ScratchFolder folder;
-  ASSERT_TRUE(testing_support::writePng(folder.file("p.png"), GetParam().picture));
-  gfx::Surface surface;
-  gfx::loadPicture(surface, folder.file("p.png"));
-  ASSERT_EQ(surface.width, GetParam().picture.width);
-  ASSERT_EQ(surface.height, GetParam().picture.height);
-  EXPECT_EQ(surface.pixels, GetParam().expected);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const PngPicture& picture = cases[i].first;
+    ASSERT_TRUE(testing_support::writePng(folder.file("p.png"), picture));
+    gfx::Surface surface;
+    gfx::loadPicture(surface, folder.file("p.png"));
+    EXPECT_EQ(std::make_pair(surface.width, surface.height), std::make_pair(picture.width, picture.height)) << "case " << i;
+    EXPECT_EQ(surface.pixels, cases[i].second) << "case " << i << ", type " << picture.colourType << ", depth " << picture.bitDepth;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Pictures, PngPixels, ::testing::ValuesIn(pixelCases()),
-                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(PictureFile, OnlyThePngExtensionInAnyCaseLoadsAndBrokenFilesLeaveThePictureEmptyQuietly) {
   testing_support::ScratchFolder folder;
-  ASSERT_TRUE(testing_support::writePng(folder.file("good.png"), png(2, 8, 5, 9, ramp(45, 3), true)));
+  ASSERT_TRUE(testing_support::writePng(folder.file("good.png"), png(2, 8, 5, 9, ramp(45), true)));
   const std::vector<std::uint8_t> bytes = testing_support::readBytes(folder.file("good.png"));
   std::filesystem::create_directory(folder.file("folder.png"));
   const std::pair<const char*, bool> names[] = {
-      {"a.png", true},  {"a.PNG", true},  {"a.Png", true},   {"a.bmp.png", true},  {"a.bmp", false},
-      {"a.BMP", false}, {"a", false},     {"a.", false},     {"a.png.", false},    {"a.jpg", false},
-      {"a.pn", false},  {"a.pngx", false}, {"a.png.bmp", false}, {"folder.png/a", false}};
-  ::testing::internal::CaptureStderr();
-  for (const auto& [name, loads] : names) {
-    testing_support::writeBytes(folder.file(name), bytes);
-    gfx::Surface surface;
-    gfx::loadPicture(surface, folder.file(name));
-    EXPECT_EQ(surface.width, loads ? 5 : 0) << name;
-    EXPECT_EQ(surface.pixels.size(), loads ? 45u : 0u) << name;
-  }
-  std::vector<std::vector<std::uint8_t>> broken;
-  for (const std::size_t length : {std::size_t{0}, std::size_t{8}, std::size_t{20}, std::size_t{40}, bytes.size() / 2,
-                                   bytes.size() - 13}) {
-    broken.emplace_back(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+      {"a.png", true},  {"a.PNG", true}, {"a.Png", true},  {"a.bmp.png", true}, {"a.bmp", false},     {"a.BMP", false},
+      {"a", false},     {"a.", false},   {"a.png.", false}, {"a.pngx", false},   {"a.png.bmp", false}, {"folder.png/a", false}};
+  std::vector<std::tuple<std::string, std::vector<std::uint8_t>, bool>> files;
+  for (const auto& [name, loads] : names) files.emplace_back(name, bytes, loads);
+  for (const std::size_t length : {std::size_t{0}, std::size_t{8}, std::size_t{40}, bytes.size() / 2, bytes.size() - 13}) {
+    files.emplace_back("cut.png", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + length), false);
   }
   for (const std::size_t at : {std::size_t{0}, std::size_t{12}, std::size_t{17}, std::size_t{25}, bytes.size() - 20}) {
-    broken.push_back(bytes);
-    broken.back()[at] ^= 0x5A;
+    files.emplace_back("flip.png", bytes, false);
+    std::get<1>(files.back())[at] ^= 0x5A;
   }
-  broken.emplace_back();  // and a file that is not there
-  for (std::size_t i = 0; i < broken.size(); ++i) {
-    const std::string path = folder.file("broken" + std::to_string(i) + ".png");
-    if (i + 1 < broken.size()) testing_support::writeBytes(path, broken[i]);
+  ::testing::internal::CaptureStderr();
+  for (const auto& [name, content, loads] : files) {
+    testing_support::writeBytes(folder.file(name), content);
     gfx::Surface surface;
     gfx::loadPicture(surface, folder.file("good.png"));
-    gfx::loadPicture(surface, path);  // a failed load empties a filled picture
-    EXPECT_TRUE(surface.empty() && surface.width == 0 && surface.height == 0) << "case " << i;
+    gfx::loadPicture(surface, folder.file(name));  // a failed load empties a filled picture
+    EXPECT_EQ(std::make_tuple(surface.width, surface.height, surface.pixels.size()),
+              loads ? std::make_tuple(5, 9, std::size_t{45}) : std::make_tuple(0, 0, std::size_t{0})) << name << " " << content.size();
   }
+  gfx::Surface missing;
+  gfx::loadPicture(missing, folder.file("missing.png"));
+  EXPECT_TRUE(missing.empty());
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
@@ -224,12 +190,11 @@ TEST(ResourcePicture, LoadsAtItsSizeTopRowFirstOrShowsTheMessage) {
   platform::setMessageBoxHandler([&](std::string_view text, std::string_view caption) {
     boxes.push_back(std::string(text) + "|" + std::string(caption));
   });
-  const int cases[][3] = {{115, 192, 16}, {143, 160, 16}, {154, 5, 10}, {162, 210, 60}};
-  for (const auto& [number, width, height] : cases) {
+  for (const auto& [number, width, height] : {std::tuple{115, 192, 16}, {143, 160, 16}, {154, 5, 10}, {162, 210, 60}}) {
     gfx::Surface surface;
     gfx::loadPictureResource(surface, number);
-    ASSERT_EQ(surface.pixels.size(), static_cast<std::size_t>(width * height)) << number;
-    EXPECT_EQ(surface.width, width);
+    ASSERT_EQ(std::make_tuple(surface.width, surface.height, surface.pixels.size()),
+              std::make_tuple(width, height, static_cast<std::size_t>(width * height)));
     const std::uint8_t* rgb = platform::findBitmapResource(number)->rgb;
     for (std::size_t i = 0; i < surface.pixels.size(); ++i) {
       ASSERT_EQ(surface.pixels[i], gfx::packRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2])) << number << " " << i;

@@ -13,6 +13,12 @@ namespace {
 using app::AppState;
 using app::process;
 using FlowTest = AppFixture;
+using A = app::GameApp;
+
+// Sends the inputs in turn.
+void send(A& a, std::initializer_list<void (A::*)()> inputs) {
+  for (const auto input : inputs) (a.*input)();
+}
 
 TEST_F(FlowTest, FirstUpdateWipesFromTheCoverToTheAboutPictureIn56Updates) {
   app().update(10);
@@ -25,36 +31,24 @@ TEST_F(FlowTest, FirstUpdateWipesFromTheCoverToTheAboutPictureIn56Updates) {
 }
 
 // The full-screen pictures go on with Enter, 0xC4 and any stylus action (a tap acts at pen
-// down; what follows it arrives in the wipe).
-void (app::GameApp::*const kGoOn[])() = {&app::GameApp::onEnter, &app::GameApp::onAppButton4, &app::GameApp::onPenDown,
-                                         &app::GameApp::onPenMove, &app::GameApp::onPenUp};
-
-TEST_F(FlowTest, PicturesGoOnWithEnterAppButton4AndTheStylus) {
-  const std::pair<AppState, AppState> pictures[] = {{AppState::Cover, AppState::About},    {AppState::About, AppState::Menu},
-                                                    {AppState::Help, AppState::Help},      {AppState::LevelIntro, AppState::Playing},
-                                                    {AppState::GameFailed, AppState::Menu}, {AppState::GameWon, AppState::Menu}};
+// down; what follows it arrives in the wipe, where every input is ignored).
+TEST_F(FlowTest, PicturesGoOnWithEnterAppButton4AndTheStylusAndTheWipeIgnoresEverything) {
+  const std::pair<AppState, AppState> pictures[] = {
+      {AppState::Cover, AppState::About},      {AppState::About, AppState::Menu},       {AppState::Help, AppState::Help},
+      {AppState::LevelIntro, AppState::Playing}, {AppState::GameFailed, AppState::Menu}, {AppState::GameWon, AppState::Menu}};
   setScore(static_cast<std::int32_t>(app().highScores()->lowestScore()));
   for (const auto& [picture, next] : pictures) {
-    for (const auto input : kGoOn) {
+    for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenDown, &A::onPenMove, &A::onPenUp}) {
       reach(picture);
       const bool lastHelpPage = picture == AppState::Help && app().helpPage() == 3;
       (app().*input)();
+      app().update(10);
+      send(app(), {&A::onEnter, &A::onLeft, &A::onRight, &A::onUp, &A::onDown, &A::onAppButton3, &A::onAppButton4,
+                   &A::onKeyRelease, &A::onPenDown, &A::onPenMove, &A::onPenUp});
+      EXPECT_FALSE(app().onTypedKey('A'));
       expectTransitionTo(lastHelpPage ? AppState::Menu : next);
+      EXPECT_EQ(app().transitionStep(), 1);
     }
-  }
-}
-
-TEST_F(FlowTest, EveryInputIsIgnoredDuringTheWipe) {
-  app().update(10);
-  app().update(10);
-  for (const auto input : {&app::GameApp::onEnter, &app::GameApp::onLeft, &app::GameApp::onRight, &app::GameApp::onUp,
-                           &app::GameApp::onDown, &app::GameApp::onAppButton3, &app::GameApp::onAppButton4,
-                           &app::GameApp::onKeyRelease, &app::GameApp::onPenDown, &app::GameApp::onPenMove,
-                           &app::GameApp::onPenUp}) {
-    (app().*input)();
-    EXPECT_FALSE(app().onTypedKey('A'));
-    expectTransitionTo(AppState::About);
-    EXPECT_EQ(app().transitionStep(), 1);
   }
 }
 
@@ -62,7 +56,7 @@ TEST_F(FlowTest, MenuItemsAreActivatedByEnterAppButton4AndPenUpWhereverItIs) {
   const AppState screens[] = {AppState::LevelIntro, AppState::LevelIntro, AppState::Options, AppState::HighScores,
                               AppState::Help};
   for (std::int32_t item = 0; item < 5; ++item) {
-    for (const auto input : {&app::GameApp::onEnter, &app::GameApp::onAppButton4, &app::GameApp::onPenUp}) {
+    for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenUp}) {
       reach(AppState::Menu);
       selectMenuItem(item);
       setPen(5, 300);
@@ -107,33 +101,26 @@ TEST_F(FlowTest, NewGameAndContinueSetUpTheGameBeforeTheWipeAndStartingTheLevelR
   EXPECT_TRUE(app().gameRunning());
 }
 
-TEST_F(FlowTest, OptionsToggleWithKeysOrPenAndLeaveForAboutOrTheMenu) {
+// Enter, 0xC4 or a pen release act on a row: the switches toggle and stay, about and back leave.
+TEST_F(FlowTest, OptionsToggleOrLeaveForAboutOrTheMenu) {
+  const AppState after[] = {AppState::Options, AppState::Options, AppState::About, AppState::Menu};
+  const std::pair<int, int> pens[] = {{10, 110}, {10, 160}, {10, 210}, {100, 270}};
+  for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenUp}) {
+    for (std::int32_t row = 0; row < 4; ++row) {
+      reach(AppState::Options);
+      while (input != &A::onPenUp && app().optionsSelection() != row) app().onDown();
+      setPen(pens[row].first, pens[row].second);
+      send(app(), {&A::onPenDown, &A::onPenMove});
+      const std::pair<int, int> before{process().musicOn, process().soundOn};
+      (app().*input)();
+      EXPECT_EQ(app().state() == AppState::Options ? AppState::Options : app().transitionTarget(), after[row]) << row;
+      EXPECT_EQ(process().musicOn != before.first, row == 0) << row;
+      EXPECT_EQ(process().soundOn != before.second, row == 1) << row;
+    }
+  }
   reach(AppState::Options);
-  app().onEnter();
-  EXPECT_EQ(process().musicOn, 0);
-  app().onDown();
-  app().onAppButton4();
-  EXPECT_EQ(process().soundOn, 0);
-  app().onUp();
-  app().onUp();
-  EXPECT_EQ(app().optionsSelection(), 3);
-  app().onEnter();
-  expectTransitionTo(AppState::Menu);
-  reach(AppState::Options);
-  setPen(10, 110);
-  app().onPenDown();
-  app().onPenMove();
-  EXPECT_EQ(process().musicOn, 0);
-  app().onPenUp();
-  EXPECT_EQ(process().musicOn, 1);
-  EXPECT_EQ(app().state(), AppState::Options);
-  setPen(10, 210);
-  app().onPenUp();
-  expectTransitionTo(AppState::About);
-  reach(AppState::Options);
-  setPen(100, 270);
-  app().onPenUp();
-  expectTransitionTo(AppState::Menu);
+  app().onUp();  // from back, where the last release put the highlight
+  EXPECT_EQ(app().optionsSelection(), 2);
 }
 
 TEST_F(FlowTest, HelpPagesTurnWithAWipeAndTheLastLeadsBackToTheMenu) {
@@ -153,21 +140,17 @@ TEST_F(FlowTest, HighScoresScrollUploadAndGoBack) {
   reach(AppState::HighScores);
   scores::HighScoreScreen& screen = *app().highScores();
   app().onDown();
-  app().update(10);
-  app().update(10);
+  for (int i = 0; i < 2; ++i) app().update(10);
   app().onKeyRelease();
   app().update(10);
   app().onUp();
   app().update(10);
   EXPECT_EQ(screen.firstRow(), 1);
   setPen(120, 100);
-  app().onPenDown();
-  app().onPenMove();
-  app().onPenUp();
-  app().onAppButton4();
+  send(app(), {&A::onPenDown, &A::onPenMove, &A::onPenUp, &A::onAppButton4});
   EXPECT_EQ(screen.uploadState(), scores::HighScoreScreen::kUploadRequested);
   EXPECT_EQ(app().state(), AppState::HighScores);
-  for (const auto input : {&app::GameApp::onEnter, &app::GameApp::onAppButton3, &app::GameApp::onPenUp}) {
+  for (const auto input : {&A::onEnter, &A::onAppButton3, &A::onPenUp}) {
     reach(AppState::HighScores);
     setPen(200, 280);  // the back button
     (app().*input)();
@@ -178,27 +161,20 @@ TEST_F(FlowTest, HighScoresScrollUploadAndGoBack) {
 TEST_F(FlowTest, NameEntryPicksAndAcceptsIntoTheTableOrCancels) {
   setScore(5000);
   struct Case {
-    void (app::GameApp::*input)();
+    void (A::*input)();
     int penX, penY;
     bool inserted;
   };
-  const Case cases[] = {{&app::GameApp::onAppButton4, 0, 0, true},
-                        {&app::GameApp::onPenUp, 50, 300, true},  // OK
-                        {&app::GameApp::onAppButton3, 0, 0, false},
-                        {&app::GameApp::onPenUp, 200, 300, false}};  // cancel
+  const Case cases[] = {{&A::onAppButton4, 0, 0, true},
+                        {&A::onPenUp, 50, 300, true},  // OK
+                        {&A::onAppButton3, 0, 0, false},
+                        {&A::onPenUp, 200, 300, false}};  // cancel
   int inserted = 0;
   for (const Case& c : cases) {
     reach(AppState::NameEntry);
     while (app().nameEntry()->count() > 0) app().onTypedKey(win::VK_BACK);
-    setPen(24 * 1 + 5, 92 + 28 * 1 + 5);  // on B
-    app().onPenDown();
-    app().onPenUp();
-    app().onRight();
-    app().onEnter();  // C
-    app().onDown();
-    app().onLeft();
-    app().onUp();
-    app().onEnter();  // B
+    setPen(24 * 1 + 5, 92 + 28 * 1 + 5);  // B, then C to its right, then B again by way of L and K
+    send(app(), {&A::onPenDown, &A::onPenUp, &A::onRight, &A::onEnter, &A::onDown, &A::onLeft, &A::onUp, &A::onEnter});
     setPen(120, 60);  // neither keyboard, OK nor cancel
     app().onPenUp();
     EXPECT_EQ(app().nameEntry()->nameText(), u"BCB");
@@ -215,15 +191,15 @@ TEST_F(FlowTest, NameEntryPicksAndAcceptsIntoTheTableOrCancels) {
 TEST_F(FlowTest, PlayingRoutesTheKeysAndTheStylusToTheGame) {
   toPlaying();
   const game::Paddle& paddle = game().paddle();
-  const std::pair<void (app::GameApp::*)(), game::MoveState> moves[] = {
-      {&app::GameApp::onUp, game::MoveState::Left},      {&app::GameApp::onKeyRelease, game::MoveState::Stopped},
-      {&app::GameApp::onDown, game::MoveState::Right},   {&app::GameApp::onLeft, game::MoveState::Left},
-      {&app::GameApp::onRight, game::MoveState::Right},  {&app::GameApp::onKeyRelease, game::MoveState::Stopped}};
+  const std::pair<void (A::*)(), game::MoveState> moves[] = {
+      {&A::onUp, game::MoveState::Left},      {&A::onKeyRelease, game::MoveState::Stopped},
+      {&A::onDown, game::MoveState::Right},   {&A::onLeft, game::MoveState::Left},
+      {&A::onRight, game::MoveState::Right},  {&A::onKeyRelease, game::MoveState::Stopped}};
   for (const auto& [input, state] : moves) {
     (app().*input)();
     EXPECT_EQ(paddle.moveState(), state);
   }
-  for (const auto& [input, penX] : {std::pair{&app::GameApp::onPenDown, 60}, {&app::GameApp::onPenMove, 150}}) {
+  for (const auto& [input, penX] : {std::pair{&A::onPenDown, 60}, {&A::onPenMove, 150}}) {
     setPen(penX, 300);
     (app().*input)();
     EXPECT_EQ(paddle.x() + (paddle.width() >> 1), toFixed(penX));
@@ -276,20 +252,6 @@ TEST_F(FlowTest, AScoreAboveTheLowestLeadsFromEitherGameOverPictureToTheNameEntr
   expectTransitionTo(AppState::NameEntry);
 }
 
-TEST_F(FlowTest, TypedKeysAreTakenOnlyOnTheNameEntry) {
-  EXPECT_FALSE(app().onTypedKey('A'));
-  reach(AppState::NameEntry);
-  for (const std::uint32_t key : {0x41u, 0x5Au, 0x30u, 0x39u, win::VK_SPACE, win::VK_BACK}) {
-    EXPECT_TRUE(app().onTypedKey(key)) << key;
-  }
-  for (const std::uint32_t key : {0x61u, 0x40u, 0x5Bu, 0x2Fu, 0x3Au, win::VK_LEFT, win::VK_ESCAPE, win::VK_APP4, win::VK_F4}) {
-    EXPECT_FALSE(app().onTypedKey(key)) << key;
-  }
-  EXPECT_EQ(app().nameEntry()->nameText(), u"AZ09");
-  EXPECT_TRUE(app().onTypedKey(win::VK_RETURN));
-  expectTransitionTo(AppState::HighScores);
-}
-
 // The music never starts on its own: a new game queues and holds it, a level restarts it, the
 // pause and the mute hold it, the end of a game pauses it, and the option switch leaves it.
 TEST_F(FlowTest, TheMusicFollowsTheGame) {
@@ -306,7 +268,7 @@ TEST_F(FlowTest, TheMusicFollowsTheGame) {
   app().onEnter();
   EXPECT_FALSE(music.paused());
   finishTransition();
-  for (const auto toggle : {&app::GameApp::onAppButton4, &app::GameApp::onAppButton3}) {
+  for (const auto toggle : {&A::onAppButton4, &A::onAppButton3}) {
     (app().*toggle)();
     EXPECT_TRUE(music.paused());
     (app().*toggle)();
@@ -400,6 +362,21 @@ TEST_F(FlowTest, DrawsTheCoverThePausePictureAndTheWipe) {
   app().togglePause();
   app().draw();
   EXPECT_EQ(app().backBuffer().at(120, 160), pause);
+  // Without their pictures the level and game-failed screens show only their big number.
+  gfx::Surface digits;
+  gfx::loadPictureResource(digits, 143);
+  game().passLevel();
+  setScore(1234);
+  for (const auto& [screen, value] : {std::pair{AppState::LevelIntro, game().levelNumber()}, {AppState::GameFailed, 1234}}) {
+    reach(screen);
+    gfx::Canvas expected;
+    std::fill_n(expected.pixelBlock(), gfx::Canvas::kBlockPixels, 0x0841);
+    std::fill_n(app().backBuffer().pixelBlock(), gfx::Canvas::kBlockPixels, 0x0841);
+    app::drawBigNumber(expected, digits, value);
+    app().draw();
+    EXPECT_TRUE(std::equal(expected.pixelBlock(), expected.pixelBlock() + gfx::Canvas::kBlockPixels,
+                           app().backBuffer().pixelBlock())) << app::appStateName(screen);
+  }
 }
 
 }  // namespace

@@ -168,6 +168,8 @@ TEST_F(ProgramTest, OnTheNameEntryTheKeyboardTypesAndTypedKeysGoNoFurther) {
   EXPECT_EQ(app().game()->levelNumber(), 1);  // the typed 7 passed no level
   EXPECT_TRUE(app().gameRunning());           // the typed P paused nothing
   EXPECT_EQ(app().nameEntry()->nameText(), u"PM78 ");  // the gamepad's A picks the key under the cursor
+  for (const std::uint32_t k : {0x40u, 0x5Bu, 0x2Fu, 0x3Au, 0x61u}) key(k);  // just outside the letters and digits
+  EXPECT_EQ(app().nameEntry()->nameText(), u"PM78 ");
   for (const std::uint32_t k : {win::VK_ESCAPE, win::VK_RETURN, win::VK_F4}) {
     go(AppState::NameEntry);
     key(k);

@@ -26,25 +26,22 @@ using NameEntryTest = ScoresTest;
 TEST_F(NameEntryTest, CursorMovesStepOverTheWideKeys) {
   const struct {
     Cell from;
-    void (NameEntryScreen::*move)();
+    char move;
     Cell to;
   } cases[] = {
-      {{0, 0}, &NameEntryScreen::cursorLeft, {9, 0}},  {{5, 1}, &NameEntryScreen::cursorLeft, {4, 1}},
-      {{8, 3}, &NameEntryScreen::cursorLeft, {6, 3}},  {{0, 3}, &NameEntryScreen::cursorLeft, {8, 3}},
-      {{6, 3}, &NameEntryScreen::cursorLeft, {5, 3}},  {{9, 0}, &NameEntryScreen::cursorRight, {0, 0}},
-      {{5, 3}, &NameEntryScreen::cursorRight, {6, 3}}, {{6, 3}, &NameEntryScreen::cursorRight, {8, 3}},
-      {{8, 3}, &NameEntryScreen::cursorRight, {0, 3}}, {{4, 2}, &NameEntryScreen::cursorRight, {5, 2}},
-      {{7, 0}, &NameEntryScreen::cursorUp, {7, 2}},    {{9, 0}, &NameEntryScreen::cursorUp, {9, 2}},
-      {{8, 0}, &NameEntryScreen::cursorUp, {8, 3}},    {{3, 2}, &NameEntryScreen::cursorUp, {3, 1}},
-      {{9, 2}, &NameEntryScreen::cursorDown, {9, 0}},  {{7, 2}, &NameEntryScreen::cursorDown, {7, 0}},
-      {{8, 2}, &NameEntryScreen::cursorDown, {8, 3}},  {{8, 3}, &NameEntryScreen::cursorDown, {8, 0}},
-      {{2, 3}, &NameEntryScreen::cursorDown, {2, 0}},  {{0, 0}, &NameEntryScreen::cursorDown, {0, 1}},
+      {{0, 0}, 'L', {9, 0}}, {{5, 1}, 'L', {4, 1}}, {{8, 3}, 'L', {6, 3}}, {{0, 3}, 'L', {8, 3}}, {{6, 3}, 'L', {5, 3}},
+      {{9, 0}, 'R', {0, 0}}, {{5, 3}, 'R', {6, 3}}, {{6, 3}, 'R', {8, 3}}, {{8, 3}, 'R', {0, 3}}, {{4, 2}, 'R', {5, 2}},
+      {{7, 0}, 'U', {7, 2}}, {{9, 0}, 'U', {9, 2}}, {{8, 0}, 'U', {8, 3}}, {{3, 2}, 'U', {3, 1}}, {{0, 0}, 'U', {0, 3}},
+      {{9, 2}, 'D', {9, 0}}, {{7, 2}, 'D', {7, 0}}, {{8, 2}, 'D', {8, 3}}, {{8, 3}, 'D', {8, 0}}, {{0, 0}, 'D', {0, 1}},
   };
   NameEntryScreen screen;
   for (const auto& c : cases) {
     placeCursor(screen, c.from);
-    (screen.*c.move)();
-    EXPECT_EQ(cursor(screen), c.to) << "from " << c.from.first << "," << c.from.second;
+    (screen.*(c.move == 'L'   ? &NameEntryScreen::cursorLeft
+              : c.move == 'R' ? &NameEntryScreen::cursorRight
+              : c.move == 'U' ? &NameEntryScreen::cursorUp
+                              : &NameEntryScreen::cursorDown))();
+    EXPECT_EQ(cursor(screen), c.to) << c.move << " from " << c.from.first << "," << c.from.second;
   }
 }
 

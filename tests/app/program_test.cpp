@@ -2,6 +2,7 @@
 // the desktop keys, the pen position, activity and focus, the main loop's pass and shutdown.
 #include "app/program.hpp"
 
+#include "app/command_line.hpp"
 #include "app/desktop_keys.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/clock.hpp"
@@ -195,6 +196,28 @@ TEST(DesktopKeysTest, TranslationByScreen) {
   for (const auto& c : cases) {
     EXPECT_EQ(app::translateDesktopKey(c.key, c.state), c.expected) << c.key << " on " << app::appStateName(c.state);
   }
+}
+
+// The desktop's options: a bad one is refused with a reason (the program then ends with 2).
+TEST(CommandLineTest, AcceptsTheOptionsAndRefusesWhatItDoesNotKnow) {
+  const std::pair<std::vector<std::string>, bool> cases[] = {
+      {{}, true},
+      {{"--scale", "3", "--fullscreen", "--data", "d", "--save-dir", "s", "--score-server", "http://h"}, true},
+      {{"--headless", "--script", "f"}, true},     {{"--record", "f"}, true},
+      {{"--scale", "0"}, false},                   {{"--scale", "17"}, false},  {{"--scale", "2x"}, false},
+      {{"--scale"}, false},                        {{"--data", ""}, false},     {{"--bogus"}, false},
+      {{"--headless"}, false},                     {{"--script", "f"}, false},  {{"--headless", "--script", "f", "--record", "r"}, false},
+  };
+  for (const auto& [arguments, accepted] : cases) {
+    app::Options options;
+    std::string error;
+    EXPECT_EQ(app::parseCommandLine(arguments, options, error), accepted) << (arguments.empty() ? "" : arguments[0]);
+    EXPECT_EQ(error.empty(), accepted) << error;
+  }
+  app::Options options;
+  std::string error;
+  ASSERT_TRUE(app::parseCommandLine({"--scale", "16", "--data", "d"}, options, error));
+  EXPECT_TRUE(options.scale == 16 && options.dataFolder == "d");
 }
 
 }  // namespace

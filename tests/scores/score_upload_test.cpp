@@ -86,7 +86,8 @@ class ScoreExchangeTest : public ScoresTest {
     ASSERT_TRUE(table.insertScore(u"Zo\u00EB", 300));
     before = scores::encodeScoreFile(table, 0, 1);
   }
-  // Serves `list` for the list request and `status` for every request.
+  // A server answering the list request with `status` and `list`, the submissions with
+  // `submissionStatus`, each after `delayMs`; then the exchange against it.
   scores::UploadOutcome exchange(const std::string& list, int status = 200, int submissionStatus = 200, int delayMs = 0) {
     server = std::make_unique<LoopbackHttpServer>([=](const LoopbackHttpServer::Request& request) {
       const bool isList = request.target == kPath;

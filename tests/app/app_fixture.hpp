@@ -6,8 +6,6 @@
 
 #include <array>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/game_app.hpp"
 #include "app/process_state.hpp"
@@ -15,12 +13,24 @@
 
 namespace app_test {
 
-class AppFixture : public ::testing::Test {
+// A fresh process state on scratch folders holding a level map with a stone brick in every
+// cell (a level never cleared by itself), the music and the click.
+class ShellFixture : public ::testing::Test {
  public:
   void SetUp() override;
   void TearDown() override;
-  // Runs before the application is made: where a test puts pictures into the data folder.
-  virtual void prepareData() {}
+  static void setPen(int x, int y);
+  // "AutoSave.dat" as level, lives and score; false when it is not there.
+  bool readSavedGame(std::array<std::int32_t, 3>& values) const;
+
+  testing_support::ScratchFolder data_;
+  testing_support::ScratchFolder save_;
+};
+
+class AppFixture : public ShellFixture {
+ public:
+  void SetUp() override;
+  void TearDown() override;
 
   app::GameApp& app() { return *app_; }
   game::GameScreen& game() { return *app_->game(); }
@@ -29,24 +39,11 @@ class AppFixture : public ::testing::Test {
   // Updates until the wipe is over; fails when it is not over after a whole wipe.
   void finishTransition();
   void expectTransitionTo(app::AppState target);
-
-  // The usual ways to the screens, each ending on the screen, not in the wipe.
-  void toMenu();
   void selectMenuItem(std::int32_t item);
-  void toLevelIntro();  // a new game
-  void toPlaying();
-  void toOptions();
-  void toHelp();
-  void toHighScores();
-  // Where no input leads without a real game being lost or a score beating the table.
+  void toPlaying();  // from the menu, a new game and its level started
+  // Straight to a screen, through a wipe from the menu.
   void reach(app::AppState state);
 
-  // "AutoSave.dat" as three numbers, or nothing when the file is not there.
-  bool readSavedGame(std::array<std::int32_t, 3>& values) const;
-
-  testing_support::ScratchFolder data_;
-  testing_support::ScratchFolder save_;
-  std::vector<std::string> messageBoxes_;
   std::unique_ptr<app::GameApp> app_;
 };
 

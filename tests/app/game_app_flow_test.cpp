@@ -1,23 +1,29 @@
-// The screen flow: every way between the screens, with its side effects where they belong.
-#include <functional>
+// The screen flow: every way between the screens, the input of each screen, with the side
+// effects where they belong: the game, the table, the music, the saved game, the pictures.
+#include <filesystem>
 
+#include "gfx/pixel.hpp"
 #include "platform/messages.hpp"
 #include "tests/app/app_fixture.hpp"
+#include "tests/support/test_files.hpp"
 
 namespace app_test {
 namespace {
 
 using app::AppState;
 using app::process;
-
 using FlowTest = AppFixture;
+using A = app::GameApp;
+
+// Sends the inputs in turn.
+void send(A& a, std::initializer_list<void (A::*)()> inputs) {
+  for (const auto input : inputs) (a.*input)();
+}
 
 TEST_F(FlowTest, FirstUpdateWipesFromTheCoverToTheAboutPictureIn56Updates) {
-  ASSERT_EQ(app().state(), AppState::Cover);
   app().update(10);
   expectTransitionTo(AppState::About);
   for (int i = 1; i < 56; ++i) app().update(10);
-  EXPECT_EQ(app().state(), AppState::Transition);
   EXPECT_EQ(app().transitionStep(), 55);
   app().update(10);
   EXPECT_EQ(app().state(), AppState::About);
@@ -25,101 +31,41 @@ TEST_F(FlowTest, FirstUpdateWipesFromTheCoverToTheAboutPictureIn56Updates) {
 }
 
 // The full-screen pictures go on with Enter, 0xC4 and any stylus action (a tap acts at pen
-// down; what follows it arrives in the wipe).
-enum class Input { Enter, AppButton4, PenDown, PenMove, PenUp };
-
-void send(app::GameApp& a, Input input) {
-  switch (input) {
-    case Input::Enter: a.onEnter(); break;
-    case Input::AppButton4: a.onAppButton4(); break;
-    case Input::PenDown: a.onPenDown(); break;
-    case Input::PenMove: a.onPenMove(); break;
-    case Input::PenUp: a.onPenUp(); break;
-  }
-}
-
-struct PictureCase {
-  AppState screen;
-  AppState next;
-};
-
-void PrintTo(const PictureCase& pictureCase, std::ostream* os) {
-  *os << app::appStateName(pictureCase.screen) << " to " << app::appStateName(pictureCase.next);
-}
-
-void PrintTo(Input input, std::ostream* os) {
-  static constexpr const char* kNames[] = {"Enter", "AppButton4", "PenDown", "PenMove", "PenUp"};
-  *os << kNames[static_cast<int>(input)];
-}
-
-class PictureInputTest : public AppFixture, public ::testing::WithParamInterface<std::tuple<PictureCase, Input>> {};
-
-TEST_P(PictureInputTest, GoesOn) {
-  const auto [pictureCase, input] = GetParam();
-  if (pictureCase.screen != AppState::Cover) reach(pictureCase.screen);
+// down; what follows it arrives in the wipe, where every input is ignored).
+TEST_F(FlowTest, PicturesGoOnWithEnterAppButton4AndTheStylusAndTheWipeIgnoresEverything) {
+  const std::pair<AppState, AppState> pictures[] = {
+      {AppState::Cover, AppState::About},      {AppState::About, AppState::Menu},       {AppState::Help, AppState::Help},
+      {AppState::LevelIntro, AppState::Playing}, {AppState::GameFailed, AppState::Menu}, {AppState::GameWon, AppState::Menu}};
   setScore(static_cast<std::int32_t>(app().highScores()->lowestScore()));
-  send(app(), input);
-  expectTransitionTo(pictureCase.next);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllPictures, PictureInputTest,
-    ::testing::Combine(::testing::Values(PictureCase{AppState::Cover, AppState::About},
-                                         PictureCase{AppState::About, AppState::Menu},
-                                         PictureCase{AppState::Help, AppState::Help},
-                                         PictureCase{AppState::LevelIntro, AppState::Playing},
-                                         PictureCase{AppState::GameFailed, AppState::Menu},
-                                         PictureCase{AppState::GameWon, AppState::Menu}),
-                       ::testing::Values(Input::Enter, Input::AppButton4, Input::PenDown, Input::PenMove,
-                                         Input::PenUp)));
-
-TEST_F(FlowTest, EveryInputIsIgnoredDuringTheWipe) {
-  app().update(10);
-  app().update(10);
-  const std::vector<std::function<void()>> inputs = {
-      [&] { app().onEnter(); },      [&] { app().onLeft(); },       [&] { app().onRight(); },
-      [&] { app().onUp(); },         [&] { app().onDown(); },       [&] { app().onAppButton3(); },
-      [&] { app().onAppButton4(); }, [&] { app().onKeyRelease(); }, [&] { app().onPenDown(); },
-      [&] { app().onPenMove(); },    [&] { app().onPenUp(); },      [&] { app().onTypedKey('A'); }};
-  for (const auto& input : inputs) {
-    input();
-    EXPECT_EQ(app().state(), AppState::Transition);
-    EXPECT_EQ(app().transitionTarget(), AppState::About);
-    EXPECT_EQ(app().transitionStep(), 1);
+  for (const auto& [picture, next] : pictures) {
+    for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenDown, &A::onPenMove, &A::onPenUp}) {
+      reach(picture);
+      const bool lastHelpPage = picture == AppState::Help && app().helpPage() == 3;
+      (app().*input)();
+      app().update(10);
+      send(app(), {&A::onEnter, &A::onLeft, &A::onRight, &A::onUp, &A::onDown, &A::onAppButton3, &A::onAppButton4,
+                   &A::onKeyRelease, &A::onPenDown, &A::onPenMove, &A::onPenUp});
+      EXPECT_FALSE(app().onTypedKey('A'));
+      expectTransitionTo(lastHelpPage ? AppState::Menu : next);
+      EXPECT_EQ(app().transitionStep(), 1);
+    }
   }
 }
 
-TEST_F(FlowTest, MenuItemsLeadToTheirScreens) {
-  const std::pair<std::int32_t, AppState> items[] = {
-      {0, AppState::LevelIntro}, {1, AppState::LevelIntro}, {2, AppState::Options},
-      {3, AppState::HighScores}, {4, AppState::Help}};
-  for (const auto& [item, screen] : items) {
-    SCOPED_TRACE(item);
-    app().startTransition(AppState::Cover, AppState::Menu);
-    finishTransition();
-    selectMenuItem(item);
-    app().onEnter();
-    expectTransitionTo(screen);
+TEST_F(FlowTest, MenuItemsAreActivatedByEnterAppButton4AndPenUpWhereverItIs) {
+  const AppState screens[] = {AppState::LevelIntro, AppState::LevelIntro, AppState::Options, AppState::HighScores,
+                              AppState::Help};
+  for (std::int32_t item = 0; item < 5; ++item) {
+    for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenUp}) {
+      reach(AppState::Menu);
+      selectMenuItem(item);
+      setPen(5, 300);
+      (app().*input)();
+      expectTransitionTo(screens[item]);
+    }
   }
-}
-
-TEST_F(FlowTest, MenuItemsAreActivatedByAppButton4AndByPenUpWhereverItIs) {
-  toMenu();
-  selectMenuItem(2);
-  app().onAppButton4();
-  expectTransitionTo(AppState::Options);
   reach(AppState::Menu);
-  process().penX = toFixed(5);
-  process().penY = toFixed(300);
-  selectMenuItem(3);
-  app().onPenUp();
-  expectTransitionTo(AppState::HighScores);
-}
-
-TEST_F(FlowTest, ATapBelowTheMenuSelectsARowWithoutAnItem) {
-  toMenu();
-  process().penX = toFixed(120);
-  process().penY = toFixed(300);
+  setPen(120, 300);  // below the menu: row 5, without an item
   app().onPenDown();
   EXPECT_EQ(app().menuSelection(), 5);
   app().onPenUp();
@@ -129,238 +75,308 @@ TEST_F(FlowTest, ATapBelowTheMenuSelectsARowWithoutAnItem) {
   EXPECT_EQ(app().menuSelection(), 1);
 }
 
-TEST_F(FlowTest, NewGameStartsBeforeTheWipeSoTheLevelPictureShowsLevelOne) {
-  toMenu();
-  game().passLevel();  // the number key 7 acts on the menu too
-  setScore(500);
-  selectMenuItem(0);
-  app().onEnter();
-  expectTransitionTo(AppState::LevelIntro);
-  EXPECT_EQ(game().levelNumber(), 1);
-  EXPECT_EQ(process().scoreDisplay->value(), 0);
-  EXPECT_FALSE(game().isGameEnded());
-}
-
-TEST_F(FlowTest, ContinueLoadsTheSavedGameBeforeTheWipe) {
+TEST_F(FlowTest, NewGameAndContinueSetUpTheGameBeforeTheWipeAndStartingTheLevelRunsIt) {
   toPlaying();
   game().passLevel();
   setScore(840);
   app().saveOnExit();
   reach(AppState::Menu);
-  setScore(0);
+  selectMenuItem(0);
+  app().onEnter();  // the level picture's snapshot already shows level 1
+  expectTransitionTo(AppState::LevelIntro);
+  EXPECT_EQ(game().levelNumber(), 1);
+  EXPECT_EQ(process().scoreDisplay->value(), 0);
+  reach(AppState::Menu);
   selectMenuItem(1);
   app().onEnter();
   expectTransitionTo(AppState::LevelIntro);
   EXPECT_EQ(game().levelNumber(), 2);
   EXPECT_EQ(process().scoreDisplay->value(), 840);
-}
-
-TEST_F(FlowTest, StartingTheLevelSetsItUpAndRunsTheGame) {
-  toPlaying();
-  game().passLevel();
-  app().update(10);
-  expectTransitionTo(AppState::LevelIntro);
   finishTransition();
-  EXPECT_TRUE(game().isLevelPassed());
+  game().passLevel();
   app().togglePause();  // the window lost its activity on the level picture
-  ASSERT_FALSE(app().gameRunning());
   app().onEnter();
   expectTransitionTo(AppState::Playing);
   EXPECT_FALSE(game().isLevelPassed());
   EXPECT_TRUE(app().gameRunning());
 }
 
-TEST_F(FlowTest, OptionsRowsToggleOrLeave) {
-  toOptions();
-  app().onEnter();
-  EXPECT_EQ(process().musicOn, 0);
-  EXPECT_EQ(app().state(), AppState::Options);
-  app().onDown();
-  app().onAppButton4();
-  EXPECT_EQ(process().soundOn, 0);
-  app().onDown();
-  app().onEnter();
-  expectTransitionTo(AppState::About);
+// Enter, 0xC4 or a pen release act on a row: the switches toggle and stay, about and back leave.
+TEST_F(FlowTest, OptionsToggleOrLeaveForAboutOrTheMenu) {
+  const AppState after[] = {AppState::Options, AppState::Options, AppState::About, AppState::Menu};
+  const std::pair<int, int> pens[] = {{10, 110}, {10, 160}, {10, 210}, {100, 270}};
+  for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenUp}) {
+    for (std::int32_t row = 0; row < 4; ++row) {
+      reach(AppState::Options);
+      while (input != &A::onPenUp && app().optionsSelection() != row) app().onDown();
+      setPen(pens[row].first, pens[row].second);
+      send(app(), {&A::onPenDown, &A::onPenMove});
+      const std::pair<int, int> before{process().musicOn, process().soundOn};
+      (app().*input)();
+      EXPECT_EQ(app().state() == AppState::Options ? AppState::Options : app().transitionTarget(), after[row]) << row;
+      EXPECT_EQ(process().musicOn != before.first, row == 0) << row;
+      EXPECT_EQ(process().soundOn != before.second, row == 1) << row;
+    }
+  }
   reach(AppState::Options);
-  app().onUp();
-  EXPECT_EQ(app().optionsSelection(), 1);
-  app().onDown();
-  app().onDown();
-  EXPECT_EQ(app().optionsSelection(), 3);
-  app().onEnter();
-  expectTransitionTo(AppState::Menu);
-}
-
-TEST_F(FlowTest, OptionsPenUpOnAboutAndBackLeavesTheScreen) {
-  toOptions();
-  process().penX = toFixed(10);
-  process().penY = toFixed(110);
-  app().onPenDown();
-  app().onPenMove();
-  app().onPenUp();
-  EXPECT_EQ(app().state(), AppState::Options);
-  EXPECT_EQ(process().musicOn, 0);
-  process().penY = toFixed(210);
-  app().onPenUp();
-  expectTransitionTo(AppState::About);
-  reach(AppState::Options);
-  process().penX = toFixed(100);
-  process().penY = toFixed(270);
-  app().onPenUp();
-  expectTransitionTo(AppState::Menu);
+  app().onUp();  // from back, where the last release put the highlight
+  EXPECT_EQ(app().optionsSelection(), 2);
 }
 
 TEST_F(FlowTest, HelpPagesTurnWithAWipeAndTheLastLeadsBackToTheMenu) {
-  toHelp();
+  reach(AppState::Help);
   for (std::int32_t page = 1; page <= 3; ++page) {
     app().onEnter();
-    // The page turns at once, so the wipe's second snapshot shows the new page.
-    EXPECT_EQ(app().helpPage(), page);
+    EXPECT_EQ(app().helpPage(), page);  // turned at once: the wipe's second snapshot shows it
     expectTransitionTo(AppState::Help);
     finishTransition();
   }
   app().onEnter();
   expectTransitionTo(AppState::Menu);
   EXPECT_EQ(app().helpPage(), 0);
-  finishTransition();
-  selectMenuItem(4);
-  app().onEnter();
-  finishTransition();
-  EXPECT_EQ(app().helpPage(), 0);
 }
 
-TEST_F(FlowTest, HighScoresGoBackWithEnterOrAppButton3AndIgnoreTheStylusElsewhere) {
-  toHighScores();
-  process().penX = toFixed(120);
-  process().penY = toFixed(100);
-  app().onPenDown();
-  app().onPenMove();
-  app().onPenUp();
-  app().onKeyRelease();
-  EXPECT_EQ(app().state(), AppState::HighScores);
-  app().onAppButton3();
-  expectTransitionTo(AppState::Menu);
+TEST_F(FlowTest, HighScoresScrollUploadAndGoBack) {
   reach(AppState::HighScores);
-  app().onEnter();
-  expectTransitionTo(AppState::Menu);
-}
-
-TEST_F(FlowTest, NameEntryAcceptsWithAppButton4AndCancelsWithAppButton3) {
-  reach(AppState::NameEntry);
-  app().onEnter();  // picks a key
-  app().onLeft();
-  app().onRight();
-  app().onUp();
+  scores::HighScoreScreen& screen = *app().highScores();
   app().onDown();
-  process().penX = toFixed(120);
-  process().penY = toFixed(60);  // neither keyboard, OK nor cancel
-  app().onPenDown();
-  app().onPenUp();
-  EXPECT_EQ(app().state(), AppState::NameEntry);
-  app().onAppButton4();
-  expectTransitionTo(AppState::HighScores);
-  reach(AppState::NameEntry);
-  app().onAppButton3();
-  expectTransitionTo(AppState::HighScores);
+  for (int i = 0; i < 2; ++i) app().update(10);
+  app().onKeyRelease();
+  app().update(10);
+  app().onUp();
+  app().update(10);
+  EXPECT_EQ(screen.firstRow(), 1);
+  setPen(120, 100);
+  send(app(), {&A::onPenDown, &A::onPenMove, &A::onPenUp, &A::onAppButton4});
+  EXPECT_EQ(screen.uploadState(), scores::HighScoreScreen::kUploadRequested);
+  EXPECT_EQ(app().state(), AppState::HighScores);
+  for (const auto input : {&A::onEnter, &A::onAppButton3, &A::onPenUp}) {
+    reach(AppState::HighScores);
+    setPen(200, 280);  // the back button
+    (app().*input)();
+    expectTransitionTo(AppState::Menu);
+  }
 }
 
-TEST_F(FlowTest, PassingALevelShowsTheLevelPictureOfTheNextLevel) {
+TEST_F(FlowTest, NameEntryPicksAndAcceptsIntoTheTableOrCancels) {
+  setScore(5000);
+  struct Case {
+    void (A::*input)();
+    int penX, penY;
+    bool inserted;
+  };
+  const Case cases[] = {{&A::onAppButton4, 0, 0, true},
+                        {&A::onPenUp, 50, 300, true},  // OK
+                        {&A::onAppButton3, 0, 0, false},
+                        {&A::onPenUp, 200, 300, false}};  // cancel
+  int inserted = 0;
+  for (const Case& c : cases) {
+    reach(AppState::NameEntry);
+    while (app().nameEntry()->count() > 0) app().onTypedKey(win::VK_BACK);
+    setPen(24 * 1 + 5, 92 + 28 * 1 + 5);  // B, then C to its right, then B again by way of L and K
+    send(app(), {&A::onPenDown, &A::onPenUp, &A::onRight, &A::onEnter, &A::onDown, &A::onLeft, &A::onUp, &A::onEnter});
+    setPen(120, 60);  // neither keyboard, OK nor cancel
+    app().onPenUp();
+    EXPECT_EQ(app().nameEntry()->nameText(), u"BCB");
+    setPen(c.penX, c.penY);
+    (app().*c.input)();
+    expectTransitionTo(AppState::HighScores);
+    inserted += c.inserted ? 1 : 0;
+    const scores::ScoreEntry& e = app().highScores()->table().entry(static_cast<std::size_t>(inserted > 0 ? inserted - 1 : 0));
+    EXPECT_EQ(e.nameText() == u"BCB" && e.score == 5000, inserted > 0);
+    EXPECT_EQ(app().highScores()->table().entry(static_cast<std::size_t>(inserted)).score, 100u);
+  }
+}
+
+TEST_F(FlowTest, PlayingRoutesTheKeysAndTheStylusToTheGame) {
   toPlaying();
+  const game::Paddle& paddle = game().paddle();
+  const std::pair<void (A::*)(), game::MoveState> moves[] = {
+      {&A::onUp, game::MoveState::Left},      {&A::onKeyRelease, game::MoveState::Stopped},
+      {&A::onDown, game::MoveState::Right},   {&A::onLeft, game::MoveState::Left},
+      {&A::onRight, game::MoveState::Right},  {&A::onKeyRelease, game::MoveState::Stopped}};
+  for (const auto& [input, state] : moves) {
+    (app().*input)();
+    EXPECT_EQ(paddle.moveState(), state);
+  }
+  for (const auto& [input, penX] : {std::pair{&A::onPenDown, 60}, {&A::onPenMove, 150}}) {
+    setPen(penX, 300);
+    (app().*input)();
+    EXPECT_EQ(paddle.x() + (paddle.width() >> 1), toFixed(penX));
+  }
+  app().onPenUp();
+  app().onAppButton4();  // pause: no game step, the pause mutes
+  EXPECT_FALSE(app().gameRunning());
+  EXPECT_TRUE(process().muted);
+  app().onEnter();  // fires while paused
+  EXPECT_FALSE((*game().balls().begin())->stuck());
   game().passLevel();
+  app().update(10);
+  EXPECT_EQ(app().state(), AppState::Playing);
+  app().onAppButton3();  // only the mute
+  EXPECT_FALSE(process().muted);
+  EXPECT_FALSE(app().gameRunning());
+  app().onAppButton4();
+  EXPECT_TRUE(process().muted);
+  app().onAppButton3();
   app().update(10);
   expectTransitionTo(AppState::LevelIntro);
   EXPECT_EQ(game().levelNumber(), 2);
 }
 
-TEST_F(FlowTest, PassingTheThirdLevelWinsAndResetsTheSavedGame) {
-  toPlaying();
-  setScore(900);
-  app().saveOnExit();
-  for (int i = 0; i < 3; ++i) game().passLevel();
-  app().update(10);
-  expectTransitionTo(AppState::GameWon);
-  std::array<std::int32_t, 3> saved{};
-  ASSERT_TRUE(readSavedGame(saved));
-  EXPECT_EQ(saved, (std::array<std::int32_t, 3>{1, 3, 0}));
-}
-
 TEST(GameOverStateTest, OnlyAGameBeyondTheLastLevelIsWon) {
-  EXPECT_EQ(app::gameOverState(1), AppState::GameFailed);
-  EXPECT_EQ(app::gameOverState(2), AppState::GameFailed);
-  EXPECT_EQ(app::gameOverState(3), AppState::GameFailed);  // the last life lost on level 3
-  EXPECT_EQ(app::gameOverState(4), AppState::GameWon);
-  EXPECT_EQ(app::gameOverState(0), AppState::GameFailed);
-  EXPECT_EQ(app::gameOverState(51), AppState::GameWon);
+  for (const auto& [level, state] : {std::pair{0, AppState::GameFailed}, {1, AppState::GameFailed},
+                                     {3, AppState::GameFailed}, {4, AppState::GameWon}, {51, AppState::GameWon}}) {
+    EXPECT_EQ(app::gameOverState(level), state) << level;
+  }
 }
 
 // From either game-over picture a score above the table's lowest leads to the name entry.
-class GameOverTest : public AppFixture, public ::testing::WithParamInterface<AppState> {};
-
-TEST_P(GameOverTest, ScoreAboveTheLowestEntryLeadsToTheNameEntry) {
+TEST_F(FlowTest, AScoreAboveTheLowestLeadsFromEitherGameOverPictureToTheNameEntry) {
   const auto lowest = static_cast<std::int32_t>(app().highScores()->lowestScore());
-  reach(GetParam());
-  setScore(lowest + 1);
-  app().onEnter();
-  expectTransitionTo(AppState::NameEntry);
-  reach(GetParam());
-  process().penX = toFixed(10);
-  process().penY = toFixed(10);
-  app().onPenDown();
-  expectTransitionTo(AppState::NameEntry);
-}
-
-TEST_P(GameOverTest, ScoreEqualToTheLowestEntryLeadsToTheMenu) {
-  const auto lowest = static_cast<std::int32_t>(app().highScores()->lowestScore());
-  reach(GetParam());
-  setScore(lowest);
-  app().onAppButton4();
-  expectTransitionTo(AppState::Menu);
-}
-
-INSTANTIATE_TEST_SUITE_P(BothPictures, GameOverTest, ::testing::Values(AppState::GameFailed, AppState::GameWon),
-                         [](const auto& paramInfo) { return std::string(app::appStateName(paramInfo.param)); });
-
-TEST_F(FlowTest, WonGameReachesTheNameEntryByTheWholeRoad) {
-  toPlaying();
-  setScore(static_cast<std::int32_t>(app().highScores()->lowestScore()) + 1000);
+  for (const AppState picture : {AppState::GameFailed, AppState::GameWon}) {
+    for (const auto& [score, next] : {std::pair{lowest + 1, AppState::NameEntry}, {lowest, AppState::Menu}}) {
+      reach(picture);
+      setScore(score);
+      app().onAppButton4();
+      expectTransitionTo(next);
+    }
+  }
+  toPlaying();  // and the whole road of a won game
+  setScore(lowest + 1000);
   for (int i = 0; i < 3; ++i) game().passLevel();
   app().update(10);
   finishTransition();
   ASSERT_EQ(app().state(), AppState::GameWon);
-  app().onEnter();
+  app().onPenDown();
   expectTransitionTo(AppState::NameEntry);
 }
 
-TEST_F(FlowTest, PauseStopsTheGameAndAppButton4TogglesItWithTheMute) {
-  toPlaying();
-  app().onAppButton4();
-  EXPECT_FALSE(app().gameRunning());
-  EXPECT_TRUE(process().muted);
-  game().passLevel();
-  for (int i = 0; i < 5; ++i) app().update(10);
-  EXPECT_EQ(app().state(), AppState::Playing);  // no game step while paused
-  app().onAppButton4();
-  EXPECT_TRUE(app().gameRunning());
-  EXPECT_FALSE(process().muted);
+// The music never starts on its own: a new game queues and holds it, a level restarts it, the
+// pause and the mute hold it, the end of a game pauses it, and the option switch leaves it.
+TEST_F(FlowTest, TheMusicFollowsTheGame) {
+  const sound::SoundClip& music = *app().musicClip();
+  process().musicOn = 0;
+  reach(AppState::Menu);
+  app().onEnter();
+  EXPECT_EQ(music.plays(), 0);
+  process().musicOn = 1;
+  reach(AppState::Menu);
+  app().onEnter();
+  EXPECT_TRUE(music.plays() == 1 && music.paused());
+  finishTransition();
+  app().onEnter();
+  EXPECT_FALSE(music.paused());
+  finishTransition();
+  for (const auto toggle : {&A::onAppButton4, &A::onAppButton3}) {
+    (app().*toggle)();
+    EXPECT_TRUE(music.paused());
+    (app().*toggle)();
+    EXPECT_FALSE(music.paused());
+  }
+  process().musicOn = 0;  // with the option off the mute leaves the music alone
+  app().onAppButton3();
+  EXPECT_FALSE(music.paused());
+  app().onAppButton3();
+  process().musicOn = 1;
+  process().muted = true;  // the end of a game pauses even while muted
+  for (int i = 0; i < 3; ++i) game().passLevel();
   app().update(10);
-  expectTransitionTo(AppState::LevelIntro);
+  EXPECT_TRUE(music.paused());
+  process().muted = false;
+  reach(AppState::Options);
+  app().onEnter();
+  app().onEnter();
+  EXPECT_TRUE(music.paused());  // the option switch does not touch it
+  reach(AppState::Menu);
+  app().onEnter();  // still queued: the play is refused, the pause acts
+  EXPECT_EQ(music.plays(), 1);
+  process().muted = true;
+  finishTransition();
+  app().onEnter();
+  EXPECT_TRUE(music.paused());  // a level started while muted stays silent
 }
 
-TEST_F(FlowTest, TypedKeysAreTakenOnlyOnTheNameEntry) {
-  toMenu();
-  EXPECT_FALSE(app().onTypedKey('A'));
-  reach(AppState::NameEntry);
-  for (const std::uint32_t key : {std::uint32_t{'A'}, std::uint32_t{'Z'}, std::uint32_t{'0'}, std::uint32_t{'9'},
-                                  win::VK_SPACE, win::VK_BACK}) {
-    EXPECT_TRUE(app().onTypedKey(key)) << key;
-    EXPECT_EQ(app().state(), AppState::NameEntry);
+// Closing the program: only a game in progress is saved, on the level picture, while playing
+// (paused too) or during the wipe to either; a finished game leaves level 1, 3 lives, score 0.
+TEST_F(FlowTest, SavesOnExitOnlyAGameInProgress) {
+  const auto saved = [&](std::array<std::int32_t, 3> expected) {
+    std::filesystem::remove(save_.file("AutoSave.dat"));
+    setScore(840);
+    app().saveOnExit();
+    std::array<std::int32_t, 3> values{};
+    return readSavedGame(values) && values == expected;
+  };
+  const std::array<std::int32_t, 3> inProgress{2, 3, 840};
+  toPlaying();
+  game().passLevel();
+  EXPECT_TRUE(saved(inProgress));
+  app().onAppButton4();
+  EXPECT_TRUE(saved(inProgress));  // paused too
+  app().onAppButton4();
+  for (const AppState screen : {AppState::Menu, AppState::Options, AppState::Help, AppState::About, AppState::HighScores,
+                                AppState::NameEntry, AppState::GameFailed, AppState::Cover}) {
+    reach(screen);
+    EXPECT_FALSE(saved(inProgress)) << app::appStateName(screen);
   }
-  for (const std::uint32_t key : {std::uint32_t{'a'}, std::uint32_t{'@'}, std::uint32_t{'['}, std::uint32_t{'/'},
-                                  std::uint32_t{':'}, win::VK_LEFT, win::VK_ESCAPE, win::VK_APP4, win::VK_F4}) {
-    EXPECT_FALSE(app().onTypedKey(key)) << key;
+  for (const AppState target : {AppState::LevelIntro, AppState::Playing, AppState::Menu}) {
+    reach(AppState::LevelIntro);
+    EXPECT_TRUE(saved(inProgress));
+    app().startTransition(AppState::LevelIntro, target);
+    EXPECT_EQ(saved(inProgress), target != AppState::Menu) << app::appStateName(target);
   }
-  EXPECT_TRUE(app().onTypedKey(win::VK_RETURN));
-  expectTransitionTo(AppState::HighScores);
+  finishTransition();
+  reach(AppState::Playing);
+  while (game().levelNumber() <= 3) game().passLevel();
+  app().update(10);
+  finishTransition();
+  ASSERT_EQ(app().state(), AppState::GameWon);
+  app().saveOnExit();
+  std::array<std::int32_t, 3> values{};
+  ASSERT_TRUE(readSavedGame(values));
+  EXPECT_EQ(values, (std::array<std::int32_t, 3>{1, 3, 0}));
+}
+
+// What the full-screen pictures draw: the cover from construction, the pause picture, and the
+// wipe's last step.
+TEST_F(FlowTest, DrawsTheCoverThePausePictureAndTheWipe) {
+  const auto flat = [&](const char* name, testing_support::Rgb c) {
+    testing_support::writeRgbPng(data_.file(std::string("image/") + name), 240, 320, [c](int, int) { return c; });
+    return gfx::packRgb(c.red, c.green, c.blue);
+  };
+  const std::uint16_t cover = flat("cover.png", {200, 40, 40}), pause = flat("pause.png", {40, 200, 40});
+  const std::uint16_t won = flat("win.png", {40, 40, 200}), about = flat("about.png", {120, 120, 40});
+  app_ = std::make_unique<app::GameApp>();
+  app_->createScreens();
+  EXPECT_EQ(app().backBuffer().at(120, 160), cover);
+  app().update(10);
+  app().draw();
+  EXPECT_EQ(app().backBuffer().at(120, 160), cover);  // the wipe has only begun
+  finishTransition();
+  app().startTransition(AppState::About, AppState::GameWon);
+  for (int i = 0; i < 55; ++i) app().update(10);
+  app().draw();
+  EXPECT_EQ(app().backBuffer().at(120, 160), won);
+  EXPECT_EQ(app().backBuffer().at(239, 319), gfx::mixPixels(about, won, 4));
+  reach(AppState::Playing);
+  app().togglePause();
+  app().draw();
+  EXPECT_EQ(app().backBuffer().at(120, 160), pause);
+  // Without their pictures the level and game-failed screens show only their big number.
+  gfx::Surface digits;
+  gfx::loadPictureResource(digits, 143);
+  game().passLevel();
+  setScore(1234);
+  for (const auto& [screen, value] : {std::pair{AppState::LevelIntro, game().levelNumber()}, {AppState::GameFailed, 1234}}) {
+    reach(screen);
+    gfx::Canvas expected;
+    std::fill_n(expected.pixelBlock(), gfx::Canvas::kBlockPixels, 0x0841);
+    std::fill_n(app().backBuffer().pixelBlock(), gfx::Canvas::kBlockPixels, 0x0841);
+    app::drawBigNumber(expected, digits, value);
+    app().draw();
+    EXPECT_TRUE(std::equal(expected.pixelBlock(), expected.pixelBlock() + gfx::Canvas::kBlockPixels,
+                           app().backBuffer().pixelBlock())) << app::appStateName(screen);
+  }
 }
 
 }  // namespace

@@ -1,189 +1,129 @@
+// The name entry: every cursor move, the picks, the pen rules at their bounds and the drawing.
 #include "scores/name_entry_screen.hpp"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "gfx/canvas.hpp"
 #include "gfx/pixel.hpp"
 #include "tests/scores/scores_fixture.hpp"
-#include "tools/common/png_write.hpp"
 
 namespace scores_test {
 namespace {
 
 using scores::NameEntryScreen;
+using Cell = std::pair<int, int>;  // column, row
 
-struct Cell {
-  int col, row;
-  bool operator==(const Cell&) const = default;
-};
-
-void setPen(int x, int y) {
-  app::process().penX = toFixed(x);
-  app::process().penY = toFixed(y);
-}
+Cell cursor(const NameEntryScreen& screen) { return {screen.col(), screen.row()}; }
 
 // Places the cursor through a pen press in the middle of the key.
 void placeCursor(NameEntryScreen& screen, Cell cell) {
-  setPen(24 * cell.col + 12, 92 + 28 * cell.row + 14);
+  setPen(24 * cell.first + 12, 92 + 28 * cell.second + 14);
   screen.penAt();
-  ASSERT_EQ((Cell{screen.col(), screen.row()}), cell);
+  ASSERT_EQ(cursor(screen), cell);
 }
 
 using NameEntryTest = ScoresTest;
 
 TEST_F(NameEntryTest, CursorMovesStepOverTheWideKeys) {
-  enum Move { Left, Right, Up, Down };
-  struct Case {
+  const struct {
     Cell from;
-    Move move;
+    char move;
     Cell to;
-  };
-  const Case cases[] = {
-      {{0, 0}, Left, {9, 0}},  {{5, 1}, Left, {4, 1}},  {{8, 3}, Left, {6, 3}},  {{0, 3}, Left, {8, 3}},
-      {{6, 3}, Left, {5, 3}},  {{1, 3}, Left, {0, 3}},  {{9, 0}, Right, {0, 0}}, {{4, 2}, Right, {5, 2}},
-      {{5, 3}, Right, {6, 3}}, {{6, 3}, Right, {8, 3}}, {{8, 3}, Right, {0, 3}}, {{7, 0}, Up, {7, 2}},
-      {{9, 0}, Up, {9, 2}},    {{8, 0}, Up, {8, 3}},    {{6, 0}, Up, {6, 3}},    {{0, 0}, Up, {0, 3}},
-      {{3, 2}, Up, {3, 1}},    {{9, 2}, Down, {9, 0}},  {{7, 2}, Down, {7, 0}},  {{8, 2}, Down, {8, 3}},
-      {{6, 2}, Down, {6, 3}},  {{8, 3}, Down, {8, 0}},  {{2, 3}, Down, {2, 0}},  {{0, 0}, Down, {0, 1}},
+  } cases[] = {
+      {{0, 0}, 'L', {9, 0}}, {{5, 1}, 'L', {4, 1}}, {{8, 3}, 'L', {6, 3}}, {{0, 3}, 'L', {8, 3}}, {{6, 3}, 'L', {5, 3}},
+      {{9, 0}, 'R', {0, 0}}, {{5, 3}, 'R', {6, 3}}, {{6, 3}, 'R', {8, 3}}, {{8, 3}, 'R', {0, 3}}, {{4, 2}, 'R', {5, 2}},
+      {{7, 0}, 'U', {7, 2}}, {{9, 0}, 'U', {9, 2}}, {{8, 0}, 'U', {8, 3}}, {{3, 2}, 'U', {3, 1}}, {{0, 0}, 'U', {0, 3}},
+      {{9, 2}, 'D', {9, 0}}, {{7, 2}, 'D', {7, 0}}, {{8, 2}, 'D', {8, 3}}, {{8, 3}, 'D', {8, 0}}, {{0, 0}, 'D', {0, 1}},
   };
   NameEntryScreen screen;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.from.col << "," << c.from.row << " move " << c.move);
+  for (const auto& c : cases) {
     placeCursor(screen, c.from);
-    switch (c.move) {
-      case Left: screen.cursorLeft(); break;
-      case Right: screen.cursorRight(); break;
-      case Up: screen.cursorUp(); break;
-      case Down: screen.cursorDown(); break;
-    }
-    EXPECT_EQ((Cell{screen.col(), screen.row()}), c.to);
+    (screen.*(c.move == 'L'   ? &NameEntryScreen::cursorLeft
+              : c.move == 'R' ? &NameEntryScreen::cursorRight
+              : c.move == 'U' ? &NameEntryScreen::cursorUp
+                              : &NameEntryScreen::cursorDown))();
+    EXPECT_EQ(cursor(screen), c.to) << c.move << " from " << c.from.first << "," << c.from.second;
   }
 }
 
 TEST_F(NameEntryTest, PicksBuildTheNameUpToEightCharacters) {
   NameEntryScreen screen;
-  screen.pickCell();  // delete is not under the cursor: "0"
   placeCursor(screen, {8, 3});
-  screen.pickCell();
-  screen.pickCell();  // nothing left to delete
-  EXPECT_EQ(screen.count(), 0);
-  for (Cell key : {Cell{1, 1}, Cell{4, 1}, Cell{3, 1}}) {
+  screen.pickCell();  // nothing to delete
+  for (const Cell& key : {Cell{1, 1}, Cell{4, 1}, Cell{3, 1}, Cell{6, 3}, Cell{5, 0}, Cell{5, 3}}) {
     placeCursor(screen, key);
     screen.pickCell();
   }
-  EXPECT_EQ(screen.nameText(), u"BED");
-  placeCursor(screen, {6, 3});
-  screen.pickCell();
-  placeCursor(screen, {5, 0});
-  screen.pickCell();
-  placeCursor(screen, {5, 3});
-  screen.pickCell();
   EXPECT_EQ(screen.nameText(), u"BED 5Z");
-  screen.pickCell();
-  screen.pickCell();
-  screen.pickCell();
+  for (int i = 0; i < 3; ++i) screen.pickCell();  // the ninth pick changes nothing
   EXPECT_EQ(screen.nameText(), u"BED 5ZZZ");
-  EXPECT_EQ((Cell{screen.col(), screen.row()}), (Cell{5, 3}));
   placeCursor(screen, {8, 3});
   screen.pickCell();
   EXPECT_EQ(screen.nameText(), u"BED 5ZZ");
+  // The desktop keyboard moves the cursor to the key it types, then picks it.
+  NameEntryScreen typed;
+  for (const char16_t c : std::u16string(u"zE!9 .")) typed.typeCharacter(c);
+  EXPECT_EQ(typed.nameText(), u"ZE9 ");
+  EXPECT_EQ(cursor(typed), (Cell{6, 3}));
+  typed.typeDelete();
+  EXPECT_EQ(typed.nameText(), u"ZE9");
+  EXPECT_EQ(cursor(typed), (Cell{8, 3}));
 }
 
-TEST_F(NameEntryTest, PenPressMovesTheCursorOnlyInsideTheKeyboard) {
-  struct Case {
+TEST_F(NameEntryTest, PenPressAndReleaseAreasHaveTheirBounds) {
+  const struct {
     int x, y;
-    Cell to;
-  };
-  const Cell stay{2, 1};
-  const Case cases[] = {
-      {230, 190, {8, 3}}, {170, 190, {6, 3}}, {1, 93, {0, 0}},  {239, 203, {8, 3}}, {239, 150, {9, 2}},
-      {0, 150, stay},     {240, 150, stay},   {120, 92, stay},  {120, 204, stay},   {120, 300, stay},
+    Cell pressed;  // from (2, 1)
+    int released;  // 0 OK, 1 cancel, 3 keyboard, 2 nothing
+  } cases[] = {
+      {230, 190, {8, 3}, 3}, {170, 190, {6, 3}, 3}, {1, 93, {0, 0}, 3},   {239, 203, {8, 3}, 3}, {239, 150, {9, 2}, 3},
+      {0, 150, {2, 1}, 2},   {120, 92, {2, 1}, 2},  {120, 204, {2, 1}, 2}, {120, 220, {2, 1}, 2}, {112, 300, {2, 1}, 0},
+      {113, 300, {2, 1}, 1}, {0, 300, {2, 1}, 2},   {1, 256, {2, 1}, 0},   {1, 255, {2, 1}, 2},   {239, 319, {2, 1}, 1},
   };
   NameEntryScreen screen;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
-    placeCursor(screen, stay);
+  for (const auto& c : cases) {
+    placeCursor(screen, {2, 1});
     setPen(c.x, c.y);
+    EXPECT_EQ(screen.classifyRelease(), c.released) << c.x << "," << c.y;
     screen.penAt();
-    EXPECT_EQ((Cell{screen.col(), screen.row()}), c.to);
+    EXPECT_EQ(cursor(screen), c.pressed) << c.x << "," << c.y;
   }
 }
 
-TEST_F(NameEntryTest, ReleaseIsClassifiedByArea) {
-  struct Case {
-    int x, y, result;
+// The keyboard picture is grey; every cell of the highlight sheet has a colour of its own and
+// a blue (transparent) top-left pixel.
+TEST_F(NameEntryTest, DrawsTheCursorCellAndThePicksFromTheSheet) {
+  const auto cellColour = [](int col, int row) {
+    return testing_support::Rgb{static_cast<std::uint8_t>(20 * (col + 1)), static_cast<std::uint8_t>(50 * (row + 1)), 0};
   };
-  const Case cases[] = {
-      {112, 300, 0}, {113, 300, 1}, {0, 300, 2},   {1, 256, 0},   {1, 255, 2},   {240, 319, 1},
-      {241, 300, 2}, {50, 320, 2},  {120, 150, 3}, {239, 93, 3},  {120, 92, 2},  {120, 204, 2},
-      {0, 150, 2},   {120, 220, 2},
+  std::filesystem::create_directory(dataFolder.file("image"));
+  testing_support::writeRgbPng(dataFolder.file("image/input.png"), 240, 320, [](int, int) {
+    return testing_support::Rgb{0x80, 0x80, 0x80};
+  });
+  testing_support::writeRgbPng(dataFolder.file("image/font.png"), 240, 112, [&](int x, int y) {
+    return x % 24 == 0 && y % 28 == 0 ? testing_support::Rgb{0, 0, 255} : cellColour(x / 24, y / 28);
+  });
+  const auto cell = [&](int col, int row) {
+    const testing_support::Rgb c = cellColour(col, row);
+    return gfx::packRgb(c.red, c.green, c.blue);
   };
-  NameEntryScreen screen;
-  for (const Case& c : cases) {
-    setPen(c.x, c.y);
-    EXPECT_EQ(screen.classifyRelease(), c.result) << c.x << "," << c.y;
-  }
-}
-
-TEST_F(NameEntryTest, TypedKeysMoveTheCursorAndPick) {
-  NameEntryScreen screen;
-  for (char16_t c : std::u16string(u"zE!9 .")) screen.typeCharacter(c);
-  EXPECT_EQ(screen.nameText(), u"ZE9 ");
-  EXPECT_EQ((Cell{screen.col(), screen.row()}), (Cell{6, 3}));
-  screen.typeDelete();
-  EXPECT_EQ(screen.nameText(), u"ZE9");
-  EXPECT_EQ((Cell{screen.col(), screen.row()}), (Cell{8, 3}));
-  screen.typeCharacter(u'k');
-  EXPECT_EQ((Cell{screen.col(), screen.row()}), (Cell{0, 2}));
-  EXPECT_EQ(screen.nameText(), u"ZE9K");
-}
-
-// The keyboard picture is grey; every cell of the highlight sheet has its own colour, with a
-// blue (transparent) top-left pixel.
-class NameEntryDrawTest : public ScoresTest {
- protected:
-  static std::uint16_t cellPixel(int col, int row) { return gfx::packRgb(20u * (col + 1), 50u * (row + 1), 0); }
-
-  void SetUp() override {
-    ScoresTest::SetUp();
-    std::filesystem::create_directory(dataFolder.file("image"));
-    std::vector<std::uint8_t> grey(240 * 320 * 3, 0x80);
-    ASSERT_TRUE(tools::writePngRgb(dataFolder.file("image/input.png"), 240, 320, grey));
-    std::vector<std::uint8_t> sheet(240 * 112 * 3);
-    for (int y = 0; y < 112; ++y) {
-      for (int x = 0; x < 240; ++x) {
-        const int col = x / 24;
-        const int row = y / 28;
-        std::uint8_t* p = &sheet[(static_cast<std::size_t>(y) * 240 + x) * 3];
-        const bool key = x % 24 == 0 && y % 28 == 0;
-        p[0] = key ? 0 : static_cast<std::uint8_t>(20 * (col + 1));
-        p[1] = key ? 0 : static_cast<std::uint8_t>(50 * (row + 1));
-        p[2] = key ? 255 : 0;
-      }
-    }
-    ASSERT_TRUE(tools::writePngRgb(dataFolder.file("image/font.png"), 240, 112, sheet));
-  }
-};
-
-TEST_F(NameEntryDrawTest, DrawsCursorCellAndPicksFromTheSheet) {
   NameEntryScreen screen;
   screen.typeCharacter(u'B');
   screen.typeCharacter(u' ');
   gfx::Canvas canvas;
   screen.draw(canvas);
   const std::uint16_t grey = gfx::packRgb(0x80, 0x80, 0x80);
-  // Cursor on space: only its left cell is lit.
-  EXPECT_EQ(canvas.at(6 * 24 + 5, 92 + 3 * 28 + 5), cellPixel(6, 3));
-  EXPECT_EQ(canvas.at(6 * 24, 92 + 3 * 28), grey);
+  // The cursor on space lights only its left cell; the name row shows B and the space's right half.
+  EXPECT_EQ(canvas.at(6 * 24 + 5, 92 + 3 * 28 + 5), cell(6, 3));
+  EXPECT_EQ(canvas.at(6 * 24, 92 + 3 * 28), grey);  // keyed
+  EXPECT_EQ(canvas.at(6 * 24 + 1, 92 + 3 * 28), cell(6, 3));
+  EXPECT_EQ(canvas.at(6 * 24 + 23, 92 + 3 * 28 + 28), grey);
   EXPECT_EQ(canvas.at(7 * 24 + 5, 92 + 3 * 28 + 5), grey);
-  // The name row: B, then the space's right half.
-  EXPECT_EQ(canvas.at(24 + 5, 225), cellPixel(1, 1));
-  EXPECT_EQ(canvas.at(48 + 23, 220 + 27), cellPixel(7, 3));
-  EXPECT_EQ(canvas.at(48, 220), grey);
+  EXPECT_EQ(canvas.at(24 + 1, 220), cell(1, 1));
+  EXPECT_EQ(canvas.at(23, 225), grey);
+  EXPECT_EQ(canvas.at(48 + 23, 220 + 27), cell(7, 3));
+  EXPECT_EQ(canvas.at(48 + 23, 220 + 28), grey);
   EXPECT_EQ(canvas.at(72 + 5, 225), grey);
-  EXPECT_EQ(canvas.at(5, 5), grey);
+  EXPECT_EQ(screen.nameText(), u"B ");
 }
 
 }  // namespace

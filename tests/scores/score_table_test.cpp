@@ -1,10 +1,7 @@
+// The score table: where a new score goes, and "ScoreList.sav" byte by byte.
 #include "scores/score_table.hpp"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "tests/scores/scores_fixture.hpp"
 
@@ -12,23 +9,13 @@ namespace scores_test {
 namespace {
 
 using scores::ScoreTable;
-
-std::vector<std::uint8_t> readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing_support::readBytes;
+using testing_support::writeBytes;
 
 void expectDefault(const ScoreTable& table, std::size_t from) {
   for (std::size_t i = from; i < ScoreTable::kEntries; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(table.entry(i).nameText(), u"PLAYER");
-    EXPECT_EQ(table.entry(i).score, 100 - i);
-    EXPECT_EQ(table.entry(i).pendingUpload, 0);
+    const scores::ScoreEntry& e = table.entry(i);
+    EXPECT_TRUE(e.nameText() == u"PLAYER" && e.score == 100 - i && e.pendingUpload == 0) << "entry " << i;
   }
 }
 
@@ -36,143 +23,90 @@ using ScoreTableTest = ScoresTest;
 
 TEST_F(ScoreTableTest, NewScoreGoesBelowEqualScoresAndPushesTheLastOut) {
   ScoreTable table;
-  ASSERT_TRUE(table.insertScore(u"NEW", 57));
-  EXPECT_EQ(table.entry(43).nameText(), u"PLAYER");
-  EXPECT_EQ(table.entry(43).score, 57u);
-  EXPECT_EQ(table.entry(44).nameText(), u"NEW");
-  EXPECT_EQ(table.entry(44).score, 57u);
-  EXPECT_EQ(table.entry(44).pendingUpload, 1);
-  EXPECT_EQ(table.entry(45).score, 56u);
-  EXPECT_EQ(table.entry(99).score, 2u);
-  EXPECT_EQ(table.lowestScore(), 2u);
-
-  ASSERT_TRUE(table.insertScore(u"NEWER", 57));
-  EXPECT_EQ(table.entry(44).nameText(), u"NEW");
-  EXPECT_EQ(table.entry(45).nameText(), u"NEWER");
-
-  ASSERT_TRUE(table.insertScore(u"TOP", 1000));
-  EXPECT_EQ(table.entry(0).nameText(), u"TOP");
-  EXPECT_EQ(table.entry(1).score, 100u);
-}
-
-TEST_F(ScoreTableTest, RefusesZeroEmptyNamesAndTheLowestScore) {
-  struct Case {
-    std::u16string name;
-    std::uint32_t score;
-  };
-  const Case cases[] = {{u"ANNA", 0}, {u"", 50}, {std::u16string(u"\0B", 2), 50}, {u"ANNA", 1}};
-  ScoreTable table;
   const auto before = scores::encodeScoreFile(table, 0, 1);
-  for (const Case& c : cases) {
-    EXPECT_FALSE(table.insertScore(c.name, c.score)) << c.score;
+  const std::pair<std::u16string_view, std::uint32_t> refused[] = {{u"ANNA", 0}, {u"", 50}, {{u"\0B", 2}, 50}, {u"ANNA", 1}};
+  for (const auto& [name, score] : refused) {
+    EXPECT_FALSE(table.insertScore(name, score)) << score;  // no score, no name, not above the lowest
   }
   EXPECT_EQ(scores::encodeScoreFile(table, 0, 1), before);
-  EXPECT_TRUE(table.insertScore(u"ANNA", 2));
-  EXPECT_EQ(table.entry(99).nameText(), u"ANNA");
-}
-
-TEST_F(ScoreTableTest, ScoresCompareUnsigned) {
-  ScoreTable table;
-  ASSERT_TRUE(table.insertScore(u"TWO", 2000000000u));
-  ASSERT_TRUE(table.insertScore(u"THREE", 3000000000u));
+  ASSERT_TRUE(table.insertScore(u"NEW", 57));
+  ASSERT_TRUE(table.insertScore(u"NEWER", 57));
+  ASSERT_TRUE(table.insertScore(u"ABCDEFGHIJ", 1000));
+  EXPECT_EQ(table.entry(0).nameText(), u"ABCDEFGH");  // cut at 8, terminated
+  EXPECT_EQ(table.entry(0).name[8], u'\0');
+  EXPECT_EQ(table.entry(44).nameText(), u"PLAYER");  // the old 57
+  EXPECT_EQ(table.entry(45).nameText(), u"NEW");
+  EXPECT_EQ(table.entry(45).pendingUpload, 1);
+  EXPECT_EQ(table.entry(46).nameText(), u"NEWER");
+  EXPECT_EQ(table.entry(47).score, 56u);
+  EXPECT_EQ(table.lowestScore(), 4u);
+  // Unsigned: 3,000,000,000 beats 2,000,000,000.
+  for (int i = 0; i < 100; ++i) ASSERT_TRUE(table.insertScore(u"TWO", 2000000000u));
+  EXPECT_FALSE(table.insertScore(u"SAME", 2000000000u));
+  EXPECT_TRUE(table.insertScore(u"THREE", 3000000000u));
   EXPECT_EQ(table.entry(0).nameText(), u"THREE");
   EXPECT_EQ(table.entry(1).nameText(), u"TWO");
-  for (int i = 0; i < 98; ++i) ASSERT_TRUE(table.insertScore(u"FILL", 2000000000u));
-  EXPECT_EQ(table.lowestScore(), 2000000000u);
-  EXPECT_FALSE(table.insertScore(u"SAME", 2000000000u));
-  EXPECT_TRUE(table.insertScore(u"MORE", 3000000000u));
-  EXPECT_EQ(table.entry(1).nameText(), u"MORE");
-  EXPECT_EQ(table.entry(2).nameText(), u"TWO");
 }
 
-TEST_F(ScoreTableTest, NamesAreCutAtEightCharacters) {
-  ScoreTable table;
-  ASSERT_TRUE(table.insertScore(u"ABCDEFGHIJ", 500));
-  EXPECT_EQ(table.entry(0).nameText(), u"ABCDEFGH");
-  EXPECT_EQ(table.entry(0).name[8], u'\0');
-}
-
-TEST_F(ScoreTableTest, FirstRunGivesDefaultsAndSavesTheWholeLayout) {
+TEST_F(ScoreTableTest, FirstRunGivesDefaultsAndTheFileHoldsTheWholeLayout) {
   ScoreTable table;
   table.entry(0).score = 0;
   scores::loadScores(table);
   expectDefault(table, 0);
   EXPECT_EQ(app::process().musicOn, 0);
   EXPECT_EQ(app::process().soundOn, 1);
-  EXPECT_TRUE(std::filesystem::exists(scoreFile()));
-  EXPECT_EQ(std::filesystem::file_size(scoreFile()), 0u);
+  EXPECT_EQ(std::filesystem::file_size(scoreFile()), 0u);  // created empty
 
   ASSERT_TRUE(table.insertScore(u"Zo\u00EB", 700));
   app::process().musicOn = 1;
   app::process().soundOn = 0;
   ASSERT_TRUE(scores::saveScores(table));
+  const auto file = [](const std::u16string& first, std::uint8_t unused, std::uint8_t picture) {
+    std::vector<std::uint8_t> bytes = {1, 0};
+    appendRecord(bytes, 1, first, 700, unused, picture);
+    for (std::uint32_t i = 0; i < 99; ++i) appendRecord(bytes, 0, u"PLAYER", 100 - i);
+    return bytes;
+  };
+  EXPECT_EQ(readBytes(scoreFile()), file(u"Zo\u00EB", 0, 0));  // 3,202 bytes
 
-  std::vector<std::uint8_t> expected = {1, 0};
-  appendRecord(expected, 1, u"Zo\u00EB", 700);
-  for (std::uint32_t i = 0; i < 99; ++i) appendRecord(expected, 0, u"PLAYER", 100 - i);
-  const auto written = readBytes(scoreFile());
-  EXPECT_EQ(written.size(), 3202u);
-  EXPECT_EQ(written, expected);
-
+  // A nine-unit name without terminator, the unused byte and the picture fields of a file
+  // are not kept.
+  writeBytes(scoreFile(), file(u"ABCDEFGHI", 0xEE, 0xCC));
   app::resetProcessState();
   ScoreTable again;
   scores::loadScores(again);
-  EXPECT_EQ(scores::encodeScoreFile(again, app::process().musicOn, app::process().soundOn), expected);
+  EXPECT_EQ(again.entry(0).nameText(), u"ABCDEFGH");
+  ASSERT_TRUE(scores::saveScores(again));
+  EXPECT_EQ(readBytes(scoreFile()), file(u"ABCDEFGH", 0, 0));
 }
 
 TEST_F(ScoreTableTest, ShortFilesKeepWhatTheyHold) {
-  struct Case {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t musicOn, soundOn;
-    std::size_t entriesFromFile;
-  };
   std::vector<std::uint8_t> threeAndAHalf = {1, 0};
   for (std::uint32_t i = 0; i < 3; ++i) appendRecord(threeAndAHalf, 1, u"KEPT", 900 - i);
   threeAndAHalf.insert(threeAndAHalf.end(), 10, 0x41);
-  const Case cases[] = {
-      {"empty: start-up options", {}, 0, 1, 0},
-      {"one byte: sound keeps its start-up value", {1}, 1, 1, 0},
-      {"two bytes: options only", {1, 0}, 1, 0, 0},
-      {"three entries and part of a fourth", threeAndAHalf, 1, 0, 3},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    app::resetProcessState();
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t musicOn, soundOn;
+    std::size_t fromFile;
+  } cases[] = {{{}, 0, 1, 0}, {{1}, 1, 1, 0}, {{1, 0}, 1, 0, 0}, {threeAndAHalf, 1, 0, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.size());
+    app::resetProcessState();  // music off, sound on
     writeBytes(scoreFile(), c.bytes);
     ScoreTable table;
     table.insertScore(u"GONE", 5000);
     scores::loadScores(table);
     EXPECT_EQ(app::process().musicOn, c.musicOn);
     EXPECT_EQ(app::process().soundOn, c.soundOn);
-    for (std::size_t i = 0; i < c.entriesFromFile; ++i) {
-      EXPECT_EQ(table.entry(i).nameText(), u"KEPT");
-      EXPECT_EQ(table.entry(i).score, 900 - i);
-      EXPECT_EQ(table.entry(i).pendingUpload, 1);
+    for (std::size_t i = 0; i < c.fromFile; ++i) {
+      EXPECT_TRUE(table.entry(i).nameText() == u"KEPT" && table.entry(i).score == 900 - i && table.entry(i).pendingUpload);
     }
-    expectDefault(table, c.entriesFromFile);
+    expectDefault(table, c.fromFile);
   }
 }
 
-TEST_F(ScoreTableTest, NineCharacterNameInTheFileIsCutAndTerminated) {
-  std::vector<std::uint8_t> bytes = {0, 1};
-  appendRecord(bytes, 0, u"ABCDEFGHI", 77, 0xEE, 0xCC);
-  writeBytes(scoreFile(), bytes);
-  ScoreTable table;
-  scores::loadScores(table);
-  EXPECT_EQ(table.entry(0).nameText(), u"ABCDEFGH");
-  EXPECT_EQ(table.entry(0).score, 77u);
-  ASSERT_TRUE(scores::saveScores(table));
-  const auto written = readBytes(scoreFile());
-  ASSERT_EQ(written.size(), 3202u);
-  std::vector<std::uint8_t> record0;
-  appendRecord(record0, 0, u"ABCDEFGH", 77);
-  EXPECT_TRUE(std::equal(record0.begin(), record0.end(), written.begin() + 2));
-}
-
-TEST_F(ScoreTableTest, UnreadableFileGivesDefaultsAndOptionsOn) {
+TEST_F(ScoreTableTest, UnreadableFileGivesDefaultsWithBothOptionsOn) {
   std::filesystem::create_directory(scoreFile());
-  app::process().musicOn = 0;
   app::process().soundOn = 0;
   ScoreTable table;
   table.insertScore(u"GONE", 5000);
@@ -181,17 +115,14 @@ TEST_F(ScoreTableTest, UnreadableFileGivesDefaultsAndOptionsOn) {
   EXPECT_EQ(app::process().soundOn, 1);
   expectDefault(table, 0);
   EXPECT_FALSE(scores::saveScores(table));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saveFolder.path()), {}), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saveFolder.path()), {}), 1);  // nothing left behind
 }
 
 TEST_F(ScoreTableTest, SavingWritesBesideAndRenames) {
-  const std::vector<std::uint8_t> old = {1, 1, 2, 3};
-  writeBytes(scoreFile(), old);
-  const std::string link = saveFolder.file("old-table");
-  std::filesystem::create_hard_link(scoreFile(), link);
-  ScoreTable table;
-  ASSERT_TRUE(scores::saveScores(table));
-  EXPECT_EQ(readBytes(link), old);
+  writeBytes(scoreFile(), {1, 1, 2, 3});
+  std::filesystem::create_hard_link(scoreFile(), saveFolder.file("old-table"));
+  ASSERT_TRUE(scores::saveScores(ScoreTable()));
+  EXPECT_EQ(readBytes(saveFolder.file("old-table")), (std::vector<std::uint8_t>{1, 1, 2, 3}));
   EXPECT_EQ(readBytes(scoreFile()).size(), 3202u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saveFolder.path()), {}), 2);
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "platform/text_rasteriser.hpp"
 #include "scores/score_upload.hpp"
 #include "tests/support/scratch_folder.hpp"
+#include "tests/support/test_files.hpp"
 
 namespace scores_test {
 
@@ -37,18 +37,21 @@ class ScoresTest : public ::testing::Test {
   testing_support::ScratchFolder dataFolder;
 };
 
+inline void setPen(int x, int y) {
+  app::process().penX = toFixed(x);
+  app::process().penY = toFixed(y);
+}
+
 // One file record built by hand: pending flag, unused byte, 9 UTF-16LE units, score, zeros.
 inline void appendRecord(std::vector<std::uint8_t>& bytes, std::uint8_t pending, const std::u16string& name,
                          std::uint32_t score, std::uint8_t unused = 0, std::uint8_t pictureByte = 0) {
-  bytes.push_back(pending);
-  bytes.push_back(unused);
+  bytes.insert(bytes.end(), {pending, unused});
   for (std::size_t i = 0; i < 9; ++i) {
     const char16_t unit = i < name.size() ? name[i] : u'\0';
-    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    bytes.insert(bytes.end(), {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)});
   }
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(score >> (8 * i)));
-  for (int i = 0; i < 8; ++i) bytes.push_back(pictureByte);
+  bytes.insert(bytes.end(), 8, pictureByte);
 }
 
 }  // namespace scores_test

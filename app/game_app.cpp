@@ -434,6 +434,10 @@ bool GameApp::onTypedKey(std::uint32_t key) {
   return true;
 }
 
+bool GameApp::gameOnScreen() const {
+  return state_ == AppState::Playing || (state_ == AppState::Transition && transitionTarget() == AppState::Playing);
+}
+
 void GameApp::togglePause() {
   gameRunning_ = !gameRunning_;
   toggleMute();

@@ -64,6 +64,8 @@ class GameApp {
 
   // Pauses or resumes the game and mutes or unmutes with it, in whatever state.
   void togglePause();
+  // Playing, or the wipe into it: the screens on which a deactivation pauses the game.
+  bool gameOnScreen() const;
   void toggleMute();
   // Saves the game when one is in progress: on the level picture, while playing, or during
   // the wipe to either.

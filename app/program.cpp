@@ -108,8 +108,9 @@ std::int32_t Program::onActivate(std::uint32_t wParam, std::int32_t) {
       break;
     case win::WA_INACTIVE:
       process().active = false;
-      // Toggles, not sets: deactivating a paused game resumes it.
-      if (app_) app_->togglePause();
+      // Toggles, not sets: deactivating a paused game resumes it. Only a game being played is
+      // paused: on the other screens the toggle would only mute, unseen, the next game.
+      if (app_ && app_->gameOnScreen()) app_->togglePause();
       break;
     default:
       break;

@@ -129,7 +129,7 @@ TEST_F(ProgramTest, PenPositionIsUnpackedAndHeldInsideTheScreen) {
   EXPECT_EQ(app().transitionTarget(), AppState::Menu);
 }
 
-TEST_F(ProgramTest, DeactivationTogglesThePauseAndFocusSuspendsTheDisplay) {
+TEST_F(ProgramTest, DeactivationTogglesThePauseOfAGameInPlayAndFocusSuspendsTheDisplay) {
   go(AppState::Playing);
   const sound::SoundClip& music = *app().musicClip();
   app().music()->play();
@@ -141,6 +141,10 @@ TEST_F(ProgramTest, DeactivationTogglesThePauseAndFocusSuspendsTheDisplay) {
   EXPECT_TRUE(process().active && !app().gameRunning());
   send(win::WM_ACTIVATE, 0x00010000u | win::WA_INACTIVE);  // only the low word counts
   EXPECT_TRUE(!process().active && app().gameRunning() && !process().muted && !music.paused());
+  go(AppState::Menu);  // away from the game, a deactivation pauses and mutes nothing
+  send(win::WM_ACTIVATE, win::WA_INACTIVE);
+  send(win::WM_ACTIVATE, win::WA_ACTIVE);
+  EXPECT_TRUE(process().active && app().gameRunning() && !process().muted);
   send(win::WM_KILLFOCUS, 0);
   EXPECT_TRUE(platform::headlessDisplay().suspended());
   send(win::WM_SETFOCUS, 0);

@@ -40,7 +40,8 @@ class Mix {
 
 // Particles are the bulk of a busy frame: thousands of single pixels. Where all the pixels of
 // a particle lie inside the canvas they are mixed in place, exactly as blendPoint mixes them;
-// at the edges blendPoint clips each pixel.
+// at the edges, and on a canvas whose reported size and pitches reach past its block,
+// blendPoint clips each pixel.
 struct Plot {
   gfx::Canvas& canvas;
   int x;
@@ -50,7 +51,8 @@ struct Plot {
   Plot(gfx::Canvas& target, Fixed fx, Fixed fy)
       : canvas(target), x(toPixels(fx)), y(toPixels(fy)),
         inside(target.coordinateMode == 1 && x >= 1 && y >= 1 && x + 1 < static_cast<int>(target.properties.cxWidth) &&
-               y + 1 < static_cast<int>(target.properties.cyHeight)) {}
+               y + 1 < static_cast<int>(target.properties.cyHeight) &&
+               target.holds(target.properties.cxWidth, target.properties.cyHeight)) {}
 
   void point(int dx, int dy, std::uint32_t colour, int level) const {
     if (inside) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <climits>
 #include <iterator>
 
 #include "app/process_state.hpp"
@@ -480,6 +481,29 @@ TEST_F(PlayTest, LongPlayKeepsTheStateSound) {
       game.setUpLevel();
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlayTest, ExtremePaddlePositionsAndLifeCountsNeverOverflow) {
+  game::GameScreen& game = *game_;
+  game.setPaddleAttachment(Attachment::Guns);
+  game.setPaddleX(0x7FC80000);  // its right end wraps past the largest Fixed
+  game.fire();
+  ASSERT_EQ(game.shots().size(), 2);
+  EXPECT_EQ(std::vector<const game::Shot*>(game.shots().begin(), game.shots().end())[1]->x(), 0x7FFF0000);
+
+  game.setLives(INT32_MAX);
+  game.addTenLives();
+  EXPECT_EQ(game.lives(), INT32_MAX);
+  game.applyItem(game::Item(0, 0, 0, 0, game::ItemKind::ExtraLife));
+  EXPECT_EQ(game.lives(), INT32_MAX);
+  game.setLives(INT32_MIN);
+  game.loseLife();
+  EXPECT_TRUE(game.isGameEnded());
+  EXPECT_EQ(game.lives(), INT32_MIN);
 }
 
 }  // namespace

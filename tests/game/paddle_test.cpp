@@ -173,3 +173,23 @@ TEST_F(PaddleTest, DestroyStartsTheBreakUpOnceAndReportsDestroyedWhenItEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PaddleTest, PositionsAtTheEndOfTheFixedRangeWrapInsteadOfOverflowing) {
+  Paddle paddle;
+  paddle.setSizeState(SizeState::Short);
+  paddle.setX(0x7FD80000);  // x + width wraps to the smallest Fixed
+  paddle.setAttachment(game::Attachment::StickyPads);
+  gfx::Canvas canvas;
+  paddle.draw(canvas);
+  Ball ball(0, 0, 0, 0, 0x4000, BallKind::Normal);
+  paddle.attach(ball);
+  paddle.shorten();
+  EXPECT_EQ(ball.x(), 0x7FF40000);
+  paddle.setX(0x7FFF0000);
+  paddle.destroy();
+  EXPECT_EQ(paddle.breakup().particleCount(), 50);
+}
+
+}  // namespace

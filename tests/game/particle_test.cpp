@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/blast.hpp"
 #include "game/explosion.hpp"
+#include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/random.hpp"
 #include "tests/game/game_fixture.hpp"
@@ -106,6 +109,24 @@ TEST(EffectTest, ExplosionPlaysSixtyFourUpdatesOnlyOnceStarted) {
   explosion.update(10);
   EXPECT_TRUE(explosion.finished());
   EXPECT_FALSE(explosion.active());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ParticleTest, ACanvasReportingMoreThanItsBlockGetsOnlyThePixelsBlendPointPlots) {
+  platform::DisplayProperties wide;
+  wide.cxWidth = 480;
+  gfx::Canvas canvas(wide);
+  gfx::Canvas expected(wide);
+  Particle p(px(300), px(318), 0, 0, 300, ParticleKind::FireCross);
+  p.draw(canvas);
+  const std::uint32_t red = game::FireColours[0];
+  for (auto [x, y] : {std::pair{300, 318}, {301, 318}, {299, 318}, {300, 319}, {300, 317}}) {
+    gfx::blendPoint(expected, px(x), px(y), red, 30);
+  }
+  EXPECT_TRUE(std::equal(canvas.pixelBlock(), canvas.pixelBlock() + gfx::Canvas::kBlockPixels, expected.pixelBlock()));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "app/process_state.hpp"
 #include "game/fire_brick.hpp"
 #include "tests/game/game_fixture.hpp"
@@ -26,26 +29,22 @@ TEST_F(BrickTest, ALevelMapValueGivesTheKindByItsTensAndThePictureRowByItsUnits)
                         {-13, BrickKind::Empty, 0, -3},  {-5, BrickKind::Empty, 0, -5}};
   for (const Case& c : cases) {
     const auto brick = makeBrick(c.value, 3, 2);
-    EXPECT_EQ(brick->kind(), c.kind) << c.value;
-    EXPECT_EQ(brick->hitPoints(), c.hitPoints) << c.value;
-    EXPECT_EQ(brick->variant(), c.variant) << c.value;
-    EXPECT_EQ(brick->x(), px(60));
-    EXPECT_EQ(brick->y(), px(24));
+    EXPECT_EQ(std::tuple(brick->kind(), brick->hitPoints(), brick->variant(), brick->x(), brick->y()),
+              std::tuple(c.kind, c.hitPoints, c.variant, px(60), px(24)))
+        << c.value;
   }
 }
 
 TEST_F(BrickTest, ABrickScoresOnceOnTheHitThatBreaksItAndWeakeningLeavesOneHitPoint) {
   const auto stone = makeBrick(10, 0, 0);
-  EXPECT_EQ(stone->hit(), 0);
-  EXPECT_EQ(score(), 20);
-  EXPECT_EQ(stone->hit(), 0);
+  const auto metal = makeBrick(20, 0, 0);
+  for (auto [brick, hitPointsLeft, total] : {std::tuple{stone.get(), 0, 20}, {stone.get(), 0, 20}, {metal.get(), 1, 20},
+                                             {metal.get(), 0, 60}}) {
+    EXPECT_EQ(brick->hit(), hitPointsLeft);
+    EXPECT_EQ(score(), total);
+  }
   stone->weaken();
   EXPECT_EQ(stone->hitPoints(), 0);
-  const auto metal = makeBrick(20, 0, 0);
-  EXPECT_EQ(metal->hit(), 1);
-  EXPECT_EQ(score(), 20);
-  EXPECT_EQ(metal->hit(), 0);
-  EXPECT_EQ(score(), 60);
   for (std::int32_t value : {40, 50, 30}) {
     const auto brick = makeBrick(value, 0, 0);
     brick->weaken();
@@ -66,14 +65,13 @@ TEST_F(BrickTest, AFireBrickFlickersAndOnceDestroyedExplodesAndRaisesItsFlagAtEv
   EXPECT_EQ(fire.animTime(), 10);  // one subtraction only
 
   fire.destroy();
-  EXPECT_EQ(score(), 80);
-  EXPECT_EQ(app::process().assets.blastSound->plays(), 1);
+  EXPECT_EQ(std::pair(score(), app::process().assets.blastSound->plays()), std::pair(80, 1));
   for (int i = 0; i < 63; ++i) fire.update(10);
   EXPECT_FALSE(fire.takeExploded());
   fire.update(10);
   EXPECT_TRUE(fire.takeExploded());
   EXPECT_FALSE(fire.takeExploded());
-  fire.update(10);
+  fire.update(10);  // raised again at every update from now on
   EXPECT_TRUE(fire.takeExploded());
 
   app::process().muted = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "app/process_state.hpp"
 #include "game/blast.hpp"
@@ -42,6 +43,12 @@ void writeSavedGame(std::int32_t level, std::int32_t lives, std::int32_t score) 
   put32(bytes, 4, lives);
   put32(bytes, 8, score);
   platform::writeFileAtomically(platform::savePath("AutoSave.dat"), bytes);
+}
+
+// Lives have no upper limit in play; a count set from outside stops at the ends of the 32-bit
+// range instead of overflowing, and one at the bottom still ends the game when a life is lost.
+std::int32_t addLives(std::int32_t lives, std::int32_t more) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{lives} + more, INT32_MIN, INT32_MAX));
 }
 
 std::int32_t currentScore() {
@@ -599,7 +606,7 @@ void GameScreen::fire() {
   paddle_->launch();
   if (paddle_->attachment() == Attachment::Guns && shots_.size() <= 6) {
     shots_.push_back(new Shot(paddle_->x(), kShotStartY));
-    shots_.push_back(new Shot(paddle_->right() - toFixed(5), kShotStartY));
+    shots_.push_back(new Shot(wrapSub(paddle_->right(), toFixed(5)), kShotStartY));
   }
 }
 
@@ -617,12 +624,12 @@ void GameScreen::passLevel() {
 }
 
 void GameScreen::addTenLives() {
-  lives_ += 10;
+  lives_ = addLives(lives_, 10);
   livesDisplay_->setValue(lives_);
 }
 
 void GameScreen::extraLife() {
-  ++lives_;
+  lives_ = addLives(lives_, 1);
   livesDisplay_->setValue(lives_);
 }
 
@@ -630,7 +637,7 @@ void GameScreen::extraLife() {
 // frame. A count already at 0 or below (set from outside) ends the game too, rather than
 // playing on without lives.
 void GameScreen::loseLife() {
-  --lives_;
+  lives_ = addLives(lives_, -1);
   livesDisplay_->setValue(lives_);
   if (lives_ <= 0) {
     gameEnded_ = true;

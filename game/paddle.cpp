@@ -159,7 +159,7 @@ void Paddle::shorten() {
   width_ = widthOf(sizeState_);
   const Fixed end = wrapAdd(x_, width_);
   for (Ball* ball : resting_) {
-    if (ball->right() > end) ball->setX(end - Ball::kSize);
+    if (ball->right() > end) ball->setX(wrapSub(end, Ball::kSize));
   }
 }
 
@@ -258,8 +258,9 @@ void Paddle::draw(gfx::Canvas& canvas) {
   if (attachment_ == Attachment::None) return;
   const Fixed pieceX = attachment_ == Attachment::StickyPads ? toFixed(72) : toFixed(64);
   const Fixed eight = toFixed(8);
-  gfx::drawSprite(canvas, x_ - toFixed(2), toFixed(278), eight, eight, &picture_, pieceX, toFixed(22), gfx::kKeyBlack);
-  gfx::drawSprite(canvas, x_ + width_ - toFixed(6), toFixed(278), eight, eight, &picture_, pieceX, toFixed(22),
+  gfx::drawSprite(canvas, wrapSub(x_, toFixed(2)), toFixed(278), eight, eight, &picture_, pieceX, toFixed(22),
+                  gfx::kKeyBlack);
+  gfx::drawSprite(canvas, wrapSub(right(), toFixed(6)), toFixed(278), eight, eight, &picture_, pieceX, toFixed(22),
                   gfx::kKeyBlack);
 }
 

@@ -1,5 +1,6 @@
 #include "game/paddle_breakup.hpp"
 
+#include "game/wrapping.hpp"
 #include "platform/random.hpp"
 
 namespace game {
@@ -16,7 +17,7 @@ void PaddleBreakup::start(Fixed x, Fixed width) {
     const int r4 = platform::nextRandom();
     // A paddle is never narrower than 40 pixels; a zero width only loses the spread.
     const int along = span > 0 ? r4 % span : 0;
-    particles_.push_back(new Particle(x + toFixed(along), toFixed(286 + r3 % 10), (r2 - 0x3FFF) * 8, -r1 * 8, 300,
+    particles_.push_back(new Particle(wrapAdd(x, toFixed(along)), toFixed(286 + r3 % 10), (r2 - 0x3FFF) * 8, -r1 * 8, 300,
                                       ParticleKind::FireCross));
   }
 }

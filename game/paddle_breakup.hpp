@@ -26,7 +26,7 @@ class PaddleBreakup {
   void reset();
 
   bool running() const { return running_; }
-  std::int32_t particleCount() const { return particles_.size(); }
+  const ObjectList<Particle>& particles() const { return particles_; }
 
  private:
   bool justFinished_ = false;

@@ -40,17 +40,19 @@ class Mix {
 
 // Particles are the bulk of a busy frame: thousands of single pixels. Where all the pixels of
 // a particle lie inside the canvas they are mixed in place, exactly as blendPoint mixes them;
-// at the edges blendPoint clips each pixel.
+// at the edges, and on any canvas other than the plain 240 x 320 rows (whose reported size
+// could reach past its block), blendPoint clips each pixel.
 struct Plot {
   gfx::Canvas& canvas;
   int x;
   int y;
-  bool inside;  // every pixel from (x - 1, y - 1) to (x + 1, y + 1) is on the canvas
+  bool inside;  // every pixel from (x - 1, y - 1) to (x + 1, y + 1) is on the canvas and in its block
 
   Plot(gfx::Canvas& target, Fixed fx, Fixed fy)
       : canvas(target), x(toPixels(fx)), y(toPixels(fy)),
-        inside(target.coordinateMode == 1 && x >= 1 && y >= 1 && x + 1 < static_cast<int>(target.properties.cxWidth) &&
-               y + 1 < static_cast<int>(target.properties.cyHeight)) {}
+        inside(target.coordinateMode == 1 && target.xStep == 1 && target.yStep == 240 && x >= 1 && y >= 1 &&
+               x + 1 < static_cast<int>(std::min<std::uint32_t>(target.properties.cxWidth, 240)) &&
+               y + 1 < static_cast<int>(std::min<std::uint32_t>(target.properties.cyHeight, 320))) {}
 
   void point(int dx, int dy, std::uint32_t colour, int level) const {
     if (inside) {

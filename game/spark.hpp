@@ -16,6 +16,7 @@ class Spark : public Effect {
   // Finished once every particle is dead (200 ms).
   void update(std::int32_t dt) override;
   void draw(gfx::Canvas& canvas) override;
+  const ObjectList<Particle>& particles() const { return particles_; }
 
  private:
   ObjectList<Particle> particles_;

@@ -10,33 +10,13 @@
 namespace game_testing {
 namespace {
 
-void put16(std::vector<std::uint8_t>& bytes, std::uint16_t v) {
-  bytes.push_back(static_cast<std::uint8_t>(v));
-  bytes.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& bytes, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+// PCM, mono, 11025 samples per second, 16 bits, no samples: every play ends at once, so each
+// one is accepted and counted.
+const std::vector<std::uint8_t> kSilentWave = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't',
+                                               ' ', 16, 0, 0, 0, 1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x22, 0x56,
+                                               0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
 
 }  // namespace
-
-std::vector<std::uint8_t> waveFile(std::uint32_t samples) {
-  std::vector<std::uint8_t> bytes = {'R', 'I', 'F', 'F'};
-  put32(bytes, 36 + samples * 2);
-  for (char c : std::string("WAVEfmt ")) bytes.push_back(static_cast<std::uint8_t>(c));
-  put32(bytes, 16);
-  put16(bytes, 1);       // PCM
-  put16(bytes, 1);       // mono
-  put32(bytes, 11025);   // samples per second
-  put32(bytes, 22050);   // bytes per second
-  put16(bytes, 2);       // block align
-  put16(bytes, 16);      // bits per sample
-  for (char c : std::string("data")) bytes.push_back(static_cast<std::uint8_t>(c));
-  put32(bytes, samples * 2);
-  bytes.resize(bytes.size() + samples * 2, 0);
-  return bytes;
-}
 
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -45,10 +25,21 @@ void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 std::vector<std::uint8_t> levelFile(const std::vector<std::int32_t>& cells) {
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(38400);
-  for (std::int32_t v : cells) put32(bytes, static_cast<std::uint32_t>(v));
+  for (std::int32_t v : cells) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
+  }
   bytes.resize(38400, 0);
   return bytes;
+}
+
+gfx::Surface coordinatePicture(int width, int height) {
+  gfx::Surface s;
+  s.width = width;
+  s.height = height;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) s.pixels.push_back(sourcePixel(width, x, y));
+  }
+  return s;
 }
 
 void GameFixture::SetUp() {
@@ -68,32 +59,31 @@ void GameFixture::TearDown() {
   app::resetProcessState();
 }
 
-game::GameScreen& GameFixture::makeGame(const std::vector<std::uint8_t>* levelBytes) {
-  if (levelBytes != nullptr) writeBytes(data_.file("BrickMap.dat"), *levelBytes);
-  writeBytes(data_.file("hit.wav"), waveFile(0));
+game::GameScreen& GameFixture::makeGame(const std::vector<std::uint8_t>& levelBytes) {
+  writeBytes(data_.file("BrickMap.dat"), levelBytes);
+  writeBytes(data_.file("hit.wav"), kSilentWave);
   game_ = std::make_unique<game::GameScreen>();
   return *game_;
 }
 
 game::GameScreen& GameFixture::emptyField() {
-  const std::vector<std::uint8_t> bytes = levelFile();
-  makeGame(&bytes);
+  makeGame(levelFile());
   game_->startNewGame();
   game_->setUpLevel();
   game_->clearBalls();
+  game_->setCell(11, 0, 10);
   return *game_;
 }
 
-void GameFixture::run(int n) {
-  for (int i = 0; i < n; ++i) game_->update(10);
+void GameFixture::run(int updates) {
+  for (int i = 0; i < updates; ++i) game_->update(10);
 }
 
-std::vector<const game::Ball*> GameFixture::ballList() const {
-  return {game_->balls().begin(), game_->balls().end()};
-}
+std::int32_t GameFixture::score() const { return app::process().scoreDisplay->value(); }
 
-std::vector<const game::Item*> GameFixture::itemList() const {
-  return {game_->items().begin(), game_->items().end()};
+void GameFixture::loadBlastSound() {
+  writeBytes(data_.file("blast.wav"), kSilentWave);
+  app::process().assets.blastSound = std::make_unique<sound::SoundClip>(data_.file("blast.wav"), false);
 }
 
 }  // namespace game_testing

@@ -1,15 +1,17 @@
 // A game screen on scratch folders with a seeded generator, a silent but counting hit sound,
-// and message boxes collected instead of shown.
+// and message boxes collected instead of shown; and the small helpers the game tests share.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/game_screen.hpp"
+#include "gfx/surface.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace game_testing {
@@ -17,26 +19,40 @@ namespace game_testing {
 // Fixed pixels.
 constexpr Fixed px(int pixels) { return pixels * 0x10000; }
 
-// A WAV file of the given number of 16-bit mono samples at 11025 Hz. With no samples the clip
-// ends at once, so every play is accepted and counted.
-std::vector<std::uint8_t> waveFile(std::uint32_t samples);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // 38400 bytes of level map: the given cells from level 1, row 0 on, the rest empty.
 std::vector<std::uint8_t> levelFile(const std::vector<std::int32_t>& cells = {});
+// Pixel (x, y) holds y x width + x + 1, so a drawn pixel tells where in the picture it came
+// from (and is never transparent black).
+gfx::Surface coordinatePicture(int width, int height);
+constexpr std::uint16_t sourcePixel(int width, int x, int y) { return static_cast<std::uint16_t>(y * width + x + 1); }
+
+// Position and velocity of a ball or an item, to compare in one go.
+template <typename T>
+std::array<Fixed, 4> motion(const T& object) {
+  return {object.x(), object.y(), object.vx(), object.vy()};
+}
+
+template <typename T>
+std::vector<const T*> listed(const game::ObjectList<T>& list) {
+  return {list.begin(), list.end()};
+}
 
 class GameFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // Writes "BrickMap.dat" (unless `levelBytes` is null) and "hit.wav", then builds the screen.
-  game::GameScreen& makeGame(const std::vector<std::uint8_t>* levelBytes);
-  // A game on an all-empty level 1, set up, with no ball at all.
+  // Writes "BrickMap.dat" and "hit.wav", then builds the screen.
+  game::GameScreen& makeGame(const std::vector<std::uint8_t>& levelBytes);
+  // A new game on an empty level 1, set up, without balls, with one Stone brick at column 11,
+  // row 0 that keeps the level from being passed.
   game::GameScreen& emptyField();
-  // Runs the step n times with dt = 10.
-  void run(int n);
-  std::vector<const game::Ball*> ballList() const;
-  std::vector<const game::Item*> itemList() const;
+  void run(int updates);  // dt = 10
+  std::vector<const game::Ball*> balls() const { return listed(game_->balls()); }
+  std::int32_t score() const;
+  // The shared blast sound, silent but counting its plays.
+  void loadBlastSound();
 
   testing_support::ScratchFolder data_;
   testing_support::ScratchFolder save_;

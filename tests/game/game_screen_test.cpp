@@ -1,12 +1,15 @@
-// The game screen: the level file, setting up a level, lives and levels, the saved game,
-// firing, and the order in which a frame is drawn.
+// The game screen: the level file, setting up a level, lives and levels, the controls, the
+// saved game, and a long run of play.
 #include "game/game_screen.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "app/process_state.hpp"
 #include "platform/files.hpp"
@@ -20,93 +23,70 @@ using game::BallKind;
 using game::BrickKind;
 using game_testing::levelFile;
 using game_testing::px;
-using game_testing::writeBytes;
 
-std::vector<std::uint8_t> readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class LevelFileTest : public game_testing::GameFixture {};
-
-TEST_F(LevelFileTest, ReportsAMissingShortOrUnreadableFileAndPlaysOn) {
-  struct Case {
-    const char* name;
-    int bytes;  // -1: no file, -2: a file that opens but fails to read, -3: no data folder at all
-    std::vector<std::string> messages;
-  };
-  const Case cases[] = {{"missing", -1, {"READ FILE ERROR|"}},
-                        {"one byte short", 38399, {"READ FILE ERROR|"}},
-                        {"exact", 38400, {}},
-                        {"one byte long", 38401, {}},
-                        {"unreadable", -2, {"CAN'T READ FILE|"}},
-                        {"cannot open", -3, {"Open file error|"}}};
-  for (const Case& c : cases) {
-    testing_support::ScratchFolder folder;
-    platform::setDataFolder(c.bytes == -3 ? folder.path() + "nowhere/" : folder.path());
-    // Reading the process's own memory from address 0 fails with an I/O error.
-    if (c.bytes == -2) std::filesystem::create_symlink("/proc/self/mem", folder.file("BrickMap.dat"));
-    if (c.bytes >= 0) {
-      std::vector<std::uint8_t> bytes = levelFile({13});
-      bytes.resize(static_cast<std::size_t>(c.bytes), 0);
-      writeBytes(folder.file("BrickMap.dat"), bytes);
-    }
-    messages_.clear();
-    game::GameScreen game;
-    EXPECT_EQ(messages_, c.messages) << c.name;
-    game.setUpLevel();
-    EXPECT_EQ(game.cell(0, 0).kind, c.bytes >= 0 ? BrickKind::Stone : BrickKind::Empty) << c.name;
-    if (c.bytes == -1) {
-      EXPECT_TRUE(std::filesystem::exists(folder.file("BrickMap.dat")));
-      EXPECT_EQ(std::filesystem::file_size(folder.file("BrickMap.dat")), 0u);
-    }
-  }
-}
-
-TEST_F(LevelFileTest, EachLevelHasItsOwnSevenHundredAndSixtyEightBytes) {
-  std::vector<std::uint8_t> bytes = levelFile();
-  const std::size_t at = 768 + 5 * 48 + 7 * 4;  // level 2, row 5, column 7
-  bytes[at] = 63;
-  bytes[38396] = 0x29;  // level 50, row 15, column 11: 41 is a Hide brick
-  game::GameScreen& game = makeGame(&bytes);
-  game.setLevel(2);
-  game.setUpLevel();
-  EXPECT_EQ(game.cell(7, 5).kind, BrickKind::Fire);
-  EXPECT_EQ(game.cell(7, 5).variant, 3);
-  EXPECT_EQ(game.brickAt(7, 5)->x(), px(140));
-  EXPECT_EQ(game.brickAt(7, 5)->y(), px(60));
-  game.setLevel(50);
-  game.setUpLevel();
-  EXPECT_EQ(game.cell(11, 15).kind, BrickKind::Hide);
-  game.setLevel(51);  // not in the map: an empty field rather than a read past it
-  game.setUpLevel();
-  EXPECT_EQ(game.cell(11, 15).kind, BrickKind::Empty);
-}
-
-class SetUpLevelTest : public game_testing::GameFixture {
+class GameScreenTest : public game_testing::GameFixture {
  protected:
-  int hiddenCount(const game::GameScreen& game) const {
+  int hiddenItems() const {
     int n = 0;
-    for (int row = 0; row < 16; ++row) {
-      for (int col = 0; col < 12; ++col) {
-        if (game.cell(col, row).hiddenItem != 0) {
-          EXPECT_NE(game.cell(col, row).hitPoints, 0);
-          ++n;
-        }
-      }
+    for (int cell = 0; cell < 192; ++cell) {
+      if (game_->cell(cell % 12, cell / 12).hiddenItem == 0) continue;
+      EXPECT_NE(game_->cell(cell % 12, cell / 12).hitPoints, 0);
+      ++n;
     }
     return n;
   }
 };
 
-TEST_F(SetUpLevelTest, HidesItemsInTheOrderOfTheDrawsAndPutsOneBallOnTheResetPaddle) {
-  const std::vector<std::int32_t> full(192, 10);
-  const std::vector<std::uint8_t> bytes = levelFile(full);
-  game::GameScreen& game = makeGame(&bytes);
+TEST_F(GameScreenTest, TheLevelFileIsReportedWhenMissingShortOrUnreadableAndPlayGoesOn) {
+  // Sizes: -1 no file, -2 a file that opens but fails to read, -3 no data folder at all.
+  const std::pair<int, const char*> cases[] = {{-1, "READ FILE ERROR|"}, {38399, "READ FILE ERROR|"}, {38400, nullptr},
+                                               {38401, nullptr},         {-2, "CAN'T READ FILE|"},    {-3, "Open file error|"}};
+  for (const auto& [size, message] : cases) {
+    testing_support::ScratchFolder folder;
+    platform::setDataFolder(size == -3 ? folder.path() + "nowhere/" : folder.path());
+    // Reading the process's own memory from address 0 fails with an I/O error.
+    if (size == -2) std::filesystem::create_symlink("/proc/self/mem", folder.file("BrickMap.dat"));
+    std::vector<std::uint8_t> bytes = levelFile({13});
+    bytes.resize(static_cast<std::size_t>(std::max(size, 0)), 0);
+    if (size >= 0) game_testing::writeBytes(folder.file("BrickMap.dat"), bytes);
+    messages_.clear();
+    game::GameScreen game;
+    EXPECT_EQ(messages_, message ? std::vector<std::string>{message} : std::vector<std::string>{}) << size;
+    game.setUpLevel();
+    EXPECT_EQ(game.cell(0, 0).kind, size >= 0 ? BrickKind::Stone : BrickKind::Empty) << size;
+    if (size == -1) {
+      EXPECT_EQ(std::filesystem::file_size(folder.file("BrickMap.dat")), 0u);
+    }
+  }
+}
+
+TEST_F(GameScreenTest, EachLevelTakesItsOwnSevenHundredAndSixtyEightBytes) {
+  std::vector<std::uint8_t> bytes = levelFile();
+  bytes[768 + 5 * 48 + 7 * 4] = 63;  // level 2, row 5, column 7
+  bytes[38396] = 41;                 // level 50, row 15, column 11
+  game::GameScreen& game = makeGame(bytes);
+  for (auto [level, col, row, kind] :
+       {std::tuple{2, 7, 5, BrickKind::Fire}, {50, 11, 15, BrickKind::Hide}, {51, 11, 15, BrickKind::Empty}}) {
+    game.setLevel(level);  // 51 is not in the map: an empty field
+    game.setUpLevel();
+    EXPECT_EQ(game.cell(col, row).kind, kind) << level;
+  }
+  game.setLevel(2);
+  game.setUpLevel();
+  EXPECT_EQ(game.cell(7, 5).variant, 3);
+  EXPECT_EQ(game.brickAt(7, 5)->x(), px(140));
+  EXPECT_EQ(game.brickAt(7, 5)->y(), px(60));
+}
+
+TEST_F(GameScreenTest, SetUpLevelHidesItemsByColumnRowAndKindDrawsAndPutsOneBallOnTheResetPaddle) {
+  game::GameScreen& game = makeGame(levelFile(std::vector<std::int32_t>(192, 10)));
   game.startNewGame();
   game.setUpLevel();
+  game.setAttachment(Attachment::Guns);
   game.moveRight();
   game.update(10);
+  game.passLevel();
+  game.setLevel(1);
   platform::seedRandom(777);
   game.setUpLevel();
 
@@ -114,369 +94,218 @@ TEST_F(SetUpLevelTest, HidesItemsInTheOrderOfTheDrawsAndPutsOneBallOnTheResetPad
   const int wanted = platform::nextRandom() % 3 - 1 + 5;
   std::vector<std::int32_t> expected(192, 0);
   for (int i = 0; i < wanted; ++i) {
-    int col = 0;
-    int row = 0;
+    std::size_t cell = 0;
     do {
-      col = platform::nextRandom() % 12;
-      row = platform::nextRandom() % 16;
-    } while (expected[static_cast<std::size_t>(row * 12 + col)] != 0);
-    expected[static_cast<std::size_t>(row * 12 + col)] = platform::nextRandom() % 14 + 1;
+      const int col = platform::nextRandom() % 12;
+      cell = static_cast<std::size_t>(platform::nextRandom() % 16 * 12 + col);
+    } while (expected[cell] != 0);
+    expected[cell] = platform::nextRandom() % 14 + 1;
   }
-  for (int row = 0; row < 16; ++row) {
-    for (int col = 0; col < 12; ++col) EXPECT_EQ(game.cell(col, row).hiddenItem, expected[static_cast<std::size_t>(row * 12 + col)]);
-  }
-  EXPECT_EQ(hiddenCount(game), wanted);
-
-  EXPECT_EQ(game.paddle().x(), px(90));
-  EXPECT_EQ(game.paddle().velocity(), 0);
-  const auto balls = ballList();
-  ASSERT_EQ(balls.size(), 1u);
-  EXPECT_EQ(balls[0]->x(), px(120));
-  EXPECT_EQ(balls[0]->y(), px(274));
-  EXPECT_TRUE(balls[0]->stuck());
-  EXPECT_EQ(game.paddle().restingBalls().size(), 1);
-  EXPECT_FALSE(game.isLevelPassed());
+  for (int i = 0; i < 192; ++i) EXPECT_EQ(game.cell(i % 12, i / 12).hiddenItem, expected[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(std::tuple(game.paddle().x(), game.paddle().velocity(), game.paddle().attachment(), game.isLevelPassed()),
+            std::tuple(px(90), 0, Attachment::None, false));
+  ASSERT_EQ(game.paddle().restingBalls().size(), 1);
+  EXPECT_EQ(std::pair(balls().at(0)->x(), balls().at(0)->y()), std::pair(px(120), px(274)));
 }
 
-TEST_F(SetUpLevelTest, ALevelWithFewerBricksThanItemsGetsOneItemPerBrick) {
+TEST_F(GameScreenTest, ItemsHideOnlyInAliveBricksStableOnesIncluded) {
   std::vector<std::int32_t> cells(192, 0);
   cells[5] = 10;
   cells[100] = 62;
-  const std::vector<std::uint8_t> bytes = levelFile(cells);
-  game::GameScreen& game = makeGame(&bytes);
-  game.setUpLevel();
-  EXPECT_EQ(hiddenCount(game), 2);
-  EXPECT_NE(game.cell(5, 0).hiddenItem, 0);
-  EXPECT_NE(game.cell(4, 8).hiddenItem, 0);
+  makeGame(levelFile(cells)).setUpLevel();
+  EXPECT_EQ(hiddenItems(), 2);  // fewer bricks than items: one in each
 
-  const std::vector<std::uint8_t> empty = levelFile();
-  makeGame(&empty).setUpLevel();
-  EXPECT_EQ(hiddenCount(*game_), 0);
-}
-
-TEST_F(SetUpLevelTest, ALevelOfOnlyStableBricksHidesItsItemsInThemAndIsPassedAtOnce) {
-  std::vector<std::int32_t> cells(192, 0);
+  cells.assign(192, 0);
   for (int i = 0; i < 10; ++i) cells[static_cast<std::size_t>(i * 7)] = 50;
-  const std::vector<std::uint8_t> bytes = levelFile(cells);
-  game::GameScreen& game = makeGame(&bytes);
+  game::GameScreen& game = makeGame(levelFile(cells));
   game.startNewGame();
   game.setUpLevel();
-  const int n = hiddenCount(game);
-  EXPECT_GE(n, 4);
-  EXPECT_LE(n, 6);
-  game.update(10);
-  EXPECT_TRUE(game.isLevelPassed());
-  EXPECT_EQ(game.levelNumber(), 2);
+  EXPECT_TRUE(hiddenItems() >= 4 && hiddenItems() <= 6);
+  game.update(10);  // only Stable bricks: passed at once
+  EXPECT_EQ(std::pair(game.isLevelPassed(), game.levelNumber()), std::pair(true, 2));
 }
 
-class LivesAndLevelsTest : public game_testing::GameFixture {
- protected:
-  void SetUp() override {
-    GameFixture::SetUp();
-    emptyField().setCell(11, 0, 10);
-  }
-};
-
-TEST_F(LivesAndLevelsTest, LosingTheLastLifeEndsTheGameAndLeavesTheLastFrameAlone) {
-  game::GameScreen& game = *game_;
-  game.setLives(1);
-  game.addFlyingBall(px(50), px(50), 0x100, 0x100, 0x4000, BallKind::Fire);
-  game.addFlyingBall(px(60), px(50), 0x100, 0x100, 0x4000, BallKind::Normal);
-  game.setPaddleX(px(20));
-  game.loseLife();
-  EXPECT_TRUE(game.isGameEnded());
-  EXPECT_EQ(game.lives(), 0);
-  EXPECT_EQ(ballList().size(), 2u);
-  EXPECT_EQ(game.paddle().x(), px(20));
-}
-
-TEST_F(LivesAndLevelsTest, LosingALifeResetsThePaddleAndBallsButNotShotsAndItems) {
-  game::GameScreen& game = *game_;
+TEST_F(GameScreenTest, LivesAndLevelsEndTheGameAndANewGameStartsAfresh) {
+  game::GameScreen& game = emptyField();
   game.addFlyingBall(px(50), px(50), 0x100, 0x100, 0x4000, BallKind::Fire);
   game.addItem(game::ItemKind::Guns, px(10), px(10), 0, 0);
   game.setPaddleAttachment(Attachment::Guns);
   game.fire();
   game.loseLife();
-  EXPECT_EQ(game.lives(), 2);
-  EXPECT_FALSE(game.isGameEnded());
-  const auto balls = ballList();
-  ASSERT_EQ(balls.size(), 1u);
-  EXPECT_TRUE(balls[0]->stuck());
-  EXPECT_EQ(balls[0]->kind(), BallKind::Normal);
-  EXPECT_EQ(game.paddle().attachment(), Attachment::None);
-  EXPECT_EQ(game.shots().size(), 2);
-  EXPECT_EQ(game.items().size(), 1);
-}
+  // A reset paddle with one new resting ball; shots and items stay.
+  EXPECT_EQ(std::tuple(game.lives(), game.paddle().attachment(), game.paddle().restingBalls().size(), game.shots().size(),
+                       game.items().size()),
+            std::tuple(2, Attachment::None, 1, 2, 1));
+  EXPECT_EQ(std::pair(balls().size(), balls()[0]->kind()), std::pair(std::size_t{1}, BallKind::Normal));
 
-TEST_F(LivesAndLevelsTest, TenMoreLivesOnTheLastLifeKeepTheGameGoing) {
-  game::GameScreen& game = *game_;
   game.setLives(1);
   game.addTenLives();
   game.loseLife();
-  EXPECT_EQ(game.lives(), 10);
   EXPECT_EQ(game.livesDisplay().value(), 10);
-  EXPECT_FALSE(game.isGameEnded());
-}
+  game.setLives(1);
+  game.addFlyingBall(px(60), px(50), 0x100, 0x100, 0x4000, BallKind::Normal);
+  game.setPaddleX(px(20));
+  game.loseLife();  // the last frame stays as it was
+  EXPECT_EQ(std::tuple(game.isGameEnded(), game.lives(), balls().size(), game.paddle().x()),
+            std::tuple(true, 0, std::size_t{2}, px(20)));
 
-TEST_F(LivesAndLevelsTest, PassingTheThirdLevelEndsTheGameAndANewGameStartsAfresh) {
-  game::GameScreen& game = *game_;
-  game.setLevel(3);
-  app::addScore(500);
-  game.passLevel();
-  EXPECT_TRUE(game.isLevelPassed());
-  EXPECT_TRUE(game.isGameEnded());
-  EXPECT_EQ(game.levelNumber(), 4);
   game.startNewGame();
-  EXPECT_FALSE(game.isGameEnded());
-  EXPECT_EQ(game.levelNumber(), 1);
-  EXPECT_EQ(game.lives(), 3);
-  EXPECT_EQ(game.score(), 0);
+  game.setLevel(3);
+  game.passLevel();
+  EXPECT_EQ(std::tuple(game.isLevelPassed(), game.isGameEnded(), game.levelNumber()), std::tuple(true, true, 4));
+  app::addScore(500);
+  game.startNewGame();
+  EXPECT_EQ(std::tuple(game.isGameEnded(), game.levelNumber(), game.lives(), score()), std::tuple(false, 1, 3, 0));
+
+  // Counts set from outside stop at the ends of the range.
+  game.setLives(INT_MAX);
+  game.addTenLives();
+  game.extraLife();
+  EXPECT_EQ(game.lives(), INT_MAX);
+  game.setLives(INT_MIN);
+  game.loseLife();
+  EXPECT_EQ(std::tuple(game.isGameEnded(), game.lives()), std::tuple(true, INT_MIN));
 }
 
-TEST_F(LivesAndLevelsTest, TheLastBallLostBreaksThePaddleAndCostsALifeAfterTheBreakUp) {
-  game::GameScreen& game = *game_;
-  game.addFlyingBall(px(20), px(318), 0, 0x4000, 0x4000, BallKind::Normal);
+TEST_F(GameScreenTest, TheLastBallLostBreaksThePaddleAndTheLifeGoesWhenTheBreakUpEnds) {
+  game::GameScreen& game = emptyField();
+  game.setCell(10, 0, 60);  // its explosion ends in the 64th update and takes the brick at (11, 0)
+  const game::Ball normal(0, 0, 0, 0, 0x4000, BallKind::Normal);
+  game.hitBrick(10, 0, &normal);
+  game.addFlyingBall(px(20), px(239), 0, 0x4000, 0x4000, BallKind::Normal);  // below y = 320 in the 33rd
+  run(32);
+  EXPECT_FALSE(game.paddle().breaking());
   run(1);
-  EXPECT_TRUE(ballList().empty());
-  EXPECT_TRUE(game.paddle().breaking());
+  EXPECT_EQ(std::pair(balls().empty(), game.paddle().breaking()), std::pair(true, true));
   run(30);
-  EXPECT_EQ(game.lives(), 3);
-  run(1);
-  EXPECT_EQ(game.lives(), 2);
-  EXPECT_EQ(ballList().size(), 1u);
+  EXPECT_EQ(std::tuple(game.lives(), game.isLevelPassed()), std::tuple(3, false));
+  run(1);  // the life is lost, then the level passed, in the same step
+  EXPECT_EQ(std::tuple(game.lives(), game.isLevelPassed()), std::tuple(2, true));
+  EXPECT_EQ(balls().size(), 1u);
 }
 
-class PlayTest : public game_testing::GameFixture {
- protected:
-  void SetUp() override {
-    GameFixture::SetUp();
-    emptyField().setCell(11, 0, 10);
-  }
-  gfx::Canvas canvas_;
-};
-
-TEST_F(PlayTest, FallingBallsBounceOffThePaddleOrStickToItsPads) {
-  game::GameScreen& game = *game_;
-  game.addFlyingBall(px(100), px(272), 0, 0x4000, 0x4000, BallKind::Normal);  // centre 106, over the paddle
-  game.addFlyingBall(px(160), px(272), 0, 0x4000, 0x4000, BallKind::Normal);  // centre 166: beside it
+TEST_F(GameScreenTest, FallingBallsBounceOffThePaddleOrStickToItsPadsAndThePenHoldsIt) {
+  game::GameScreen& game = emptyField();
+  // The paddle spans 90 .. 150; the ball's centre counts, both ends included.
+  for (int x : {84, 144, 145}) game.addFlyingBall(px(x), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
   run(1);
-  auto balls = ballList();
-  EXPECT_LT(balls[0]->vy(), 0);
-  EXPECT_GT(balls[1]->vy(), 0);
+  EXPECT_TRUE(balls()[0]->vy() < 0 && balls()[1]->vy() < 0 && balls()[2]->vy() > 0);
 
   game.clearBalls();
   game.setPaddleAttachment(Attachment::StickyPads);
   game.addFlyingBall(px(100), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
   run(1);
-  balls = ballList();
-  EXPECT_TRUE(balls[0]->stuck());
-  EXPECT_EQ(balls[0]->y(), px(274));
+  EXPECT_EQ(std::pair(balls()[0]->stuck(), balls()[0]->y()), std::pair(true, px(274)));
   game.fire();
-  EXPECT_FALSE(balls[0]->stuck());
-  EXPECT_LT(balls[0]->vy(), 0);
-  EXPECT_TRUE(game.shots().empty());
-}
+  EXPECT_TRUE(!balls()[0]->stuck() && balls()[0]->vy() < 0 && game.shots().empty());
 
-TEST_F(PlayTest, GunsFireInPairsUpToEightShotsThatLeaveAfter115Updates) {
-  game::GameScreen& game = *game_;
-  game.addRestingBall(px(138));  // leaves flat to the right, away from the shots
-  game.setPaddleAttachment(Attachment::Guns);
-  game.fire();
-  std::vector<const game::Shot*> shots(game.shots().begin(), game.shots().end());
-  ASSERT_EQ(shots.size(), 2u);
-  EXPECT_EQ(shots[0]->x(), px(90));
-  EXPECT_EQ(shots[1]->x(), px(145));
-  EXPECT_EQ(shots[0]->y(), px(276));
-  game.fire();
-  game.fire();
-  game.fire();  // 6 in flight: two more
-  EXPECT_EQ(game.shots().size(), 8);
-  game.fire();
-  EXPECT_EQ(game.shots().size(), 8);
-  run(1);
-  EXPECT_EQ((*game.shots().begin())->y(), px(273) + 0x8000);
-  run(113);
-  EXPECT_EQ(game.shots().size(), 8);
-  run(1);
-  EXPECT_TRUE(game.shots().empty());
-}
-
-TEST_F(PlayTest, WithSevenShotsInFlightFireShootsNothing) {
-  game::GameScreen& game = *game_;
-  game.addRestingBall(px(138));
-  game.setCell(4, 15, 10);  // over the left guns at x = 90: the first left shot breaks it
-  game.setPaddleAttachment(Attachment::Guns);
-  for (int i = 0; i < 4; ++i) game.fire();
-  int updates = 0;
-  while (game.shots().size() == 8 && updates < 60) {
-    run(1);
-    ++updates;
-  }
-  EXPECT_EQ(game.shots().size(), 7);
-  EXPECT_EQ(game.cell(4, 15).hitPoints, 0);
-  game.fire();
-  EXPECT_EQ(game.shots().size(), 7);
-}
-
-TEST_F(PlayTest, HoldingThePenOnThePaddleStopsIt) {
-  game::GameScreen& game = *game_;
-  game.addRestingBall(px(110));
   app::process().penDown = true;
-  app::process().penX = px(90);  // on the left end: not strictly inside
+  app::process().penX = px(90) + 0x5000;  // on the left end after one update: not strictly inside
   game.moveRight();
   run(1);
   EXPECT_EQ(game.paddle().moveState(), game::MoveState::Right);
-  app::process().penX = px(100);
+  app::process().penX = game.paddle().x() + px(1);
   run(1);
   EXPECT_EQ(game.paddle().moveState(), game::MoveState::Stopped);
-  app::process().penX = px(200);
-  game.steerToPen();
-  EXPECT_EQ(game.paddle().x(), px(170));
-  EXPECT_EQ(ballList()[0]->x(), px(190));  // 20 pixels from the paddle's end, as it was
 }
 
-class SavedGameTest : public game_testing::GameFixture {
- protected:
-  void SetUp() override {
-    GameFixture::SetUp();
-    const std::vector<std::uint8_t> bytes = levelFile();
-    makeGame(&bytes);
-  }
-  std::string savedPath() const { return save_.file("AutoSave.dat"); }
-  void writeSaved(std::vector<std::int32_t> values) {
-    std::vector<std::uint8_t> bytes;
-    for (std::int32_t v : values) {
-      for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
-    }
-    writeBytes(savedPath(), bytes);
-  }
-  void expectGame(std::int32_t level, std::int32_t lives, std::int32_t score) {
-    EXPECT_EQ(game_->levelNumber(), level);
-    EXPECT_EQ(game_->lives(), lives);
-    EXPECT_EQ(game_->score(), score);
-    EXPECT_EQ(game_->levelDisplay().value(), level);
-    EXPECT_EQ(game_->livesDisplay().value(), lives);
-  }
-};
-
-TEST_F(SavedGameTest, WithoutAFileContinuingStartsANewGameAndLeavesAnEmptyFile) {
-  game_->loadSavedGame();
-  expectGame(1, 3, 0);
-  EXPECT_TRUE(std::filesystem::exists(savedPath()));
-  EXPECT_EQ(std::filesystem::file_size(savedPath()), 0u);
-}
-
-TEST_F(SavedGameTest, AfterAnEndedGameTheFileHoldsANewGame) {
-  game_->setLevel(3);
-  game_->resetSavedGame();
-  EXPECT_EQ(readAll(savedPath()), (std::vector<std::uint8_t>{1, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}));
-  game_->loadSavedGame();
-  expectGame(1, 3, 0);
-}
-
-TEST_F(SavedGameTest, AGameClosedDuringPlayContinuesWithItsLevelLivesAndScore) {
-  game_->setLevel(2);
-  game_->setLives(1);
-  app::process().scoreDisplay->setValue(840);
-  game_->saveGame();
-  EXPECT_EQ(readAll(savedPath()), (std::vector<std::uint8_t>{2, 0, 0, 0, 1, 0, 0, 0, 0x48, 3, 0, 0}));
-  const std::vector<std::uint8_t> bytes = levelFile();
-  makeGame(&bytes);
-  game_->loadSavedGame();
-  expectGame(2, 1, 840);
-}
-
-TEST_F(SavedGameTest, AFileThatCannotBeContinuedCountsAsNoSavedGame) {
-  for (const std::vector<std::int32_t>& values : {std::vector<std::int32_t>{0, 3, 10}, {51, 3, 10}, {2, 0, 10},
-                                                  {2, -4, 10}}) {
-    writeSaved(values);
-    game_->loadSavedGame();
-    expectGame(1, 3, 0);
-  }
-  writeSaved({2, 2});
-  game_->loadSavedGame();
-  expectGame(2, 2, 0);
-}
-
-class DrawOrderTest : public game_testing::GameFixture {
- protected:
-  static gfx::Surface filled(int width, int height, std::uint16_t value) {
-    gfx::Surface s;
-    s.width = width;
-    s.height = height;
-    s.pixels.assign(static_cast<std::size_t>(width * height), value);
-    return s;
-  }
-};
-
-TEST_F(DrawOrderTest, AnExplosionLiesOverTheBricksBelowItAndAnItemOverBoth) {
-  constexpr std::uint16_t kExplosion = 0x1111, kStone = 0x2222, kItem = 0x3333, kBall = 0x4444;
-  auto& assets = app::process().assets;
-  assets.blastPicture = filled(384, 192, kExplosion);
-  assets.stonePicture = filled(20, 120, kStone);
-  assets.firePicture = filled(60, 120, 0x5555);
-  assets.itemPicture = filled(210, 60, kItem);
-  assets.ballPicture = filled(12, 36, kBall);
+TEST_F(GameScreenTest, GunsFireInPairsUpToEightShotsThatLeaveTheTopAfter115Updates) {
   game::GameScreen& game = emptyField();
-  game.setCell(5, 3, 60);
-  game.setCell(0, 10, 10);
-  game.addRestingBall(px(110));
-  game.strikeCell(5, 3);  // as a shot strikes it: the Fire brick explodes
-  game.setCell(5, 4, 10);
-  game.addFlyingBall(px(2), px(122), 0, 0, 0x4000, BallKind::Normal);  // under the brick at (0, 10)
-  game.addItem(game::ItemKind::Guns, px(105), px(50), 0, 0);
-  gfx::Canvas canvas;
-  game.draw(canvas);
-  EXPECT_EQ(canvas.at(101, 49), kExplosion);  // brick (5, 4) under the explosion
-  EXPECT_EQ(canvas.at(110, 55), kItem);
-  EXPECT_EQ(canvas.at(90, 62), kExplosion);
-  EXPECT_EQ(canvas.at(5, 125), kStone);  // the ball lies under the brick
-  EXPECT_EQ(canvas.at(5, 133), kBall);
+  game.addRestingBall(px(138));  // leaves flat to the right, away from the shots
+  game.setPaddleAttachment(Attachment::Guns);
+  game.fire();
+  const auto shots = game_testing::listed(game.shots());
+  ASSERT_EQ(shots.size(), 2u);
+  EXPECT_EQ(std::tuple(shots[0]->x(), shots[1]->x(), shots[1]->y()), std::tuple(px(90), px(145), px(276)));
+  for (int i = 0; i < 3; ++i) game.fire();  // the third finds 6 in flight: two more
+  EXPECT_EQ(game.shots().size(), 8);
+  game.fire();
+  EXPECT_EQ(game.shots().size(), 8);
+  run(1);
+  EXPECT_EQ(shots[0]->y(), px(273) + 0x8000);
+  run(113);
+  EXPECT_EQ(game.shots().size(), 8);
+  run(1);
+  EXPECT_TRUE(game.shots().empty());  // y + 10 below 0 after 115 updates
+
+  game.setPaddleX(0x7FC80000);  // its right end wraps past the largest Fixed
+  game.fire();
+  EXPECT_EQ(game_testing::listed(game.shots())[1]->x(), 0x7FFF0000);
+
+  emptyField().setCell(4, 15, 10);  // over the left guns: the first left shot breaks it
+  game_->addRestingBall(px(138));
+  game_->setPaddleAttachment(Attachment::Guns);
+  for (int i = 0; i < 4; ++i) game_->fire();
+  for (int i = 0; i < 60 && game_->shots().size() == 8; ++i) run(1);
+  EXPECT_EQ(std::pair(game_->shots().size(), game_->cell(4, 15).hitPoints), std::pair(7, 0));
+  game_->fire();
+  EXPECT_EQ(game_->shots().size(), 7);
 }
 
-}  // namespace
+TEST_F(GameScreenTest, ContinuingRestoresLevelLivesAndScoreOrStartsANewGame) {
+  game::GameScreen& game = makeGame(levelFile());
+  const std::string path = save_.file("AutoSave.dat");
+  const auto load = [&] {
+    game.loadSavedGame();
+    EXPECT_EQ(game.levelDisplay().value(), game.levelNumber());
+    EXPECT_EQ(game.livesDisplay().value(), game.lives());
+    return std::tuple(game.levelNumber(), game.lives(), score());
+  };
+  const auto saved = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(load(), std::tuple(1, 3, 0));  // no file: an empty one is left
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  game.setLevel(2);
+  game.setLives(1);
+  app::process().scoreDisplay->setValue(840);
+  game.saveGame();
+  EXPECT_EQ(saved(), (std::vector<std::uint8_t>{2, 0, 0, 0, 1, 0, 0, 0, 0x48, 3, 0, 0}));
+  EXPECT_EQ(load(), std::tuple(2, 1, 840));
+  game.resetSavedGame();
+  EXPECT_EQ(saved(), (std::vector<std::uint8_t>{1, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(load(), std::tuple(1, 3, 0));
 
-namespace {
+  // A short file keeps the new-game values for what it lacks; a level the map does not hold
+  // or a game without lives counts as none.
+  const std::pair<std::vector<std::uint8_t>, std::tuple<int, int, int>> cases[] = {
+      {{2, 0, 0, 0, 2, 0, 0, 0}, {2, 2, 0}},   {{2, 0, 0, 0, 2}, {2, 3, 0}},         {{0, 0, 0, 0, 3, 0, 0, 0}, {1, 3, 0}},
+      {{51, 0, 0, 0, 3, 0, 0, 0}, {1, 3, 0}},  {{2, 0, 0, 0, 0, 0, 0, 0}, {1, 3, 0}}, {{2, 0, 0, 0, 0xFC, 0xFF, 0xFF, 0xFF}, {1, 3, 0}}};
+  for (const auto& [bytes, expected] : cases) {
+    game_testing::writeBytes(path, bytes);
+    EXPECT_EQ(load(), expected) << bytes.size();
+  }
+}
 
-// Plays three crowded levels of every brick kind for a long while with a simple autopilot and
-// every test key, checking that the state stays sound (run it under the sanitizers too).
-TEST_F(PlayTest, LongPlayKeepsTheStateSound) {
+// Three crowded levels of every brick kind played for a long while by a simple autopilot that
+// also presses every test key: the state must stay sound (run it under the sanitizers too).
+TEST_F(GameScreenTest, LongPlayKeepsTheStateSound) {
   std::vector<std::int32_t> cells(3 * 192);
   std::uint32_t seed = 7;
   for (std::int32_t& cell : cells) {
     seed = seed * 1103515245u + 12345u;
-    const std::uint32_t pick = (seed >> 16) % 100;
-    cell = pick < 30 ? 0 : static_cast<std::int32_t>(10 + pick % 60);
+    cell = (seed >> 16) % 100 < 30 ? 0 : static_cast<std::int32_t>(10 + (seed >> 16) % 100 % 60);
   }
-  const std::vector<std::uint8_t> bytes = levelFile(cells);
-  makeGame(&bytes);
-  game::GameScreen& game = *game_;
+  game::GameScreen& game = makeGame(levelFile(cells));
+  gfx::Canvas canvas;
   platform::seedRandom(31337);
   game.startNewGame();
   game.setUpLevel();
   for (int step = 0; step < 30000; ++step) {
-    const game::Ball* lowest = nullptr;
-    for (const game::Ball* ball : game.balls()) {
-      if (lowest == nullptr || ball->y() > lowest->y()) lowest = ball;
-    }
-    if (lowest != nullptr && step % 4000 < 3000) {
-      app::process().penX = lowest->centreX();
-      game.steerToPen();
-    }
+    const auto all = balls();
+    const auto lowest = std::max_element(all.begin(), all.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
+    app::process().penX = lowest != all.end() && step % 4000 < 3000 ? (*lowest)->centreX() : app::process().penX;
+    game.steerToPen();
     if (step % 40 == 0) game.fire();
     if (step % 997 == 0) game.setAllBallKinds(static_cast<BallKind>(step / 997 % 3));
     if (step % 1231 == 0) game.setAttachment(static_cast<Attachment>(step / 1231 % 3));
     if (step % 499 == 0) game.applyItem(game::Item(0, 0, 0, 0, static_cast<game::ItemKind>(step / 499 % 14 + 1)));
     game.update(10);
-    game.draw(canvas_);
-    ASSERT_GE(game.paddle().x(), 0);
-    ASSERT_LE(game.paddle().right(), px(240));
-    ASSERT_LE(game.shots().size(), 8);
-    ASSERT_LT(game.balls().size(), 5000);
-    if (game.isGameEnded()) {
-      game.startNewGame();
-      game.setUpLevel();
-    } else if (game.isLevelPassed()) {
+    game.draw(canvas);
+    ASSERT_TRUE(game.paddle().x() >= 0 && game.paddle().right() <= px(240) && game.shots().size() <= 8);
+    if (game.isGameEnded() || game.isLevelPassed()) {
+      if (game.isGameEnded()) game.startNewGame();
       game.setUpLevel();
     }
   }

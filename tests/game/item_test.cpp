@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <tuple>
 #include <utility>
 
 #include "tests/game/game_fixture.hpp"
@@ -13,146 +13,113 @@ namespace {
 using game::BallKind;
 using game::Item;
 using game::ItemKind;
+using game_testing::motion;
 using game_testing::px;
 
-TEST(ItemTest, FallsUnderGravityAndBouncesOffTheTopAndTheSides) {
-  Item right(px(209), px(100), 0x2000, 0, ItemKind::Guns);
-  right.update(10);
-  EXPECT_EQ(right.x(), px(209) + 0xC000);  // 420 - 210.25
-  EXPECT_EQ(right.vx(), -0x2000);
-  EXPECT_EQ(right.vy(), 0x80);
-
-  Item top(px(50), px(-9), 0, -0x1000, ItemKind::Guns);  // released from a brick in row 0
-  top.update(10);
-  EXPECT_EQ(top.y(), px(9) + 0xA000);
-  EXPECT_EQ(top.vy(), 0x1000 - 0x80);
-
-  Item left(px(1), px(100), -0x2000, 0, ItemKind::Guns);
-  left.update(10);
-  EXPECT_EQ(left.x(), 0x4000);  // nx = -0.25
-  EXPECT_EQ(left.vx(), 0x2000);
+TEST(ItemTest, FallsUnderGravityAddedAfterTheMoveAndBouncesOffTheTopAndTheSides) {
+  const std::array<Fixed, 4> cases[][2] = {
+      {{px(209), px(100), 0x2000, 0}, {px(209) + 0xC000, px(100), -0x2000, 0x80}},  // nx = 210.25: 420 - 210.25
+      {{px(50), px(-9), 0, -0x1000}, {px(50), px(9) + 0xA000, 0, 0x1000 - 0x80}},  // released from row 0
+      {{px(1), px(100), -0x2000, 0x100}, {0x4000, px(100) + 0xA00, 0x2000, 0x180}},
+  };
+  for (const auto& [before, after] : cases) {
+    Item item(before[0], before[1], before[2], before[3], ItemKind::Guns);
+    item.update(10);
+    EXPECT_EQ(motion(item), after);
+  }
 }
 
 class ItemCatchTest : public game_testing::GameFixture {
  protected:
   void SetUp() override {
     GameFixture::SetUp();
-    game::GameScreen& game = emptyField();
-    game.setCell(11, 0, 10);  // keeps the level going
-    game.addRestingBall(px(110));
+    emptyField().addRestingBall(px(110));
   }
-};
-
-TEST_F(ItemCatchTest, OnlyAnItemOverlappingThePaddleOnItsLineIsCaught) {
-  game::GameScreen& game = *game_;
-  // The paddle spans 90 .. 150. Items straddle the line y = 286 after one update.
-  game.addItem(ItemKind::ExtraLife, px(61), px(270), 0, 0);   // right edge 91: overlaps
-  game.addItem(ItemKind::ExtraLife, px(60), px(270), 0, 0);   // right edge 90: touches only
-  game.addItem(ItemKind::ExtraLife, px(150), px(270), 0, 0);  // left edge 150: touches only
-  run(1);
-  EXPECT_EQ(game.lives(), 4);
-  EXPECT_EQ(game.score(), 100);
-  ASSERT_EQ(itemList().size(), 2u);
-  // Beside the paddle they stay while they straddle the line, and go once below the screen.
-  int updates = 1;
-  while (!itemList().empty() && updates < 200) {
-    for (const Item* item : itemList()) EXPECT_LE(item->y(), px(320));
-    run(1);
-    ++updates;
-  }
-  EXPECT_TRUE(itemList().empty());
-  EXPECT_EQ(game.lives(), 4);
-}
-
-class ItemEffectTest : public game_testing::GameFixture {
- protected:
   game::GameScreen& game() { return *game_; }
-  void SetUp() override {
-    GameFixture::SetUp();
-    emptyField().setCell(11, 0, 10);
-  }
   void apply(ItemKind kind) { game_->applyItem(Item(0, 0, 0, 0, kind)); }
 };
 
-TEST_F(ItemEffectTest, EightBallsTurnsTheFirstBallIntoEightAtTheNormalSpeed) {
+TEST_F(ItemCatchTest, OnlyAnItemOverlappingThePaddleOnItsLineIsCaughtAndTheRestFallOut) {
+  // The paddle spans 90 .. 150. Items straddle the line y = 286 after one update.
+  for (int x : {61, 60, 150}) game().addItem(ItemKind::ExtraLife, px(x), px(270), 0, 0);  // only the first overlaps
+  run(1);
+  EXPECT_EQ(std::tuple(game().lives(), score(), game().items().size()), std::tuple(4, 100, 2));
+  for (int updates = 1; !game().items().empty() && updates < 200; ++updates) {
+    for (const Item* item : game().items()) EXPECT_LE(item->y(), px(320));
+    run(1);
+  }
+  EXPECT_TRUE(game().items().empty());
+  EXPECT_EQ(game().lives(), 4);
+}
+
+TEST_F(ItemCatchTest, EightBallsTurnsTheFirstBallIntoEightAtTheNormalSpeed) {
+  apply(ItemKind::EightBalls);  // a resting first ball stays on the paddle
+  EXPECT_EQ(std::tuple(balls().size(), balls()[0]->stuck(), balls()[1]->stuck(), game().paddle().restingBalls().size()),
+            std::tuple(std::size_t{8}, true, false, 1));
+
+  game().clearBalls();
+  apply(ItemKind::EightBalls);
+  EXPECT_TRUE(balls().empty());
   game().addFlyingBall(px(100), px(150), 0x100, 0x200, 0x8000, BallKind::Fire);
   game().addFlyingBall(px(10), px(10), 0x100, 0x200, 0x4000, BallKind::Normal);
   apply(ItemKind::EightBalls);
-  const auto balls = ballList();
-  ASSERT_EQ(balls.size(), 9u);
-  std::set<std::pair<Fixed, Fixed>> directions;
-  for (std::size_t i : {0u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
-    EXPECT_EQ(balls[i]->x(), px(100));
-    EXPECT_EQ(balls[i]->y(), px(150));
-    EXPECT_EQ(balls[i]->speed(), 0x4000);
-    EXPECT_EQ(balls[i]->kind(), BallKind::Fire);
-    directions.insert({balls[i]->vx(), balls[i]->vy()});
+  const auto all = balls();
+  ASSERT_EQ(std::pair(all.size(), score()), std::pair(std::size_t{9}, 300));
+  const std::pair<Fixed, Fixed> velocities[] = {{6270, 15136}, {-6270, 15136}, {6270, -15136}, {-6270, -15136},
+                                                {15136, 6270}, {-15136, 6270}, {15136, -6270}, {-15136, -6270}};
+  for (std::size_t i = 0; i < 8; ++i) {
+    const game::Ball& ball = *all[i == 0 ? 0 : i + 1];
+    EXPECT_EQ(motion(ball), (std::array<Fixed, 4>{px(100), px(150), velocities[i].first, velocities[i].second})) << i;
+    EXPECT_EQ(std::pair(ball.speed(), ball.kind()), std::pair(0x4000, BallKind::Fire));
   }
-  EXPECT_EQ(directions.size(), 8u);
-  EXPECT_EQ(balls[0]->vx(), 6270);
-  EXPECT_EQ(balls[0]->vy(), 15136);
-  EXPECT_EQ(balls[2]->vx(), -6270);
-  EXPECT_EQ(balls[8]->vy(), -6270);
-  EXPECT_EQ(game().score(), 100);
 }
 
-TEST_F(ItemEffectTest, EightBallsWithNoBallOnlyScoresAndAStuckFirstBallStaysOnThePaddle) {
-  apply(ItemKind::EightBalls);
-  EXPECT_TRUE(ballList().empty());
-  EXPECT_EQ(game().score(), 100);
-  game().addRestingBall(px(110));
-  apply(ItemKind::EightBalls);
-  const auto balls = ballList();
-  ASSERT_EQ(balls.size(), 8u);
-  EXPECT_TRUE(balls[0]->stuck());
-  EXPECT_FALSE(balls[1]->stuck());
-  EXPECT_EQ(game().paddle().restingBalls().size(), 1);
-}
-
-TEST_F(ItemEffectTest, DoubleBallsGivesEachBallATwinTurnedAQuarterTurn) {
-  for (int i = 0; i < 3; ++i) game().addFlyingBall(px(20 * i), px(100), 0x1000 + i, 0x2000, 0x4000, BallKind::Pierce);
+TEST_F(ItemCatchTest, DoubleBallsGivesEachBallATwinTurnedAQuarterTurn) {
   apply(ItemKind::DoubleBalls);
-  const auto balls = ballList();
-  ASSERT_EQ(balls.size(), 6u);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(balls[3 + i]->vx(), -0x2000);
-    EXPECT_EQ(balls[3 + i]->vy(), 0x1000 + i);
-    EXPECT_EQ(balls[3 + i]->x(), px(20 * i));
-    EXPECT_EQ(balls[3 + i]->kind(), BallKind::Pierce);
-  }
+  EXPECT_EQ(std::pair(balls().size(), game().paddle().restingBalls().size()), std::pair(std::size_t{2}, 2));
 
   game().clearBalls();
-  game().addRestingBall(px(110));
+  for (int i = 0; i < 3; ++i) game().addFlyingBall(px(20 * i), px(100), 0x1000 + i, 0x2000, 0x2000, BallKind::Pierce);
   apply(ItemKind::DoubleBalls);
-  EXPECT_EQ(ballList().size(), 2u);
-  EXPECT_EQ(game().paddle().restingBalls().size(), 2);
-  EXPECT_TRUE(ballList()[1]->stuck());
+  const auto all = balls();
+  ASSERT_EQ(all.size(), 6u);
+  for (int i = 0; i < 3; ++i) {
+    const game::Ball& twin = *all[static_cast<std::size_t>(3 + i)];
+    EXPECT_EQ(motion(twin), (std::array<Fixed, 4>{px(20 * i), px(100), -0x2000, 0x1000 + i}));
+    EXPECT_EQ(std::tuple(twin.speed(), twin.kind(), twin.stuck()), std::tuple(0x2000, BallKind::Pierce, false));
+  }
 }
 
-TEST_F(ItemEffectTest, WeakBricksLeavesOneHitPointOnEveryBrickThatHasSome) {
+TEST_F(ItemCatchTest, TheOtherItemsActOnThePaddleEveryBallRestingOnesIncludedOrEveryBrick) {
+  game().addFlyingBall(px(50), px(50), 0x1000, 0x1000, 0x4000, BallKind::Normal);
   game().setCell(0, 0, 40);
   game().setCell(1, 0, 50);
-  game().setCell(2, 0, 30);
+  apply(ItemKind::FastBalls);
+  apply(ItemKind::FireBalls);
+  for (const game::Ball* ball : balls()) EXPECT_EQ(std::pair(ball->speed(), ball->kind()), std::pair(0x8000, BallKind::Fire));
+  EXPECT_EQ(balls()[1]->vx(), 0x2000);
   apply(ItemKind::WeakBricks);
-  EXPECT_EQ(game().cell(0, 0).hitPoints, 1);
-  EXPECT_EQ(game().cell(1, 0).hitPoints, 1);
-  EXPECT_EQ(game().cell(2, 0).hitPoints, 1);
-  EXPECT_EQ(game().cell(3, 0).hitPoints, 0);
+  EXPECT_EQ(std::tuple(game().cell(0, 0).hitPoints, game().cell(1, 0).hitPoints, game().cell(2, 0).hitPoints), std::tuple(1, 1, 0));
+  apply(ItemKind::Shorter);
+  apply(ItemKind::Shorter);  // a short paddle stays short
+  EXPECT_EQ(game().paddle().width(), px(40));
+  apply(ItemKind::None);
+  EXPECT_EQ(score(), 600);
 }
 
-TEST_F(ItemEffectTest, ABombCostsALifeOnceTheBreakUpIsOverEvenWithBallsInFlight) {
+TEST_F(ItemCatchTest, ABombCostsALifeOnceTheBreakUpIsOverWhileThePaddleStillActs) {
   game().addFlyingBall(px(100), px(100), 0, -0x1000, 0x4000, BallKind::Normal);
   apply(ItemKind::Bomb);
-  EXPECT_TRUE(game().paddle().breaking());
-  run(30);
-  EXPECT_EQ(game().lives(), 3);
+  // During the break-up a ball still bounces off the paddle's span and items are caught there.
+  game().addFlyingBall(px(110), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
+  game().addItem(ItemKind::ExtraLife, px(100), px(270), 0, 0);
   run(1);
-  EXPECT_EQ(game().lives(), 2);
-  const auto balls = ballList();
-  ASSERT_EQ(balls.size(), 1u);
-  EXPECT_TRUE(balls[0]->stuck());
-  EXPECT_EQ(balls[0]->x(), px(120));
-  EXPECT_FALSE(game().paddle().breaking());
+  EXPECT_EQ(std::pair(balls()[2]->vy() < 0, game().lives()), std::pair(true, 4));
+  run(29);
+  EXPECT_EQ(game().lives(), 4);
+  run(1);
+  ASSERT_EQ(std::pair(game().lives(), balls().size()), std::pair(3, std::size_t{1}));
+  EXPECT_EQ(std::pair(balls()[0]->stuck(), balls()[0]->x()), std::pair(true, px(120)));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 namespace game {
 
-Blast::Blast(Fixed cx, Fixed cy) : Effect(cx, cy) {
+Blast::Blast(Fixed cx, Fixed cy) : ParticleBurst(cx, cy) {
   for (int i = 0; i < 50; ++i) {
     const int r1 = platform::nextRandom();
     const int r2 = platform::nextRandom();
@@ -15,21 +15,6 @@ Blast::Blast(Fixed cx, Fixed cy) : Effect(cx, cy) {
                   ParticleKind::ConfettiSquare);
     particles_.push_back(particle);
   }
-}
-
-Blast::~Blast() { particles_.destroyAll(); }
-
-void Blast::update(std::int32_t dt) {
-  bool allDead = true;
-  for (Particle* particle : particles_) {
-    particle->update(dt);
-    allDead = allDead && particle->isDead();
-  }
-  finished_ = allDead;
-}
-
-void Blast::draw(gfx::Canvas& canvas) {
-  for (Particle* particle : particles_) particle->draw(canvas);
 }
 
 }  // namespace game

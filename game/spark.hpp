@@ -1,25 +1,14 @@
-// The spray of 5 fire particles where a brick is hit and survives.
+// The spray of 5 fire particles where a brick is hit and survives; over after 200 ms.
 #pragma once
 
-#include "game/effect.hpp"
-#include "game/object_list.hpp"
-#include "game/particle.hpp"
+#include "game/particle_burst.hpp"
 
 namespace game {
 
-class Spark : public Effect {
+class Spark : public ParticleBurst {
  public:
   // (cx, cy): the centre of the brick, Fixed pixels. Draws two random numbers per particle.
   Spark(Fixed cx, Fixed cy);
-  ~Spark() override;
-
-  // Finished once every particle is dead (200 ms).
-  void update(std::int32_t dt) override;
-  void draw(gfx::Canvas& canvas) override;
-  const ObjectList<Particle>& particles() const { return particles_; }
-
- private:
-  ObjectList<Particle> particles_;
 };
 
 }  // namespace game

@@ -28,6 +28,16 @@ void scaleRow32(const std::uint16_t* source, const std::uint32_t* table, int sca
     }
     return;
   }
+  if (scale == 3) {
+    for (int x = 0; x < kPictureWidth; ++x) {
+      const std::uint32_t v = value(source[x]);
+      out[0] = v;
+      out[1] = v;
+      out[2] = v;
+      out += 3;
+    }
+    return;
+  }
   for (int x = 0; x < kPictureWidth; ++x) {
     const std::uint32_t v = value(source[x]);
     for (int k = 0; k < scale; ++k) *out++ = v;

@@ -17,7 +17,7 @@ std::uint32_t mapArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 void ScaleFrameRows(benchmark::State& state) {
   const int scale = static_cast<int>(state.range(0));
   const int rows = static_cast<int>(state.range(1));
-  const std::vector<std::uint32_t> lookup = platform::buildPixelLookup(mapArgb);
+  const platform::PixelLookup lookup(mapArgb);
   std::array<std::uint16_t, platform::kFramePixels> frame{};
   for (int i = 0; i < platform::kFramePixels; ++i) frame[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i * 37);
   const int width = 240 * scale;

@@ -1,5 +1,6 @@
 # `make package`: a Debian package whose dependencies are the runtime libraries only
-# (found by dpkg-shlibdeps from the executable) and the font the game renders text with.
+# (found by dpkg-shlibdeps from the executable), libcurl (loaded at run time, so invisible to
+# dpkg-shlibdeps) and the font the game renders text with.
 set(CPACK_PACKAGE_NAME zebrolite)
 set(CPACK_PACKAGE_VENDOR "The Zebrolite project")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -14,6 +15,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libcurl4 | libcurl3-gnutls")
 set(CPACK_GENERATOR DEB)
 include(CPack)

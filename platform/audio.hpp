@@ -38,7 +38,8 @@ class AudioOutput {
 class AudioBackend {
  public:
   virtual ~AudioBackend() = default;
-  // The samples are copied; `loop` repeats them without a gap until the output is destroyed.
+  // `loop` repeats the samples without a gap until the output is destroyed. The samples must
+  // stay unchanged until then: a backend may play them in place rather than copy them.
   // Null when the format cannot be played.
   virtual std::unique_ptr<AudioOutput> open(const PcmFormat& format, std::span<const std::uint8_t> samples,
                                             bool loop) = 0;

@@ -113,8 +113,14 @@ FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMi
   const int fd = ::open(path.c_str(), flags, 0644);
   if (fd < 0) return result;
   result.opened = true;
-  // Grows in chunks, so that a generous limit costs nothing for a small file.
+  // A regular file is read into one buffer of its size and a byte more (to see the end):
+  // growing a buffer while reading a megabyte of music would hold two copies at once.
+  // Anything else grows in chunks, so that a generous limit costs nothing for a small file.
   constexpr std::size_t kChunk = 64 * 1024;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    result.bytes.resize(std::min(static_cast<std::size_t>(info.st_size) + 1, maxBytes));
+  }
   std::size_t done = 0;
   while (done < maxBytes) {
     if (result.bytes.size() == done) result.bytes.resize(done + std::min(kChunk, maxBytes - done));

@@ -1,6 +1,7 @@
 #!/bin/sh
 # What a player's machine spends on Zebrolite: CPU share (utime + stime from /proc/PID/stat)
-# and peak RSS (VmHWM) on the still menu and during play, and the window updates a second.
+# and peak RSS (VmHWM) on the still menu and during play, where the resident memory lies, and
+# the window updates a second.
 # Runs the game on an X display that is already up (Xvfb with a window manager will do):
 #
 #     scripts/measure-play.sh [GAME] [SECONDS]
@@ -32,10 +33,22 @@ cpu() {  # cpu LABEL: the share of one core over $seconds, and the peak RSS so f
     'BEGIN { printf "%-32s %5.2f %% of a core, peak RSS %.1f MiB\n", l, 100 * t / hz / (e - s), p / 1024 }'
 }
 
+memory() {  # where the resident memory is now, by kind (from /proc/PID/smaps)
+  awk '
+    /^[0-9a-f]+-[0-9a-f]+ / { kind = "other"; name = $6
+      if (name ~ /\.so/) kind = "libraries"; else if (name == "" || name == "[heap]") kind = "heap"
+      else if (name ~ /^\/SYSV/) kind = "surface"; next }
+    /^Rss:/ { rss[kind] += $2 }
+    END { printf "  resident: libraries %.1f MiB, heap and anonymous %.1f MiB, window surface %.1f MiB, other %.1f MiB\n",
+          rss["libraries"] / 1024, rss["heap"] / 1024, rss["surface"] / 1024, rss["other"] / 1024 }
+  ' "/proc/$pid/smaps"
+}
+
 sleep 3
 xdotool key Return  # the about picture, to the menu
 sleep 3
 cpu "menu (still screen)"
+memory
 xdotool key Return  # new game: the level picture
 sleep 2
 xdotool key Return  # the level starts
@@ -45,6 +58,7 @@ xdotool key 8 8  # twenty more lives: the measurement is not cut short by a game
 player=$!
 sleep 4
 cpu "playing (mouse, ball in flight)"
+memory
 wait "$player"
 xdotool key ctrl+q
 wait "$pid" || true

@@ -8,24 +8,44 @@ namespace {
 
 constexpr std::size_t kRowBytes = kPictureWidth * sizeof(std::uint16_t);
 
-void scaleRow32(const std::uint16_t* source, const std::uint32_t* lookup, int scale, std::uint32_t* out) {
+// One table look-up per frame pixel, or two ORed when the table is split; the row is built
+// once and copied `scale` times by the caller.
+template <bool kSplit>
+void scaleRow32(const std::uint16_t* source, const std::uint32_t* table, int scale, std::uint32_t* out) {
+  const auto value = [table](std::uint16_t pixel) {
+    if constexpr (kSplit) {
+      return table[pixel >> 8] | table[256 + (pixel & 0xFFu)];
+    } else {
+      return table[pixel];
+    }
+  };
   if (scale == 2) {
     for (int x = 0; x < kPictureWidth; ++x) {
-      const std::uint32_t value = lookup[source[x]];
-      out[0] = value;
-      out[1] = value;
+      const std::uint32_t v = value(source[x]);
+      out[0] = v;
+      out[1] = v;
       out += 2;
     }
     return;
   }
+  if (scale == 3) {
+    for (int x = 0; x < kPictureWidth; ++x) {
+      const std::uint32_t v = value(source[x]);
+      out[0] = v;
+      out[1] = v;
+      out[2] = v;
+      out += 3;
+    }
+    return;
+  }
   for (int x = 0; x < kPictureWidth; ++x) {
-    const std::uint32_t value = lookup[source[x]];
-    for (int k = 0; k < scale; ++k) *out++ = value;
+    const std::uint32_t v = value(source[x]);
+    for (int k = 0; k < scale; ++k) *out++ = v;
   }
 }
 
 // The slow path for a window whose pixels are not 32 bits wide.
-void scaleRowBytes(const std::uint16_t* source, const std::uint32_t* lookup, int scale, int bytesPerPixel,
+void scaleRowBytes(const std::uint16_t* source, const PixelLookup& lookup, int scale, int bytesPerPixel,
                    std::uint8_t* out) {
   for (int x = 0; x < kPictureWidth; ++x) {
     const std::uint32_t value = lookup[source[x]];
@@ -38,14 +58,30 @@ void scaleRowBytes(const std::uint16_t* source, const std::uint32_t* lookup, int
   }
 }
 
+std::uint32_t mapPixel(const MapRgb& mapRgb, unsigned pixel) {
+  return mapRgb(expandFiveBits(pixel >> 11), expandSixBits(pixel >> 5), expandFiveBits(pixel));
+}
+
 }  // namespace
 
-std::vector<std::uint32_t> buildPixelLookup(const MapRgb& mapRgb) {
-  std::vector<std::uint32_t> lookup(65536);
-  for (unsigned pixel = 0; pixel < 65536; ++pixel) {
-    lookup[pixel] = mapRgb(expandFiveBits(pixel >> 11), expandSixBits(pixel >> 5), expandFiveBits(pixel));
+PixelLookup::PixelLookup(const MapRgb& mapRgb) {
+  // The high byte holds red and the top three bits of green, the low byte the rest of green
+  // and blue. Widened, green's top bits land on bits 7-5 and 1-0 and its low bits on 4-2, so
+  // the two halves never share a bit.
+  table_.resize(512);
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    const unsigned greenHigh = byte & 7u;
+    table_[byte] = mapRgb(expandFiveBits(byte >> 3),
+                          static_cast<std::uint8_t>((greenHigh << 5) | (greenHigh >> 1)), 0);
+    table_[256 + byte] = mapRgb(0, static_cast<std::uint8_t>((byte >> 5) << 2), expandFiveBits(byte));
   }
-  return lookup;
+  split_ = true;
+  for (unsigned pixel = 0; pixel < 65536 && split_; ++pixel) {
+    split_ = (*this)[static_cast<std::uint16_t>(pixel)] == mapPixel(mapRgb, pixel);
+  }
+  if (split_) return;
+  table_.resize(65536);
+  for (unsigned pixel = 0; pixel < 65536; ++pixel) table_[pixel] = mapPixel(mapRgb, pixel);
 }
 
 RowBand changedRows(const std::uint16_t* frame, const std::uint16_t* previous) {
@@ -66,9 +102,9 @@ RowBand changedRows(const std::uint16_t* frame, const std::uint16_t* previous) {
   return band;
 }
 
-void scaleFrameRows(const std::uint16_t* frame, RowBand band, const std::vector<std::uint32_t>& lookup,
+void scaleFrameRows(const std::uint16_t* frame, RowBand band, const PixelLookup& lookup,
                     const PictureLayout& layout, const PixelTarget& target, std::vector<std::uint32_t>& scratch) {
-  if (band.empty() || lookup.size() < 65536 || target.pixels == nullptr) return;
+  if (band.empty() || lookup.empty() || target.pixels == nullptr) return;
   if (target.bytesPerPixel < 1 || target.bytesPerPixel > 4 || layout.scale < 1) return;
   const int scale = layout.scale;
   const int bytesPerPixel = target.bytesPerPixel;
@@ -88,10 +124,12 @@ void scaleFrameRows(const std::uint16_t* frame, RowBand band, const std::vector<
     const int top = layout.y + row * scale;
     if (top + scale <= 0 || top >= target.height) continue;
     const std::uint16_t* source = frame + row * kPictureWidth;
-    if (bytesPerPixel == 4) {
-      scaleRow32(source, lookup.data(), scale, scratch.data());
+    if (bytesPerPixel == 4 && lookup.split()) {
+      scaleRow32<true>(source, lookup.data(), scale, scratch.data());
+    } else if (bytesPerPixel == 4) {
+      scaleRow32<false>(source, lookup.data(), scale, scratch.data());
     } else {
-      scaleRowBytes(source, lookup.data(), scale, bytesPerPixel, scratchBytes);
+      scaleRowBytes(source, lookup, scale, bytesPerPixel, scratchBytes);
     }
     const std::uint8_t* from = scratchBytes + static_cast<std::size_t>(visibleFrom * bytesPerPixel);
     for (int k = 0; k < scale; ++k) {

@@ -1,6 +1,6 @@
 // Turns the 240 x 320 frame of 16-bit pixels into the window's pixels: every frame pixel
-// becomes a scale x scale block, through a table that holds the window's pixel value for
-// each of the 65,536 possible 16-bit values. No SDL here, so that it can be tested as it is.
+// becomes a scale x scale block, through a table of the window's pixel value for each 16-bit
+// value. No SDL here, so that it can be tested as it is.
 #pragma once
 
 #include <cstdint>
@@ -22,10 +22,32 @@ constexpr std::uint8_t expandSixBits(unsigned value) {
 
 using MapRgb = std::function<std::uint32_t(std::uint8_t red, std::uint8_t green, std::uint8_t blue)>;
 
-// The 65,536-entry table: the frame pixel read as 5-6-5 (red bits 15-11, green 10-5, blue
-// 4-0), each channel widened to 8 bits and given to `mapRgb` (SDL_MapRGB for the window's
-// pixel format).
-std::vector<std::uint32_t> buildPixelLookup(const MapRgb& mapRgb);
+// The window's pixel value for each frame pixel: the frame pixel read as 5-6-5 (red bits
+// 15-11, green 10-5, blue 4-0), each channel widened to 8 bits and given to `mapRgb`
+// (SDL_MapRGB for the window's pixel format).
+//
+// The channels of every direct-colour format are bit fields ORed together, so the value is
+// the OR of one entry per byte of the frame pixel: two tables of 256 entries (2 kB, always in
+// the cache) instead of one of 65,536 (256 kB of memory). The split is checked against
+// `mapRgb` for every pixel when the table is built; a format whose values do not combine so
+// (a palette) gets the whole table.
+class PixelLookup {
+ public:
+  PixelLookup() = default;
+  explicit PixelLookup(const MapRgb& mapRgb);
+
+  bool empty() const { return table_.empty(); }
+  bool split() const { return split_; }
+  std::uint32_t operator[](std::uint16_t pixel) const {
+    return split_ ? table_[pixel >> 8] | table_[256 + (pixel & 0xFFu)] : table_[pixel];
+  }
+  // The table itself: 512 entries when split (high byte's, then low byte's), else 65,536.
+  const std::uint32_t* data() const { return table_.data(); }
+
+ private:
+  std::vector<std::uint32_t> table_;
+  bool split_ = false;
+};
 
 // Frame rows first..last (inclusive); empty when first > last.
 struct RowBand {
@@ -50,7 +72,7 @@ struct PixelTarget {
 
 // Scales the frame rows of `band` into `target` at `layout`, writing only inside the target.
 // `scratch` is reused between calls to hold one scaled row.
-void scaleFrameRows(const std::uint16_t* frame, RowBand band, const std::vector<std::uint32_t>& lookup,
+void scaleFrameRows(const std::uint16_t* frame, RowBand band, const PixelLookup& lookup,
                     const PictureLayout& layout, const PixelTarget& target, std::vector<std::uint32_t>& scratch);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/sdl/input_translation.hpp"
 
+#include <SDL_mouse.h>
+
 namespace platform {
 namespace {
 
@@ -58,6 +60,8 @@ TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers) {
   if (virtualKey == 0) return {};
   return {KeyAction::Message, virtualKey};
 }
+
+std::uint32_t mouseButtonKey(std::uint8_t button) { return button == SDL_BUTTON_RIGHT ? win::VK_RETURN : 0; }
 
 void HeldKeys::press(int scancode, std::uint32_t virtualKey) {
   if (scancode >= 0 && scancode < SDL_NUM_SCANCODES) keys_[static_cast<std::size_t>(scancode)] = virtualKey;

@@ -37,9 +37,15 @@ TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers);
 // A gives 0x29 (VK_SELECT), which the application treats as Enter.
 std::uint32_t gamepadButtonKey(SDL_GameControllerButton button);
 
+// The mouse buttons that act as keys; 0 for the others. The left button is the stylus and
+// never a key; the right one is Enter (VK_RETURN), so that a player with only a mouse can
+// launch the ball, fire and choose.
+std::uint32_t mouseButtonKey(std::uint8_t button);
+
 // The virtual key each physical key went down as, so that its release says the same: Ctrl+Q
 // lets go of the quit key even when Ctrl came up first, and a key whose press meant nothing
 // to the game (a shortcut, a key held before the window had the focus) releases nothing.
+// (Mouse buttons, numbered as SDL numbers them, are held the same way.)
 class HeldKeys {
  public:
   void press(int scancode, std::uint32_t virtualKey);

@@ -2,22 +2,53 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 namespace {
 
-constexpr int kFrequency = 44100;
-constexpr int kChannels = 2;
-// 1,024 sample frames: about 23 ms, short enough that a hit sounds with the hit.
-constexpr int kBufferFrames = 1024;
+// The format every sound of the game is stored in. Mixing in it lets a clip play straight from
+// its own samples; SDL converts the mix for the device, a buffer at a time.
+constexpr int kFrequency = 22050;
+constexpr int kChannels = 1;
+// 512 sample frames: about 23 ms, short enough that a hit sounds with the hit.
+constexpr int kBufferFrames = 512;
 // Input bytes handed to the converter at a time.
 constexpr std::size_t kConvertPiece = 16384;
 // Silent input frames fed after the clip: the stream holds back the tail of its input (512
 // frames for 22,050 Hz mono) until more comes, and a flush does not give it out.
 constexpr std::size_t kTailFrames = 4096;
+
+// alsa-lib reports every failure on standard error itself: without a sound card, eight lines
+// of configuration complaints while SDL looks for a device. While the mixer opens they go
+// nowhere; what went wrong comes back from SDL as the reason the mixer could not open, in one
+// line. Afterwards ALSA speaks for itself again. (SDL loads the same libasound.)
+class QuietAlsa {
+ public:
+  QuietAlsa() {
+    library_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (library_ != nullptr) setHandler_ = reinterpret_cast<SetHandler>(dlsym(library_, "snd_lib_error_set_handler"));
+    if (setHandler_ != nullptr) setHandler_(&ignore);
+  }
+  ~QuietAlsa() {
+    if (setHandler_ != nullptr) setHandler_(nullptr);  // alsa-lib's own handler again
+    if (library_ != nullptr) dlclose(library_);
+  }
+  QuietAlsa(const QuietAlsa&) = delete;
+  QuietAlsa& operator=(const QuietAlsa&) = delete;
+
+ private:
+  using Handler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+  using SetHandler = int (*)(Handler);
+  static void ignore(const char*, int, const char*, int, const char*, ...) {}
+
+  void* library_ = nullptr;
+  SetHandler setHandler_ = nullptr;
+};
 
 }  // namespace
 
@@ -62,13 +93,24 @@ std::vector<std::uint8_t> convertPcm(std::span<const std::uint8_t> in, std::uint
   return out;
 }
 
+bool playsInPlace(const std::uint8_t* samples, std::uint16_t from, int fromChannels, int fromRate, std::uint16_t to,
+                  int toChannels, int toRate) {
+  // The mixer reads 16-bit samples as such: they must lie at even addresses.
+  const std::size_t alignment = SDL_AUDIO_BITSIZE(from) / 8;
+  return from == to && fromChannels == toChannels && fromRate == toRate &&
+         reinterpret_cast<std::uintptr_t>(samples) % alignment == 0;
+}
+
 class SdlAudio::Output : public AudioOutput {
  public:
-  Output(SdlAudio& owner, int channel, std::vector<Uint8> samples, bool loop)
-      : owner_(&owner), channel_(channel), samples_(std::move(samples)), loop_(loop) {
-    chunk_.allocated = 0;  // the buffer is ours, never freed by the mixer
-    chunk_.abuf = samples_.data();
-    chunk_.alen = static_cast<Uint32>(samples_.size());
+  // Plays `samples`, which are either the caller's (borrowed) or `converted`'s.
+  Output(SdlAudio& owner, int channel, std::span<const Uint8> samples, std::vector<Uint8> converted, bool loop)
+      : owner_(&owner), channel_(channel), converted_(std::move(converted)), loop_(loop) {
+    if (!converted_.empty()) samples = converted_;
+    chunk_.allocated = 0;  // never freed by the mixer
+    // The mixer only reads a chunk's samples.
+    chunk_.abuf = const_cast<Uint8*>(samples.data());
+    chunk_.alen = static_cast<Uint32>(samples.size());
     chunk_.volume = MIX_MAX_VOLUME;
     owner_->outputs_.push_back(this);
   }
@@ -81,7 +123,7 @@ class SdlAudio::Output : public AudioOutput {
   }
 
   void play() override {
-    if (owner_ == nullptr || samples_.empty()) return;
+    if (owner_ == nullptr || chunk_.alen == 0) return;
     // An output paused before the play stays paused, like a paused wave device that is
     // handed samples: they wait, queued and silent, for resume().
     if (paused_) {
@@ -114,16 +156,26 @@ class SdlAudio::Output : public AudioOutput {
  private:
   SdlAudio* owner_;
   int channel_;
-  std::vector<Uint8> samples_;
+  std::vector<Uint8> converted_;  // empty when the caller's samples are played in place
   bool loop_;
   bool paused_ = false;
   bool waiting_ = false;  // played while paused; starts on resume()
   Mix_Chunk chunk_{};
 };
 
-std::unique_ptr<SdlAudio> SdlAudio::open() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-  if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kChannels, kBufferFrames) != 0) {
+std::unique_ptr<SdlAudio> SdlAudio::open(std::string* whyNot) {
+  const QuietAlsa quiet;
+  const auto noteWhy = [whyNot] {
+    if (whyNot != nullptr) *whyNot = SDL_GetError();
+  };
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    noteWhy();
+    return nullptr;
+  }
+  // No changes allowed: the mixer works in our format whatever the device's, and SDL
+  // resamples the mix for the device.
+  if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) != 0) {
+    noteWhy();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
@@ -131,6 +183,7 @@ std::unique_ptr<SdlAudio> SdlAudio::open() {
   Uint16 format = 0;
   int channels = 0;
   if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+    noteWhy();
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
@@ -174,15 +227,13 @@ std::unique_ptr<AudioOutput> SdlAudio::open(const PcmFormat& format, std::span<c
   const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   const int fromRate = static_cast<int>(format.samplesPerSecond);
   std::vector<Uint8> converted;
-  if (from == format_ && format.channels == channels_ && fromRate == frequency_) {
-    converted.assign(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(usable));
-  } else if (usable > 0) {
+  if (!playsInPlace(samples.data(), from, format.channels, fromRate, format_, channels_, frequency_) && usable > 0) {
     converted = convertPcm(samples.first(usable), from, format.channels, fromRate, format_, channels_, frequency_);
     if (converted.empty()) return nullptr;
   }
   const int channel = takeChannel();
   if (channel < 0) return nullptr;
-  return std::make_unique<Output>(*this, channel, std::move(converted), loop);
+  return std::make_unique<Output>(*this, channel, samples.first(usable), std::move(converted), loop);
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_backend.hpp"
 
 #include <SDL.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <csignal>
@@ -23,6 +24,7 @@ namespace {
 constexpr int kIconResource = 131;
 constexpr int kIconSize = 64;
 constexpr int kDefaultRefreshRate = 60;
+constexpr int kLargeBlock = 128 * 1024;  // bytes
 
 void onQuitSignal(int) { SdlHost::requestQuit(); }
 
@@ -60,10 +62,10 @@ int refreshRate(SDL_Window* window) {
 
 class Backend : public SdlBackend {
  public:
-  Backend(SDL_Window* window, const WindowSettings& settings)
+  Backend(SDL_Window* window, const WindowSettings& settings, std::unique_ptr<SdlAudio> audio)
       : window_(window),
         display_(window, refreshRate(window)),
-        audio_(SdlAudio::open()),
+        audio_(std::move(audio)),
         text_(TtfRasteriser::open(findTextFont())),
         host_(window, display_, settings.instance, audio_ == nullptr),
         started_(std::chrono::steady_clock::now()) {
@@ -129,7 +131,8 @@ bool realDisplay() {
 
 // Opens the video subsystem and the window. With `ownSurface` the window surface is plain
 // memory of ours; without, SDL backs it with a texture (slower, but it works everywhere).
-SDL_Window* openWindow(const WindowSettings& settings, bool ownSurface, std::string& error) {
+// `scale` gets the window's scale.
+SDL_Window* openWindow(const WindowSettings& settings, bool ownSurface, int& scale, std::string& error) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, ownSurface ? "0" : "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = std::string("cannot open a window: ") + SDL_GetError();
@@ -142,7 +145,8 @@ SDL_Window* openWindow(const WindowSettings& settings, bool ownSurface, std::str
   }
   SDL_Rect usable{0, 0, 0, 0};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, 0, 0};
-  const int scale = chooseWindowScale(settings.scale, usable.w, usable.h);
+  // In full screen too: the window gets this size back when the player leaves full screen.
+  scale = chooseWindowScale(settings.scale, usable.w, usable.h);
   Uint32 flags = SDL_WINDOW_RESIZABLE;
   if (settings.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Window* window = SDL_CreateWindow("Zebrolite", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -161,15 +165,26 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   // shutdown, even when they come while the game is still loading.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   installSignalHandlers();
+  // The game reads keys as keys and never takes composed text (the name entry too types by
+  // key), but SDL opens an X input method all the same, which parses the locale's whole
+  // compose table: some 600 kB of memory for nothing. An empty table keeps it idle.
+  ::setenv("XCOMPOSEFILE", "/dev/null", 1);
+  // Blocks of 128 kB and more (pictures, canvases, sound files) go straight to the system and
+  // back when freed, instead of leaving holes in the heap that stay resident.
+  mallopt(M_MMAP_THRESHOLD, kLargeBlock);
   // The window surface should be ours, not a texture of SDL's OpenGL renderer: that costs a
   // millisecond a frame and some ninety megabytes for a 240 x 320 picture. A video driver
   // that has no such surface (some Wayland set-ups) gets the texture after all.
-  SDL_Window* window = openWindow(settings, true, error);
-  if (window == nullptr) window = openWindow(settings, false, error);
+  int scale = 0;
+  SDL_Window* window = openWindow(settings, true, scale, error);
+  if (window == nullptr) window = openWindow(settings, false, scale, error);
   if (window == nullptr) {
     restoreSignalHandlers();
     SDL_Quit();
     return nullptr;
+  }
+  if (settings.scale > 0 && scale != settings.scale) {
+    std::fprintf(stderr, "zebrolite: --scale %d does not fit this desktop; using %d\n", settings.scale, scale);
   }
   // Gamepads are welcome but not needed.
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -177,7 +192,11 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   setIcon(window);
   // Keys are read as keys; no text input method in between.
   SDL_StopTextInput();
-  return std::make_unique<Backend>(window, settings);
+  // Without a sound device the game plays silently; one line says why.
+  std::string whyNoSound;
+  auto audio = SdlAudio::open(&whyNoSound);
+  if (audio == nullptr) std::fprintf(stderr, "zebrolite: no sound: %s\n", whyNoSound.c_str());
+  return std::make_unique<Backend>(window, settings, std::move(audio));
 }
 
 std::unique_ptr<TextRasteriser> createTtfRasteriser() { return TtfRasteriser::open(findTextFont()); }

@@ -62,7 +62,7 @@ bool SdlDisplay::prepareSurface(SDL_Surface* surface) {
   const SDL_PixelFormat* format = surface->format;
   if (format->BytesPerPixel < 1 || format->BytesPerPixel > 4) return false;
   if (lookup_.empty() || lookupFormat_ != format->format) {
-    lookup_ = buildPixelLookup([format](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    lookup_ = PixelLookup([format](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
       return static_cast<std::uint32_t>(SDL_MapRGB(format, r, g, b));
     });
     lookupFormat_ = format->format;

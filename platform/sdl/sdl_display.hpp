@@ -62,7 +62,7 @@ class SdlDisplay : public DisplayDevice {
 
   std::array<std::uint16_t, kFramePixels> frame_{};
   std::array<std::uint16_t, kFramePixels> shown_{};  // what the window shows now
-  std::vector<std::uint32_t> lookup_;
+  PixelLookup lookup_;
   std::uint32_t lookupFormat_ = 0;
   std::vector<std::uint32_t> scratch_;
   PictureLayout layout_;

@@ -103,22 +103,14 @@ void SdlHost::translate(const SDL_Event& event) {
       key(event.key);
       break;
     case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
       // Touch is handled as fingers, not as the mouse SDL makes of it.
-      if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || pen_ != Pen::Up) break;
-      pen_ = Pen::Mouse;
-      penAt(win::WM_LBUTTONDOWN, event.button.x, event.button.y);
+      if (event.button.which != SDL_TOUCH_MOUSEID) mouseButton(event.button);
       break;
     case SDL_MOUSEMOTION:
       // Only a pressed stylus moves: a hovering mouse must not act on the game.
       if (event.motion.which == SDL_TOUCH_MOUSEID || pen_ != Pen::Mouse) break;
       penAt(win::WM_MOUSEMOVE, event.motion.x, event.motion.y);
-      break;
-    case SDL_MOUSEBUTTONUP:
-      if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT || pen_ != Pen::Mouse) {
-        break;
-      }
-      pen_ = Pen::Up;
-      penAt(win::WM_LBUTTONUP, event.button.x, event.button.y);
       break;
     case SDL_FINGERDOWN:
       if (pen_ != Pen::Up) break;
@@ -211,6 +203,29 @@ void SdlHost::key(const SDL_KeyboardEvent& event) {
     case KeyAction::None:
       break;
   }
+}
+
+void SdlHost::mouseButton(const SDL_MouseButtonEvent& event) {
+  const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+  if (event.button == SDL_BUTTON_LEFT) {
+    if (down && pen_ == Pen::Up) {
+      pen_ = Pen::Mouse;
+      penAt(win::WM_LBUTTONDOWN, event.x, event.y);
+    } else if (!down && pen_ == Pen::Mouse) {
+      pen_ = Pen::Up;
+      penAt(win::WM_LBUTTONUP, event.x, event.y);
+    }
+    return;
+  }
+  if (!down) {
+    const std::uint32_t virtualKey = heldButtons_.release(event.button);
+    if (virtualKey != 0) push(win::WM_KEYUP, virtualKey);
+    return;
+  }
+  const std::uint32_t virtualKey = mouseButtonKey(event.button);
+  if (virtualKey == 0) return;
+  heldButtons_.press(event.button, virtualKey);
+  push(win::WM_KEYDOWN, virtualKey);
 }
 
 void SdlHost::penAt(std::uint32_t message, int windowX, int windowY) {

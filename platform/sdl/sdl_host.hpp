@@ -53,6 +53,7 @@ class SdlHost : public Host {
   void translate(const SDL_Event& event);
   void windowEvent(const SDL_WindowEvent& event);
   void key(const SDL_KeyboardEvent& event);
+  void mouseButton(const SDL_MouseButtonEvent& event);
   void penAt(std::uint32_t message, int windowX, int windowY);
   void fingerAt(std::uint32_t message, float x, float y);
   void padAdded(int deviceIndex);
@@ -76,6 +77,7 @@ class SdlHost : public Host {
 
   std::deque<win::Message> queue_;
   HeldKeys heldKeys_;
+  HeldKeys heldButtons_;  // mouse buttons that act as keys
   ActivationFilter activation_;
   Pen pen_ = Pen::Up;
   SDL_FingerID finger_ = 0;

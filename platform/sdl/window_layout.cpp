@@ -17,9 +17,10 @@ int floorDivide(int value, int divisor) {
 }  // namespace
 
 int chooseWindowScale(int requested, int desktopWidth, int desktopHeight) {
-  if (requested > 0) return requested;
   const int fits = std::min(desktopWidth / kPictureWidth, desktopHeight / kPictureHeight);
-  return std::max(fits, kSmallestWindowScale);
+  if (requested <= 0) return std::max(fits, kSmallestWindowScale);
+  if (desktopWidth <= 0 || desktopHeight <= 0) return requested;
+  return std::min(requested, std::max(fits, 1));
 }
 
 PictureLayout layoutPicture(int windowWidth, int windowHeight) {

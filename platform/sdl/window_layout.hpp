@@ -7,9 +7,11 @@ namespace platform {
 constexpr int kPictureWidth = 240;   // pixels
 constexpr int kPictureHeight = 320;  // pixels
 
-// The scale of a new window: `requested` when it is above 0, otherwise the largest whole
-// scale whose window fits the usable desktop area (pixels), and never below 2 (a 240 x 320
-// window is too small to play on a desktop screen).
+// The scale of a new window. Asked for none (`requested` 0): the largest whole scale whose
+// window fits the usable desktop area (pixels), and never below 2 (a 240 x 320 window is too
+// small to play on a desktop screen). Asked for one: that scale, unless its window would run
+// off the desktop; then the largest that fits (at least 1). A desktop of unknown size (0)
+// fits anything.
 int chooseWindowScale(int requested, int desktopWidth, int desktopHeight);
 
 // The picture inside a window: scaled by a whole number and centred. `x` and `y` are the

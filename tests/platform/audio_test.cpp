@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -155,6 +157,113 @@ TEST_F(MixerAudio, OutputsMayOutliveTheMixer) {
   EXPECT_FALSE(output->sounding());
   output->play();
   output.reset();
+}
+
+// The mixer on SDL's disk driver, which writes what the device would play to a file: a clip in
+// the mixer's format (22,050 Hz mono 16-bit) must come out sample for sample.
+class MixerOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = std::filesystem::path(::testing::TempDir()) / "zebrolite-mixer-output.raw";
+    std::filesystem::remove(path_);
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
+    audio_ = SdlAudio::open();
+    if (!audio_) GTEST_SKIP() << "no disk audio driver";
+  }
+  void TearDown() override {
+    audio_.reset();
+    ::unsetenv("SDL_DISKAUDIOFILE");
+    std::filesystem::remove(path_);
+  }
+  // Waits (boundedly) until the device has written `bytes` more than now.
+  void waitForOutput(std::uintmax_t bytes) const {
+    const std::uintmax_t target = size() + bytes;
+    for (int i = 0; i < 1000 && size() < target; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::uintmax_t size() const {
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(path_, error);
+    return error ? 0 : bytes;
+  }
+  std::vector<std::int16_t> written() const {
+    std::ifstream in(path_, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+  }
+
+  std::filesystem::path path_;
+  std::unique_ptr<SdlAudio> audio_;
+};
+
+TEST_F(MixerOnDisk, AClipInTheMixersFormatLoopsWithoutAGapAndPausesWhereItStands) {
+  // 50 ms of a ramp that is never zero, so silence tells itself apart.
+  constexpr int kFrames = 1103;
+  std::vector<std::uint8_t> clip(kFrames * 2);
+  for (int i = 0; i < kFrames; ++i) {
+    const auto value = static_cast<std::int16_t>(100 + 23 * i);
+    std::memcpy(clip.data() + 2 * i, &value, 2);
+  }
+  auto music = audio_->open(pcm(1, 22050, 16), clip, true);
+  ASSERT_TRUE(music);
+  music->play();
+  waitForOutput(kFrames * 2 * 4);
+  music->pause();
+  waitForOutput(512 * 2 * 3);
+  music->resume();
+  waitForOutput(kFrames * 2 * 2);
+  music.reset();
+  audio_.reset();
+
+  const std::vector<std::int16_t> out = written();
+  std::size_t at = 0;
+  while (at < out.size() && out[at] == 0) ++at;
+  ASSERT_LT(at, out.size()) << "nothing was played";
+  // From the first sample on: the ramp over and over, with one run of silence (the pause)
+  // after which it goes on from where it stopped.
+  int expected = 0;
+  int played = 0;
+  int silentRuns = 0;
+  bool silent = false;
+  for (; at < out.size(); ++at) {
+    if (out[at] == 0) {
+      if (!silent) ++silentRuns;
+      silent = true;
+      continue;
+    }
+    silent = false;
+    ASSERT_EQ(out[at], static_cast<std::int16_t>(100 + 23 * expected)) << "sample " << at;
+    expected = (expected + 1) % kFrames;
+    ++played;
+  }
+  EXPECT_GE(played, kFrames * 4);
+  EXPECT_GE(silentRuns, 1);
+  EXPECT_LE(silentRuns, 2) << "the pause, and perhaps the end after the output was closed";
+}
+
+TEST(PlaysInPlace, OnlyTheMixersOwnFormatAtAReadableAddress) {
+  alignas(4) const std::uint8_t bytes[8] = {};
+  struct Case {
+    const std::uint8_t* at;
+    std::uint16_t format;
+    int channels;
+    int rate;
+    bool inPlace;
+  };
+  const Case cases[] = {
+      {bytes, AUDIO_S16SYS, 1, 22050, true},
+      {bytes + 1, AUDIO_S16SYS, 1, 22050, false},  // a 16-bit sample across two words
+      {bytes, AUDIO_S16SYS, 2, 22050, false},
+      {bytes, AUDIO_S16SYS, 1, 44100, false},
+      {bytes, AUDIO_U8, 1, 22050, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(playsInPlace(c.at, c.format, c.channels, c.rate, AUDIO_S16SYS, 1, 22050), c.inPlace)
+        << c.channels << " channels, " << c.rate << " Hz";
+  }
+  EXPECT_TRUE(playsInPlace(bytes + 1, AUDIO_U8, 1, 11025, AUDIO_U8, 1, 11025));
 }
 
 // The conversion the mixer's outputs use, against SDL_ConvertAudio on the whole clip at once, for

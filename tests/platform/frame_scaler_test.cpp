@@ -15,11 +15,15 @@ std::uint32_t mapArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return 0xFF000000u | (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
 }
 
+// An 8-bit palette: a colour's nearest entry is no bit field of its channels.
+std::uint32_t mapPalette(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  return static_cast<std::uint32_t>((r * 3 + g * 5 + b) / 96);
+}
+
 using Frame = std::array<std::uint16_t, kFramePixels>;
 
 TEST(PixelLookup, ReadsFiveSixFiveAndWidensByRepeatingTheTopBits) {
-  const std::vector<std::uint32_t> lookup = buildPixelLookup(mapArgb);
-  ASSERT_EQ(lookup.size(), 65536u);
+  const PixelLookup lookup(mapArgb);
   EXPECT_EQ(lookup[0x0000], 0xFF000000u);
   EXPECT_EQ(lookup[0xFFFF], 0xFFFFFFFFu);
   EXPECT_EQ(lookup[0xF800], 0xFFFF0000u);  // red bits 15-11
@@ -29,6 +33,39 @@ TEST(PixelLookup, ReadsFiveSixFiveAndWidensByRepeatingTheTopBits) {
   EXPECT_EQ(lookup[0xFFDF], 0xFFFFFBFFu);
   // 0b10000 -> 0b10000100, 0b100000 -> 0b10000010.
   EXPECT_EQ(lookup[(0x10 << 11) | (0x20 << 5) | 0x10], 0xFF848284u);
+}
+
+// Whatever the window's format, every entry is what the format's own mapping gives; bit-field
+// formats get the small split table, others the whole one.
+TEST(PixelLookup, MatchesTheFormatsMappingForEveryPixel) {
+  struct Case {
+    const char* name;
+    MapRgb map;
+    bool split;
+  };
+  const Case cases[] = {
+      {"ARGB8888", mapArgb, true},
+      {"BGR565",
+       [](std::uint8_t r, std::uint8_t g, std::uint8_t b) -> std::uint32_t {
+         return static_cast<std::uint32_t>((b >> 3) << 11 | (g >> 2) << 5 | (r >> 3));
+       },
+       true},
+      {"RGB332",
+       [](std::uint8_t r, std::uint8_t g, std::uint8_t b) -> std::uint32_t {
+         return static_cast<std::uint32_t>((r & 0xE0) | (g >> 5) << 2 | (b >> 6));
+       },
+       true},
+      {"palette", mapPalette, false},
+  };
+  for (const Case& c : cases) {
+    const PixelLookup lookup(c.map);
+    EXPECT_EQ(lookup.split(), c.split) << c.name;
+    for (unsigned pixel = 0; pixel < 65536; ++pixel) {
+      const std::uint32_t expected =
+          c.map(expandFiveBits(pixel >> 11), expandSixBits(pixel >> 5), expandFiveBits(pixel));
+      ASSERT_EQ(lookup[static_cast<std::uint16_t>(pixel)], expected) << c.name << " pixel " << pixel;
+    }
+  }
 }
 
 TEST(ChangedRows, FindsTheBandFromTheFirstToTheLastDifferingRow) {
@@ -56,26 +93,29 @@ class ScaledFrame : public ::testing::TestWithParam<int> {};
 
 TEST_P(ScaledFrame, EveryPixelBecomesAScaleByScaleBlockInsideTheLetterbox) {
   const int scale = GetParam();
-  const std::vector<std::uint32_t> lookup = buildPixelLookup(mapArgb);
-  const Frame frame = numberedFrame();
-  const PictureLayout layout{scale, 7, 5};
-  const int width = 240 * scale + 14;
-  const int height = 320 * scale + 10;
-  const std::uint32_t untouched = 0x12345678u;
-  std::vector<std::uint32_t> surface(static_cast<std::size_t>(width * height), untouched);
-  std::vector<std::uint32_t> scratch;
-  const PixelTarget target{reinterpret_cast<std::uint8_t*>(surface.data()), width * 4, width, height, 4};
-  scaleFrameRows(frame.data(), RowBand{0, 319}, lookup, layout, target, scratch);
+  // The split table and the whole one.
+  for (const MapRgb& map : {MapRgb(mapArgb), MapRgb(mapPalette)}) {
+    const PixelLookup lookup(map);
+    const Frame frame = numberedFrame();
+    const PictureLayout layout{scale, 7, 5};
+    const int width = 240 * scale + 14;
+    const int height = 320 * scale + 10;
+    const std::uint32_t untouched = 0x12345678u;
+    std::vector<std::uint32_t> surface(static_cast<std::size_t>(width * height), untouched);
+    std::vector<std::uint32_t> scratch;
+    const PixelTarget target{reinterpret_cast<std::uint8_t*>(surface.data()), width * 4, width, height, 4};
+    scaleFrameRows(frame.data(), RowBand{0, 319}, lookup, layout, target, scratch);
 
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const std::uint32_t got = surface[static_cast<std::size_t>(y * width + x)];
-      const int px = x - layout.x;
-      const int py = y - layout.y;
-      if (px < 0 || py < 0 || px >= layout.width() || py >= layout.height()) {
-        ASSERT_EQ(got, untouched) << "letterbox at " << x << "," << y;
-      } else {
-        ASSERT_EQ(got, lookup[frame[static_cast<std::size_t>((py / scale) * 240 + px / scale)]]) << x << "," << y;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const std::uint32_t got = surface[static_cast<std::size_t>(y * width + x)];
+        const int px = x - layout.x;
+        const int py = y - layout.y;
+        if (px < 0 || py < 0 || px >= layout.width() || py >= layout.height()) {
+          ASSERT_EQ(got, untouched) << "letterbox at " << x << "," << y;
+        } else {
+          ASSERT_EQ(got, lookup[frame[static_cast<std::size_t>((py / scale) * 240 + px / scale)]]) << x << "," << y;
+        }
       }
     }
   }
@@ -84,7 +124,7 @@ TEST_P(ScaledFrame, EveryPixelBecomesAScaleByScaleBlockInsideTheLetterbox) {
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledFrame, ::testing::Values(1, 2, 3, 4));
 
 TEST(ScaledFrame, ABandTouchesOnlyItsOwnRows) {
-  const std::vector<std::uint32_t> lookup = buildPixelLookup(mapArgb);
+  const PixelLookup lookup(mapArgb);
   const Frame frame = numberedFrame();
   std::vector<std::uint32_t> surface(480 * 640, 0);
   std::vector<std::uint32_t> scratch;
@@ -97,7 +137,7 @@ TEST(ScaledFrame, ABandTouchesOnlyItsOwnRows) {
 }
 
 TEST(ScaledFrame, AWindowSmallerThanThePictureIsWrittenOnlyInside) {
-  const std::vector<std::uint32_t> lookup = buildPixelLookup(mapArgb);
+  const PixelLookup lookup(mapArgb);
   const Frame frame = numberedFrame();
   const PictureLayout layout = layoutPicture(200, 300);  // scale 1 at (-20, -10)
   // Guard words on both sides catch any write outside the 200 x 300 target.
@@ -116,9 +156,10 @@ TEST(ScaledFrame, AWindowSmallerThanThePictureIsWrittenOnlyInside) {
 }
 
 TEST(ScaledFrame, NarrowerPixelFormatsTakeTheLowBytesOfTheTableValue) {
-  // A 16-bit window whose table maps a frame pixel to itself.
-  std::vector<std::uint32_t> identity(65536);
-  for (std::uint32_t i = 0; i < 65536; ++i) identity[i] = i;
+  // A 5-6-5 window: the table maps a frame pixel to itself.
+  const PixelLookup identity([](std::uint8_t r, std::uint8_t g, std::uint8_t b) -> std::uint32_t {
+    return static_cast<std::uint32_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+  });
   const Frame frame = numberedFrame();
   for (int bytes : {2, 3}) {
     const int width = 480;

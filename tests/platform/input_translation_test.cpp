@@ -1,5 +1,6 @@
 #include "platform/sdl/input_translation.hpp"
 
+#include <SDL_mouse.h>
 #include <gtest/gtest.h>
 
 namespace platform {
@@ -61,6 +62,19 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{SDLK_LSHIFT, KMOD_NONE, kNothing},
                       KeyCase{SDLK_MINUS, KMOD_NONE, kNothing},
                       KeyCase{SDLK_KP_PLUS, KMOD_NONE, kNothing}));
+
+TEST(MouseButtons, TheRightButtonIsEnterAndTheOthersAreNoKeys) {
+  EXPECT_EQ(mouseButtonKey(SDL_BUTTON_RIGHT), win::VK_RETURN);
+  for (std::uint8_t button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1, SDL_BUTTON_X2}) {
+    EXPECT_EQ(mouseButtonKey(button), 0u) << int{button};
+  }
+  // Its release gives Enter back up; a button whose press gave nothing releases nothing.
+  HeldKeys buttons;
+  buttons.press(SDL_BUTTON_RIGHT, mouseButtonKey(SDL_BUTTON_RIGHT));
+  EXPECT_EQ(buttons.release(SDL_BUTTON_MIDDLE), 0u);
+  EXPECT_EQ(buttons.release(SDL_BUTTON_RIGHT), win::VK_RETURN);
+  EXPECT_EQ(buttons.release(SDL_BUTTON_RIGHT), 0u);
+}
 
 TEST(HeldKeys, AReleaseSaysWhatItsPressSaid) {
   HeldKeys held;

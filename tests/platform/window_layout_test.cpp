@@ -14,7 +14,7 @@ struct ScaleCase {
 
 class WindowScale : public ::testing::TestWithParam<ScaleCase> {};
 
-TEST_P(WindowScale, IsTheLargestThatFitsButNeverBelowTwo) {
+TEST_P(WindowScale, IsTheOneAskedForOrTheLargestThatFits) {
   const ScaleCase& c = GetParam();
   EXPECT_EQ(chooseWindowScale(c.requested, c.desktopWidth, c.desktopHeight), c.expected);
 }
@@ -28,8 +28,14 @@ INSTANTIATE_TEST_SUITE_P(Desktops, WindowScale,
                                            ScaleCase{0, 719, 2000, 2},    // width decides
                                            ScaleCase{0, 800, 600, 2},     // too small: still 2
                                            ScaleCase{0, 0, 0, 2},         // bounds unknown
-                                           ScaleCase{1, 3840, 2160, 1},   // --scale wins both ways
-                                           ScaleCase{5, 800, 600, 5}));
+                                           ScaleCase{1, 3840, 2160, 1},   // --scale when it fits
+                                           ScaleCase{3, 1280, 1024, 3},   // exactly fits
+                                           ScaleCase{4, 1280, 1024, 3},   // too tall: the largest that fits
+                                           ScaleCase{5, 1280, 1024, 3},
+                                           ScaleCase{3, 719, 2000, 2},    // too wide
+                                           ScaleCase{5, 800, 600, 1},     // only 1 fits
+                                           ScaleCase{2, 200, 300, 1},     // nothing fits: still 1
+                                           ScaleCase{5, 0, 0, 5}));       // bounds unknown: as asked
 
 TEST(PictureLayout, CentresTheLargestWholeScaleWithAnEvenOrLowerLeftLetterbox) {
   EXPECT_EQ(layoutPicture(720, 960), (PictureLayout{3, 0, 0}));

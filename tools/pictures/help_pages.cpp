@@ -157,15 +157,15 @@ Image mouseHelp(const PictureSet& set) {
   Image image = page("MOUSE", 1, 113);
   mouse(image, 36, 80);
   LabelStyle lead = bodyStyle(10, palette::kText);
-  drawParagraph(image, "The left button, or a touch on the screen, does it all: press, drag and click.", 66, 66,
-                168, 12, lead);
+  drawParagraph(image, "The left button, or a touch, is the stylus: press, drag and click. The right button is Enter.",
+                66, 66, 168, 12, lead);
 
   struct Entry {
     const char* title;
     const char* what;
   };
   const Entry entries[] = {
-      {"Playing", "Press or drag to steer the paddle; Enter launches."},
+      {"Playing", "Press or drag to steer the paddle; the right button launches and fires."},
       {"Menus", "Click a line or a button."},
       {"Name entry", "Click the letters, then OK."},
       {"Pictures", "Click to go on."},

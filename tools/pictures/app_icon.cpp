@@ -15,7 +15,6 @@ using tools::hex;
 using tools::lighten;
 using tools::withAlpha;
 
-void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }
 
 // A brick with whole-pixel edges: a light top and left rim, a dark bottom and right rim,
 // `rim` pixels thick.

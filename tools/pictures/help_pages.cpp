@@ -16,8 +16,6 @@ using tools::hex;
 using tools::lighten;
 using tools::withAlpha;
 
-void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }
-void fill(Image& image, const Sdf& shape, Colour c) { fill(image, shape, tools::solid(c)); }
 
 // A rectangle of a finished sheet, keyed, enlarged by a whole factor.
 void sprite(Image& image, const PictureSet& set, const char* name, int sx, int sy, int w, int h, int dx, int dy,

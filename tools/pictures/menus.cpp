@@ -20,8 +20,6 @@ using tools::withAlpha;
 
 const Colour kLitAccent = hex(0xFFB02A);
 
-void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }
-void fill(Image& image, const Sdf& shape, Colour c) { fill(image, shape, tools::solid(c)); }
 
 // Small pictograms at the left of the menu buttons, centred on (cx, cy).
 void icon(Image& image, int which, float cx, float cy, bool lit) {

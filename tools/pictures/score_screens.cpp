@@ -14,8 +14,6 @@ using tools::hex;
 using tools::lighten;
 using tools::withAlpha;
 
-void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }
-void fill(Image& image, const Sdf& shape, Colour c) { fill(image, shape, tools::solid(c)); }
 
 // Behind the list text drawn at run time: dark and plain.
 const Colour kListColour = hex(0x090C22);

@@ -19,6 +19,10 @@ using tools::Mask;
 using tools::Paint;
 using tools::Sdf;
 
+// Shapes of the screens are filled with 4 x 4 samples a pixel, for smooth edges.
+inline void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }
+inline void fill(Image& image, const Sdf& shape, Colour c) { fill(image, shape, tools::solid(c)); }
+
 namespace palette {
 // Night sky: the backgrounds, darkest first.
 inline const Colour kNight = tools::hex(0x05071A);

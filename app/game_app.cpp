@@ -1,10 +1,10 @@
 #include "app/game_app.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/files.hpp"
 #include "platform/messages.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -16,7 +16,7 @@ constexpr int kBigNumberTop = 208;
 constexpr std::int32_t kLastLevel = 3;
 
 std::int32_t scoreValue() {
-  const NumberDisplay* score = process().scoreDisplay.get();
+  const shell::NumberDisplay* score = shell::process().scoreDisplay.get();
   return score != nullptr ? score->value() : 0;
 }
 
@@ -24,7 +24,7 @@ void drawPicture(gfx::Canvas& canvas, const gfx::Surface& picture) {
   gfx::drawSprite(canvas, 0, 0, 0, 0, &picture, 0, 0, gfx::kNoColourKey);
 }
 
-bool musicAudible() { return process().musicOn != 0 && !process().muted; }
+bool musicAudible() { return shell::process().musicOn != 0 && !shell::process().muted; }
 
 }  // namespace
 
@@ -168,7 +168,7 @@ void GameApp::gameStep(std::int32_t step) {
   if (!gameRunning_) return;
   game_->update(step);
   if (game_->isGameEnded()) {
-    if (process().musicOn != 0) music_->pause();
+    if (shell::process().musicOn != 0) music_->pause();
     game_->resetSavedGame();
     startTransition(AppState::Playing, gameOverState(game_->levelNumber()));
   } else if (game_->isLevelPassed()) {
@@ -214,10 +214,10 @@ void GameApp::activateOption() {
   // The switches change only the option bytes; the music follows at its next event.
   switch (options_->selection()) {
     case 0:
-      process().musicOn = process().musicOn != 0 ? 0 : 1;
+      shell::process().musicOn = shell::process().musicOn != 0 ? 0 : 1;
       break;
     case 1:
-      process().soundOn = process().soundOn != 0 ? 0 : 1;
+      shell::process().soundOn = shell::process().soundOn != 0 ? 0 : 1;
       break;
     case 2:
       startTransition(AppState::Options, AppState::About);
@@ -444,9 +444,9 @@ void GameApp::togglePause() {
 }
 
 void GameApp::toggleMute() {
-  process().muted = !process().muted;
-  if (process().musicOn == 0 || !music_) return;
-  if (process().muted) {
+  shell::process().muted = !shell::process().muted;
+  if (shell::process().musicOn == 0 || !music_) return;
+  if (shell::process().muted) {
     music_->pause();
   } else {
     music_->restart();

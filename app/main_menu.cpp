@@ -1,8 +1,8 @@
 #include "app/main_menu.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -39,11 +39,11 @@ void MainMenu::selectUp() {
 
 void MainMenu::selectDown() { selection_ = (selection_ + 1) % kItems; }
 
-void MainMenu::penSelect() { selection_ = rowAt(toPixels(process().penY)); }
+void MainMenu::penSelect() { selection_ = rowAt(toPixels(shell::process().penY)); }
 
 void MainMenu::dragSelect() {
-  const int x = toPixels(process().penX);
-  const int y = toPixels(process().penY);
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
   if (x < kRowLeft || x > kRowRight || y < kFirstRowTop || y > kFirstRowTop + kRowHeight) return;
   selection_ = rowAt(y);
 }

@@ -1,9 +1,9 @@
 #include "app/screen_transition.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/files.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -27,7 +27,7 @@ ScreenTransition::~ScreenTransition() {
 
 void ScreenTransition::begin(AppState target) {
   target_ = target;
-  if (process().soundOn != 0) clickSound_->play();
+  if (shell::process().soundOn != 0) clickSound_->play();
 }
 
 bool ScreenTransition::advance() {

@@ -4,12 +4,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/process_state.hpp"
 #include "app/state_dump.hpp"
 #include "gfx/screenshot.hpp"
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -29,7 +29,7 @@ ScriptDriver::ScriptDriver(Program& program, std::FILE* out) : program_(program)
 
 bool ScriptDriver::run(const std::vector<ScriptCommand>& commands, ScriptError& error) {
   for (const ScriptCommand& command : commands) {
-    if (!process().running) break;
+    if (!shell::process().running) break;
     if (!runOne(command, error)) return false;
   }
   return true;
@@ -53,7 +53,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
   switch (command.verb) {
     case ScriptVerb::Seed: platform::seedRandom(static_cast<std::uint32_t>(n[0])); return true;
     case ScriptVerb::Tick:
-      for (std::int64_t i = 0; i < n[0] && process().running; ++i) pass();
+      for (std::int64_t i = 0; i < n[0] && shell::process().running; ++i) pass();
       return true;
     case ScriptVerb::Key: send(win::WM_KEYDOWN, static_cast<std::uint32_t>(n[0]), 0); return true;
     case ScriptVerb::KeyUp: send(win::WM_KEYUP, static_cast<std::uint32_t>(n[0]), 0); return true;
@@ -112,7 +112,7 @@ bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
       game.addItem(static_cast<game::ItemKind>(n[0]), i32(1), i32(2), i32(3), i32(4));
       return true;
     case ScriptVerb::Lives: game.setLives(i32(0)); return true;
-    case ScriptVerb::Score: process().scoreDisplay->setValue(i32(0)); return true;
+    case ScriptVerb::Score: shell::process().scoreDisplay->setValue(i32(0)); return true;
     case ScriptVerb::Level:
       // The level map holds fifty levels; a level outside them has no bricks to build.
       if (n[0] < 1 || n[0] > game::GameScreen::kLevels) return fail(error, command, "a level is 1 to 50");

@@ -1,8 +1,8 @@
 #include "app/state_dump.hpp"
 
 #include "app/json_line.hpp"
-#include "app/process_state.hpp"
 #include "platform/unicode.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -104,7 +104,7 @@ void dumpScores(JsonLine& json, GameApp& app) {
 }  // namespace
 
 std::string stateDump(GameApp& app, std::uint64_t passes) {
-  const ProcessState& p = process();
+  const shell::ProcessState& p = shell::process();
   JsonLine json;
   json.beginObject();
   json.field("tick", passes);

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "app/number_display.hpp"
-#include "app/process_state.hpp"
 #include "game/game_screen.hpp"
 #include "gfx/canvas.hpp"
 #include "platform/files.hpp"
 #include "platform/random.hpp"
+#include "shell/number_display.hpp"
+#include "shell/process_state.hpp"
 
 namespace {
 
@@ -28,15 +28,15 @@ struct Stage {
   Stage() {
     platform::setDataFolder(gameFolder());
     platform::setSaveFolder(std::string(std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "/tmp"));
-    app::process().scoreDisplay = std::make_unique<app::NumberDisplay>(115);
-    app::process().scoreDisplay->setValue(0);
-    app::loadSharedAssets();
+    shell::process().scoreDisplay = std::make_unique<shell::NumberDisplay>(115);
+    shell::process().scoreDisplay->setValue(0);
+    shell::loadSharedAssets();
     game = std::make_unique<game::GameScreen>();
   }
   // The sounds go before the audio backend they were opened on.
   ~Stage() {
     game.reset();
-    app::freeSharedAssets();
+    shell::freeSharedAssets();
   }
   Stage(const Stage&) = delete;
   Stage& operator=(const Stage&) = delete;

@@ -1,10 +1,10 @@
 #include "game/ball.hpp"
 
-#include "app/process_state.hpp"
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 namespace {
@@ -72,7 +72,7 @@ void Ball::draw(gfx::Canvas& canvas) const {
   } else if (kind_ == BallKind::Pierce) {
     cellY = toFixed(24);
   }
-  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &app::process().assets.ballPicture, cellX, cellY, gfx::kKeyBlack);
+  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &shell::process().assets.ballPicture, cellX, cellY, gfx::kKeyBlack);
 }
 
 void Ball::shift(Fixed dx) { x_ = wrapAdd(x_, dx); }

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "app/process_state.hpp"
 #include "game/blast.hpp"
 #include "game/spark.hpp"
 #include "game/wrapping.hpp"
@@ -13,6 +12,7 @@
 #include "platform/files.hpp"
 #include "platform/message_box.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 namespace {
@@ -52,12 +52,12 @@ std::int32_t addLives(std::int32_t lives, std::int32_t more) {
 }
 
 std::int32_t currentScore() {
-  const app::NumberDisplay* score = app::process().scoreDisplay.get();
+  const shell::NumberDisplay* score = shell::process().scoreDisplay.get();
   return score != nullptr ? score->value() : 0;
 }
 
 void setScore(std::int32_t value) {
-  if (app::process().scoreDisplay) app::process().scoreDisplay->setValue(value);
+  if (shell::process().scoreDisplay) shell::process().scoreDisplay->setValue(value);
 }
 
 bool insideField(std::int32_t col, std::int32_t row) {
@@ -85,8 +85,8 @@ void removeWhere(ObjectList<T>& list, Predicate goes) {
 GameScreen::GameScreen() {
   gfx::loadPicture(background_, gfx::imagePath("background.png"));
   gfx::loadPicture(panel_, gfx::imagePath("digitpanel.png"));
-  levelDisplay_ = std::make_unique<app::NumberDisplay>(115);
-  livesDisplay_ = std::make_unique<app::NumberDisplay>(115);
+  levelDisplay_ = std::make_unique<shell::NumberDisplay>(115);
+  livesDisplay_ = std::make_unique<shell::NumberDisplay>(115);
   levelDisplay_->setValue(level_);
   livesDisplay_->setValue(lives_);
   paddle_ = std::make_unique<Paddle>();
@@ -220,7 +220,7 @@ bool GameScreen::alive(std::int32_t col, std::int32_t row) const {
 
 void GameScreen::update(std::int32_t dt) {
   Paddle& paddle = *paddle_;
-  const app::ProcessState& process = app::process();
+  const shell::ProcessState& process = shell::process();
 
   paddle.update(dt);
 
@@ -455,7 +455,7 @@ void GameScreen::ordinaryHit(std::int32_t col, std::int32_t row) {
   Brick* brick = at(col, row).brick.get();
   // Every caller strikes alive bricks only; a broken brick must not break a second time.
   if (brick == nullptr || !brick->isAlive()) return;
-  if (hitSound_ && app::soundEffectsAudible()) hitSound_->play();
+  if (hitSound_ && shell::soundEffectsAudible()) hitSound_->play();
   if (brick->hit() != 0) {
     effects_.push_back(new Spark(cellCentreX(col), cellCentreY(row)));
     return;
@@ -491,7 +491,7 @@ void GameScreen::releaseItem(std::int32_t col, std::int32_t row) {
 }
 
 void GameScreen::applyItem(const Item& item) {
-  app::addScore(100);
+  shell::addScore(100);
   Paddle& paddle = *paddle_;
   switch (item.kind()) {
     case ItemKind::Guns:
@@ -590,7 +590,7 @@ void GameScreen::draw(gfx::Canvas& target) {
   for (const Item* item : items_) item->draw(target);
   for (Effect* effect : effects_) effect->draw(target);
   gfx::drawSprite(target, 0, toFixed(296), toFixed(240), toFixed(24), &panel_, 0, 0, gfx::kNoColourKey);
-  if (const app::NumberDisplay* score = app::process().scoreDisplay.get()) {
+  if (const shell::NumberDisplay* score = shell::process().scoreDisplay.get()) {
     score->draw(target, toFixed(22), toFixed(300), gfx::kKeyBlue);
   }
   levelDisplay_->draw(target, toFixed(198), toFixed(300), gfx::kKeyBlue);
@@ -600,7 +600,7 @@ void GameScreen::draw(gfx::Canvas& target) {
 void GameScreen::moveLeft() { paddle_->moveLeft(); }
 void GameScreen::moveRight() { paddle_->moveRight(); }
 void GameScreen::stopPaddle() { paddle_->stop(); }
-void GameScreen::steerToPen() { paddle_->moveTo(app::process().penX); }
+void GameScreen::steerToPen() { paddle_->moveTo(shell::process().penX); }
 
 void GameScreen::fire() {
   paddle_->launch();

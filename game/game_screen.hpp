@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/number_display.hpp"
 #include "game/ball.hpp"
 #include "game/brick.hpp"
 #include "game/effect.hpp"
@@ -18,6 +17,7 @@
 #include "game/shot.hpp"
 #include "gfx/canvas.hpp"
 #include "gfx/surface.hpp"
+#include "shell/number_display.hpp"
 #include "sound/sound_clip.hpp"
 
 namespace game {
@@ -90,8 +90,8 @@ class GameScreen {
   CellView cell(std::int32_t col, std::int32_t row) const;
   const Brick* brickAt(std::int32_t col, std::int32_t row) const;
   const sound::SoundClip* hitSound() const { return hitSound_.get(); }
-  const app::NumberDisplay& levelDisplay() const { return *levelDisplay_; }
-  const app::NumberDisplay& livesDisplay() const { return *livesDisplay_; }
+  const shell::NumberDisplay& levelDisplay() const { return *levelDisplay_; }
+  const shell::NumberDisplay& livesDisplay() const { return *livesDisplay_; }
 
   // Set-up operations of the headless driver and the tests. Positions and velocities are
   // raw Fixed values; cells outside the field are ignored.
@@ -136,8 +136,8 @@ class GameScreen {
   gfx::Surface background_;
   gfx::Surface panel_;
   std::unique_ptr<sound::SoundClip> hitSound_;
-  std::unique_ptr<app::NumberDisplay> levelDisplay_;
-  std::unique_ptr<app::NumberDisplay> livesDisplay_;
+  std::unique_ptr<shell::NumberDisplay> levelDisplay_;
+  std::unique_ptr<shell::NumberDisplay> livesDisplay_;
   std::array<BrickCell, kCells> field_;
   std::array<std::int32_t, kMapCells> levelMap_{};
   std::unique_ptr<Paddle> paddle_;

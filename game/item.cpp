@@ -1,9 +1,9 @@
 #include "game/item.hpp"
 
-#include "app/process_state.hpp"
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 namespace {
@@ -37,7 +37,7 @@ void Item::update(std::int32_t dt) {
 void Item::draw(gfx::Canvas& canvas) const {
   const auto k = static_cast<std::int32_t>(kind_);
   if (k < 1 || k > 14) return;
-  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &app::process().assets.itemPicture, toFixed(30 * ((k - 1) % 7)),
+  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &shell::process().assets.itemPicture, toFixed(30 * ((k - 1) % 7)),
                   toFixed(30 * ((k - 1) / 7)), gfx::kKeyBlack);
 }
 

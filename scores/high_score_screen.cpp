@@ -1,9 +1,9 @@
 #include "scores/high_score_screen.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "scores/score_upload.hpp"
+#include "shell/process_state.hpp"
 
 namespace scores {
 namespace {
@@ -87,8 +87,8 @@ void HighScoreScreen::requestUpload() {
 }
 
 int HighScoreScreen::penReleased() {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
   if (y <= kButtonTop || y >= kButtonBottom) return 0;
   if (x > 0 && x < kButtonSplit) {
     requestUpload();

@@ -1,8 +1,8 @@
 #include "scores/name_entry_screen.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "shell/process_state.hpp"
 
 namespace scores {
 namespace {
@@ -93,8 +93,8 @@ void NameEntryScreen::pickCell() {
 }
 
 void NameEntryScreen::penAt() {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
   if (x <= 0 || x >= kScreenWidth || y <= kGridTop || y >= kGridBottom) return;
   col_ = x / kKeyWidth;
   row_ = (y - kGridTop) / kKeyHeight;
@@ -103,8 +103,8 @@ void NameEntryScreen::penAt() {
 }
 
 int NameEntryScreen::classifyRelease() const {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
   if (x > 0 && x < kScreenWidth && y > kGridTop && y < kGridBottom) return kReleaseKeyboard;
   if (y > kButtonTop && y < kScreenHeight) {
     if (x > 0 && x <= kButtonSplit) return kReleaseOk;

@@ -11,7 +11,7 @@ namespace app_test {
 namespace {
 
 using app::AppState;
-using app::process;
+using shell::process;
 using FlowTest = AppFixture;
 using A = app::GameApp;
 

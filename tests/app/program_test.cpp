@@ -14,7 +14,7 @@ namespace app_test {
 namespace {
 
 using app::AppState;
-using app::process;
+using shell::process;
 
 class ProgramTest : public ShellFixture {
  protected:

@@ -10,7 +10,7 @@
 namespace app_test {
 namespace {
 
-using app::process;
+using shell::process;
 using testing_support::Rgb;
 
 constexpr Rgb kBack{40, 40, 80};

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/process_state.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -128,13 +128,13 @@ TEST_F(HitTest, EachStrikerDoesItsOwnThingToEachKind) {
   for (const Case& c : cases) {
     loadBlastSound();
     game::GameScreen& game = emptyField();
-    app::process().scoreDisplay->setValue(0);
+    shell::process().scoreDisplay->setValue(0);
     game.setCell(5, 5, c.value);
     game.setCell(6, 5, 10);
     const game::Ball ball(0, 0, 0, 0, 0x4000, static_cast<BallKind>(c.striker - 1));
     game.hitBrick(5, 5, c.striker == Shot ? nullptr : &ball);
     EXPECT_EQ(std::tuple(game.cell(5, 5).hitPoints, game.cell(6, 5).hitPoints == 0, game.effectCount(),
-                         game.hitSound()->plays(), app::process().assets.blastSound->plays(), score()),
+                         game.hitSound()->plays(), shell::process().assets.blastSound->plays(), score()),
               std::tuple(c.hitPointsAfter, c.neighbourDestroyed, c.effects, c.hitSounds, c.blastSounds, c.score))
         << c.striker << " on " << c.value;
   }

@@ -2,8 +2,8 @@
 // and what covers what.
 #include <gtest/gtest.h>
 
-#include "app/process_state.hpp"
 #include "game/fire_brick.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -19,7 +19,7 @@ class DrawTest : public game_testing::GameFixture {
 };
 
 TEST_F(DrawTest, EachObjectDrawsTheFrameOfItsStateAtItsPlace) {
-  auto& assets = app::process().assets;
+  auto& assets = shell::process().assets;
   assets.metalPicture = coordinatePicture(40, 120);
   assets.gemPicture = coordinatePicture(60, 120);
   assets.stonePicture = coordinatePicture(20, 120);
@@ -85,7 +85,7 @@ TEST_F(DrawTest, BricksCoverBallsExplosionsCoverBricksItemsCoverBothAndEffectsCo
     s.pixels.assign(static_cast<std::size_t>(width * height), value);
     return s;
   };
-  auto& assets = app::process().assets;
+  auto& assets = shell::process().assets;
   assets.blastPicture = filled(384, 192, kExplosion);
   assets.stonePicture = filled(20, 120, kStone);
   assets.firePicture = filled(60, 120, 0x6666);

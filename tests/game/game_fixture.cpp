@@ -2,10 +2,10 @@
 
 #include <fstream>
 
-#include "app/process_state.hpp"
 #include "platform/files.hpp"
 #include "platform/message_box.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace game_testing {
 namespace {
@@ -43,20 +43,20 @@ gfx::Surface coordinatePicture(int width, int height) {
 }
 
 void GameFixture::SetUp() {
-  app::resetProcessState();
+  shell::resetProcessState();
   platform::setDataFolder(data_.path());
   platform::setSaveFolder(save_.path());
   platform::seedRandom(12345);
   platform::setMessageBoxHandler(
       [this](std::string_view text, std::string_view caption) { messages_.push_back(std::string(text) + "|" + std::string(caption)); });
-  app::process().scoreDisplay = std::make_unique<app::NumberDisplay>(115);
-  app::process().scoreDisplay->setValue(0);
+  shell::process().scoreDisplay = std::make_unique<shell::NumberDisplay>(115);
+  shell::process().scoreDisplay->setValue(0);
 }
 
 void GameFixture::TearDown() {
   game_.reset();
   platform::setMessageBoxHandler({});
-  app::resetProcessState();
+  shell::resetProcessState();
 }
 
 game::GameScreen& GameFixture::makeGame(const std::vector<std::uint8_t>& levelBytes) {
@@ -79,11 +79,11 @@ void GameFixture::run(int updates) {
   for (int i = 0; i < updates; ++i) game_->update(10);
 }
 
-std::int32_t GameFixture::score() const { return app::process().scoreDisplay->value(); }
+std::int32_t GameFixture::score() const { return shell::process().scoreDisplay->value(); }
 
 void GameFixture::loadBlastSound() {
   writeBytes(data_.file("blast.wav"), kSilentWave);
-  app::process().assets.blastSound = std::make_unique<sound::SoundClip>(data_.file("blast.wav"), false);
+  shell::process().assets.blastSound = std::make_unique<sound::SoundClip>(data_.file("blast.wav"), false);
 }
 
 }  // namespace game_testing

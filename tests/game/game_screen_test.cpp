@@ -11,9 +11,9 @@
 #include <iterator>
 #include <tuple>
 
-#include "app/process_state.hpp"
 #include "platform/files.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -153,7 +153,7 @@ TEST_F(GameScreenTest, LivesAndLevelsEndTheGameAndANewGameStartsAfresh) {
   game.setLevel(3);
   game.passLevel();
   EXPECT_EQ(std::tuple(game.isLevelPassed(), game.isGameEnded(), game.levelNumber()), std::tuple(true, true, 4));
-  app::addScore(500);
+  shell::addScore(500);
   game.startNewGame();
   EXPECT_EQ(std::tuple(game.isGameEnded(), game.levelNumber(), game.lives(), score()), std::tuple(false, 1, 3, 0));
 
@@ -199,12 +199,12 @@ TEST_F(GameScreenTest, FallingBallsBounceOffThePaddleOrStickToItsPadsAndThePenHo
   game.fire();
   EXPECT_TRUE(!balls()[0]->stuck() && balls()[0]->vy() < 0 && game.shots().empty());
 
-  app::process().penDown = true;
-  app::process().penX = px(90) + 0x5000;  // on the left end after one update: not strictly inside
+  shell::process().penDown = true;
+  shell::process().penX = px(90) + 0x5000;  // on the left end after one update: not strictly inside
   game.moveRight();
   run(1);
   EXPECT_EQ(game.paddle().moveState(), game::MoveState::Right);
-  app::process().penX = game.paddle().x() + px(1);
+  shell::process().penX = game.paddle().x() + px(1);
   run(1);
   EXPECT_EQ(game.paddle().moveState(), game::MoveState::Stopped);
 }
@@ -259,7 +259,7 @@ TEST_F(GameScreenTest, ContinuingRestoresLevelLivesAndScoreOrStartsANewGame) {
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
   game.setLevel(2);
   game.setLives(1);
-  app::process().scoreDisplay->setValue(840);
+  shell::process().scoreDisplay->setValue(840);
   game.saveGame();
   EXPECT_EQ(saved(), (std::vector<std::uint8_t>{2, 0, 0, 0, 1, 0, 0, 0, 0x48, 3, 0, 0}));
   EXPECT_EQ(load(), std::tuple(2, 1, 840));
@@ -295,7 +295,7 @@ TEST_F(GameScreenTest, LongPlayKeepsTheStateSound) {
   for (int step = 0; step < 30000; ++step) {
     const auto all = balls();
     const auto lowest = std::max_element(all.begin(), all.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
-    app::process().penX = lowest != all.end() && step % 4000 < 3000 ? (*lowest)->centreX() : app::process().penX;
+    shell::process().penX = lowest != all.end() && step % 4000 < 3000 ? (*lowest)->centreX() : shell::process().penX;
     game.steerToPen();
     if (step % 40 == 0) game.fire();
     if (step % 997 == 0) game.setAllBallKinds(static_cast<BallKind>(step / 997 % 3));

@@ -115,12 +115,12 @@ TEST_F(HighScoreScreenTest, DrawsSeventeenRowsFromFirstRowAndTheUpdatingPicture)
 TEST_F(HighScoreScreenTest, DestructionSavesTheTableAndTheOptions) {
   {
     HighScoreScreen screen;
-    app::process().musicOn = 1;
+    shell::process().musicOn = 1;
     ASSERT_TRUE(screen.insertScore(u"KEEP", 250));
   }
-  app::resetProcessState();
+  shell::resetProcessState();
   HighScoreScreen again;
-  EXPECT_EQ(app::process().musicOn, 1);
+  EXPECT_EQ(shell::process().musicOn, 1);
   EXPECT_EQ(again.table().entry(0).nameText(), u"KEEP");
   EXPECT_EQ(again.table().entry(0).pendingUpload, 1);
 }

@@ -10,7 +10,7 @@
 #include "gfx/fixed.hpp"
 #include "gfx/surface.hpp"
 
-namespace app {
+namespace shell {
 
 class NumberDisplay {
  public:
@@ -38,4 +38,4 @@ class NumberDisplay {
   gfx::Surface strip_;
 };
 
-}  // namespace app
+}  // namespace shell

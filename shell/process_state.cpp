@@ -1,8 +1,8 @@
-#include "app/process_state.hpp"
+#include "shell/process_state.hpp"
 
 #include "platform/files.hpp"
 
-namespace app {
+namespace shell {
 
 ProcessState& process() {
   static ProcessState state;
@@ -42,4 +42,4 @@ void freeSharedAssets() {
 
 void resetProcessState() { process() = ProcessState{}; }
 
-}  // namespace app
+}  // namespace shell

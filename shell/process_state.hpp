@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/number_display.hpp"
 #include "gfx/fixed.hpp"
 #include "gfx/surface.hpp"
+#include "shell/number_display.hpp"
 #include "sound/sound_clip.hpp"
 
-namespace app {
+namespace shell {
 
 // Loaded once at start-up in this order, freed at shutdown.
 struct SharedAssets {
@@ -58,4 +58,4 @@ void freeSharedAssets();
 // Back to the state before start-up (tests).
 void resetProcessState();
 
-}  // namespace app
+}  // namespace shell

@@ -15,11 +15,6 @@ constexpr int kBigDigitSize = 16;
 constexpr int kBigNumberTop = 208;
 constexpr std::int32_t kLastLevel = 3;
 
-std::int32_t scoreValue() {
-  const shell::NumberDisplay* score = shell::process().scoreDisplay.get();
-  return score != nullptr ? score->value() : 0;
-}
-
 void drawPicture(gfx::Canvas& canvas, const gfx::Surface& picture) {
   gfx::drawSprite(canvas, 0, 0, 0, 0, &picture, 0, 0, gfx::kNoColourKey);
 }
@@ -124,7 +119,7 @@ void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
       break;
     case AppState::GameFailed:
       drawPicture(canvas, failedPicture_);
-      drawBigNumber(canvas, bigDigits_, scoreValue());
+      drawBigNumber(canvas, bigDigits_, shell::currentScore());
       break;
     case AppState::GameWon:
       drawPicture(canvas, wonPicture_);
@@ -253,11 +248,11 @@ void GameApp::startLevel() {
 void GameApp::leaveGameOverPicture() {
   // Both sides signed: a table whose lowest score reads as negative is beaten by any score.
   const auto lowest = static_cast<std::int32_t>(highScores_->lowestScore());
-  startTransition(state_, scoreValue() > lowest ? AppState::NameEntry : AppState::Menu);
+  startTransition(state_, shell::currentScore() > lowest ? AppState::NameEntry : AppState::Menu);
 }
 
 void GameApp::acceptName() {
-  highScores_->insertScore(nameEntry_->nameText(), static_cast<std::uint32_t>(scoreValue()));
+  highScores_->insertScore(nameEntry_->nameText(), static_cast<std::uint32_t>(shell::currentScore()));
   startTransition(AppState::NameEntry, AppState::HighScores);
 }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/state_dump.hpp"
+#include "game/game_rig.hpp"
 #include "gfx/screenshot.hpp"
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
@@ -84,10 +85,10 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
 }
 
 bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
-  game::GameScreen& game = *program_.app()->game();
+  game::GameRig game(*program_.app()->game());
   const auto& n = command.numbers;
   const auto i32 = [&n](std::size_t i) { return static_cast<std::int32_t>(n[i]); };
-  const auto inField = [&n] { return n[0] >= 0 && n[0] < game::GameScreen::kColumns && n[1] >= 0 && n[1] < game::GameScreen::kRows; };
+  const auto inField = [&n] { return n[0] >= 0 && n[0] < game::BrickField::kColumns && n[1] >= 0 && n[1] < game::BrickField::kRows; };
   switch (command.verb) {
     case ScriptVerb::Cell:
       if (!inField()) return fail(error, command, "no such cell");
@@ -112,10 +113,10 @@ bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
       game.addItem(static_cast<game::ItemKind>(n[0]), i32(1), i32(2), i32(3), i32(4));
       return true;
     case ScriptVerb::Lives: game.setLives(i32(0)); return true;
-    case ScriptVerb::Score: shell::process().scoreDisplay->setValue(i32(0)); return true;
+    case ScriptVerb::Score: shell::setScore(i32(0)); return true;
     case ScriptVerb::Level:
       // The level map holds fifty levels; a level outside them has no bricks to build.
-      if (n[0] < 1 || n[0] > game::GameScreen::kLevels) return fail(error, command, "a level is 1 to 50");
+      if (n[0] < 1 || n[0] > game::LevelMap::kLevels) return fail(error, command, "a level is 1 to 50");
       game.setLevel(i32(0));
       return true;
     default: return fail(error, command, "unknown command");

@@ -6,7 +6,7 @@
 namespace game {
 
 FireBrick::FireBrick(Fixed x, Fixed y, std::int32_t variant)
-    : Brick(x, y, BrickKind::Fire, variant), explosion_(x + 0xA0000, y + 0x60000) {}
+    : Brick(x, y, BrickKind::Fire, variant), explosion_(x + kWidth / 2, y + kHeight / 2) {}
 
 bool FireBrick::takeExploded() {
   const bool exploded = exploded_;

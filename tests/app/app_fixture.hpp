@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/game_app.hpp"
+#include "game/game_rig.hpp"
 #include "shell/process_state.hpp"
 #include "tests/support/scratch_folder.hpp"
 
@@ -34,6 +35,7 @@ class AppFixture : public ShellFixture {
 
   app::GameApp& app() { return *app_; }
   game::GameScreen& game() { return *app_->game(); }
+  game::GameRig rig() { return game::GameRig(game()); }
   void setScore(std::int32_t value) { shell::process().scoreDisplay->setValue(value); }
 
   // Updates until the wipe is over; fails when it is not over after a whole wipe.

@@ -190,7 +190,7 @@ TEST_F(FlowTest, NameEntryPicksAndAcceptsIntoTheTableOrCancels) {
 
 TEST_F(FlowTest, PlayingRoutesTheKeysAndTheStylusToTheGame) {
   toPlaying();
-  const game::Paddle& paddle = game().paddle();
+  const game::Paddle& paddle = rig().paddle();
   const std::pair<void (A::*)(), game::MoveState> moves[] = {
       {&A::onUp, game::MoveState::Left},      {&A::onKeyRelease, game::MoveState::Stopped},
       {&A::onDown, game::MoveState::Right},   {&A::onLeft, game::MoveState::Left},
@@ -209,7 +209,7 @@ TEST_F(FlowTest, PlayingRoutesTheKeysAndTheStylusToTheGame) {
   EXPECT_FALSE(app().gameRunning());
   EXPECT_TRUE(process().muted);
   app().onEnter();  // fires while paused
-  EXPECT_FALSE((*game().balls().begin())->stuck());
+  EXPECT_FALSE((*rig().balls().begin())->stuck());
   game().passLevel();
   app().update(10);
   EXPECT_EQ(app().state(), AppState::Playing);

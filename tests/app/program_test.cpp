@@ -66,9 +66,9 @@ TEST_F(ProgramTest, StartUpShowsTheCoverWhileTheScreensLoadAndShutDownSavesTheGa
   finish();
   ASSERT_EQ(app().state(), AppState::Playing);
   key(win::VK_LEFT);
-  EXPECT_EQ(app().game()->paddle().moveState(), game::MoveState::Left);
+  EXPECT_EQ(game::GameRig(*app().game()).paddle().moveState(), game::MoveState::Left);
   send(win::WM_KEYUP, win::VK_RIGHT);
-  EXPECT_EQ(app().game()->paddle().moveState(), game::MoveState::Stopped);
+  EXPECT_EQ(game::GameRig(*app().game()).paddle().moveState(), game::MoveState::Stopped);
   key(win::VK_APP3);
   EXPECT_TRUE(process().muted && app().gameRunning());
   key('8');
@@ -90,7 +90,7 @@ TEST_F(ProgramTest, NumberKeysActOnTheGameOnEveryScreenEvenDuringTheWipe) {
   EXPECT_EQ(app().game()->levelNumber(), 3);
   go(AppState::Playing);
   key('5');
-  EXPECT_EQ(app().game()->paddle().attachment(), game::Attachment::StickyPads);
+  EXPECT_EQ(game::GameRig(*app().game()).paddle().attachment(), game::Attachment::StickyPads);
 }
 
 TEST_F(ProgramTest, UnknownKeysAndMessagesDoNothing) {

@@ -54,6 +54,7 @@ void GameFixture::SetUp() {
 }
 
 void GameFixture::TearDown() {
+  rig_.reset();
   game_.reset();
   platform::setMessageBoxHandler({});
   shell::resetProcessState();
@@ -62,7 +63,9 @@ void GameFixture::TearDown() {
 game::GameScreen& GameFixture::makeGame(const std::vector<std::uint8_t>& levelBytes) {
   writeBytes(data_.file("BrickMap.dat"), levelBytes);
   writeBytes(data_.file("hit.wav"), kSilentWave);
+  rig_.reset();
   game_ = std::make_unique<game::GameScreen>();
+  rig_ = std::make_unique<game::GameRig>(*game_);
   return *game_;
 }
 
@@ -70,8 +73,8 @@ game::GameScreen& GameFixture::emptyField() {
   makeGame(levelFile());
   game_->startNewGame();
   game_->setUpLevel();
-  game_->clearBalls();
-  game_->setCell(11, 0, 10);
+  rig_->clearBalls();
+  rig_->setCell(11, 0, 10);
   return *game_;
 }
 

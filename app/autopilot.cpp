@@ -1,11 +1,13 @@
 #include "app/autopilot.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <optional>
 
 #include "app/program.hpp"
 #include "game/game_rig.hpp"
+#include "platform/display_device.hpp"
 
 namespace app {
 namespace {
@@ -110,7 +112,7 @@ void Autopilot::press(Program& program, std::uint32_t key) {
 }
 
 void Autopilot::steer(Program& program, std::int32_t penX) {
-  penX = penX < 0 ? 0 : penX > 239 ? 239 : penX;
+  penX = std::clamp(penX, 0, platform::kScreenWidth - 1);
   if (!penHeld_) {
     program.windowProcedure(win::WM_LBUTTONDOWN, 1, win::packPenPosition(penX, 300));
     penHeld_ = true;

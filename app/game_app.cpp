@@ -2,6 +2,7 @@
 
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/files.hpp"
 #include "platform/messages.hpp"
 #include "shell/process_state.hpp"
@@ -9,11 +10,8 @@
 namespace app {
 namespace {
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 constexpr int kBigDigitSize = 16;
 constexpr int kBigNumberTop = 208;
-constexpr std::int32_t kLastLevel = 3;
 
 void drawPicture(gfx::Canvas& canvas, const gfx::Surface& picture) {
   gfx::drawSprite(canvas, 0, 0, 0, 0, &picture, 0, 0, gfx::kNoColourKey);
@@ -24,13 +22,13 @@ bool musicAudible() { return shell::process().musicOn != 0 && !shell::process().
 }  // namespace
 
 AppState gameOverState(std::int32_t levelNumber) {
-  return levelNumber > kLastLevel ? AppState::GameWon : AppState::GameFailed;
+  return levelNumber > game::GameScreen::kLastLevel ? AppState::GameWon : AppState::GameFailed;
 }
 
 void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::int32_t value) {
   int count = 0;
   for (std::int32_t rest = value; rest != 0; rest /= 10) ++count;
-  const int left = (kScreenWidth - kBigDigitSize * count) / 2;
+  const int left = (platform::kScreenWidth - kBigDigitSize * count) / 2;
   std::int32_t rest = value;
   for (int k = 0; k < count; ++k, rest /= 10) {
     const std::int32_t digit = rest % 10;
@@ -85,7 +83,7 @@ void GameApp::createScreens() {
 void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
   switch (screen) {
     case AppState::Cover:
-      gfx::drawSprite(canvas, 0, 0, toFixed(kScreenWidth), toFixed(kScreenHeight), &coverPicture_, 0, 0,
+      gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &coverPicture_, 0, 0,
                       gfx::kNoColourKey);
       break;
     case AppState::Menu:

@@ -21,7 +21,8 @@
 namespace app {
 
 // The picture a finished game ends on: won only when the last level was passed, which
-// leaves the level number above 3; a game whose last life is lost is failed on any level.
+// leaves the level number above GameScreen::kLastLevel; a game whose last life is lost is
+// failed on any level.
 AppState gameOverState(std::int32_t levelNumber);
 
 // A non-negative number in the 16 x 16 digit cells of `digits` (digit d at source x 16 x d),

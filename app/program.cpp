@@ -4,14 +4,13 @@
 
 #include "app/desktop_keys.hpp"
 #include "platform/clock.hpp"
+#include "platform/display_device.hpp"
 #include "platform/random.hpp"
 #include "shell/process_state.hpp"
 
 namespace app {
 namespace {
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 constexpr std::uint32_t kInactiveWaitMs = 250;
 constexpr std::uint32_t kJoinTimersMs = 2;
 
@@ -179,8 +178,8 @@ std::int32_t Program::onKillFocus(std::uint32_t, std::int32_t) {
 void Program::storePenPosition(std::int32_t lParam) {
   const auto packed = static_cast<std::uint32_t>(lParam);
   // Positions from outside the picture are held at its edges.
-  const int x = std::min(static_cast<int>(packed & 0xFFFFu), kScreenWidth - 1);
-  const int y = std::min(static_cast<int>(packed >> 16), kScreenHeight - 1);
+  const int x = std::min(static_cast<int>(packed & 0xFFFFu), platform::kScreenWidth - 1);
+  const int y = std::min(static_cast<int>(packed >> 16), platform::kScreenHeight - 1);
   shell::process().penX = toFixed(x);
   shell::process().penY = toFixed(y);
 }

@@ -2,6 +2,7 @@
 
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/files.hpp"
 #include "shell/process_state.hpp"
 
@@ -9,8 +10,8 @@ namespace app {
 namespace {
 
 constexpr int kTile = 16;
-constexpr int kTileRows = 20;     // 320 / 16
-constexpr int kTileColumns = 15;  // 240 / 16
+constexpr int kTileRows = platform::kScreenHeight / kTile;     // 20
+constexpr int kTileColumns = platform::kScreenWidth / kTile;  // 15
 
 }  // namespace
 

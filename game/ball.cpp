@@ -3,14 +3,15 @@
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/random.hpp"
 #include "shell/process_state.hpp"
 
 namespace game {
 namespace {
 
-constexpr Fixed kRightLimit = 0xE40000;   // 228 = 240 - 12
-constexpr Fixed kRightMirror = 0x1C80000;  // 456 = 2 x 228
+constexpr Fixed kRightLimit = toFixed(platform::kScreenWidth) - Ball::kSize;  // 228
+constexpr Fixed kRightMirror = 2 * kRightLimit;
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "shell/process_state.hpp"
 
 namespace game {
@@ -22,7 +23,7 @@ void GameScreen::draw(gfx::Canvas& target) {
   }
   for (const Item* item : items_) item->draw(target);
   for (Effect* effect : effects_) effect->draw(target);
-  gfx::drawSprite(target, 0, toFixed(296), toFixed(240), toFixed(24), &panel_, 0, 0, gfx::kNoColourKey);
+  gfx::drawSprite(target, 0, toFixed(296), toFixed(platform::kScreenWidth), toFixed(24), &panel_, 0, 0, gfx::kNoColourKey);
   if (const shell::NumberDisplay* score = shell::process().scoreDisplay.get()) {
     score->draw(target, toFixed(22), toFixed(300), gfx::kKeyBlue);
   }

@@ -6,6 +6,7 @@
 #include "game/brick_collision.hpp"
 #include "game/saved_game.hpp"
 #include "game/wrapping.hpp"
+#include "platform/display_device.hpp"
 #include "platform/files.hpp"
 #include "platform/random.hpp"
 #include "shell/process_state.hpp"
@@ -13,7 +14,7 @@
 namespace game {
 namespace {
 
-constexpr Fixed kLowerLimit = 0x1400000;  // y = 320: below it a ball or item is lost
+constexpr Fixed kLowerLimit = toFixed(platform::kScreenHeight);  // below it a ball or item is lost
 constexpr Fixed kShotStartY = 0x1140000;  // y = 276
 constexpr Fixed kNewBallX = 0x780000;     // x = 120
 

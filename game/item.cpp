@@ -3,13 +3,14 @@
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "shell/process_state.hpp"
 
 namespace game {
 namespace {
 
-constexpr Fixed kRightLimit = 0xD20000;    // 210 = 240 - 30
-constexpr Fixed kRightMirror = 0x1A40000;  // 420 = 2 x 210
+constexpr Fixed kRightLimit = toFixed(platform::kScreenWidth) - Item::kSize;  // 210
+constexpr Fixed kRightMirror = 2 * kRightLimit;
 constexpr Fixed kGravity = 0x80;           // per update
 
 }  // namespace

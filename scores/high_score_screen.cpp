@@ -2,6 +2,7 @@
 
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "scores/score_upload.hpp"
 #include "shell/process_state.hpp"
 
@@ -21,7 +22,6 @@ constexpr int kUpdatingHeight = 60;
 constexpr int kButtonTop = 260;
 constexpr int kButtonBottom = 300;
 constexpr int kButtonSplit = 126;
-constexpr int kScreenWidth = 240;
 
 }  // namespace
 
@@ -94,7 +94,7 @@ int HighScoreScreen::penReleased() {
     requestUpload();
     return 0;
   }
-  return x > kButtonSplit && x < kScreenWidth ? 1 : 0;
+  return x > kButtonSplit && x < platform::kScreenWidth ? 1 : 0;
 }
 
 std::uint32_t HighScoreScreen::lowestScore() const { return table_.lowestScore(); }

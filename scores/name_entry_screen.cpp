@@ -2,6 +2,7 @@
 
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "shell/process_state.hpp"
 
 namespace scores {
@@ -13,8 +14,6 @@ constexpr int kKeyWidth = 24;  // pixels
 constexpr int kKeyHeight = 28;
 constexpr int kGridTop = 92;
 constexpr int kGridBottom = kGridTop + kRows * kKeyHeight;  // 204
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 constexpr int kNameRowX = 24;
 constexpr int kNameRowY = 220;
 // OK and cancel share the strip below the name row.
@@ -95,7 +94,7 @@ void NameEntryScreen::pickCell() {
 void NameEntryScreen::penAt() {
   const int x = toPixels(shell::process().penX);
   const int y = toPixels(shell::process().penY);
-  if (x <= 0 || x >= kScreenWidth || y <= kGridTop || y >= kGridBottom) return;
+  if (x <= 0 || x >= platform::kScreenWidth || y <= kGridTop || y >= kGridBottom) return;
   col_ = x / kKeyWidth;
   row_ = (y - kGridTop) / kKeyHeight;
   if (row_ == kWideRow && col_ == kDeleteRightCol) col_ = kDeleteCol;
@@ -105,10 +104,10 @@ void NameEntryScreen::penAt() {
 int NameEntryScreen::classifyRelease() const {
   const int x = toPixels(shell::process().penX);
   const int y = toPixels(shell::process().penY);
-  if (x > 0 && x < kScreenWidth && y > kGridTop && y < kGridBottom) return kReleaseKeyboard;
-  if (y > kButtonTop && y < kScreenHeight) {
+  if (x > 0 && x < platform::kScreenWidth && y > kGridTop && y < kGridBottom) return kReleaseKeyboard;
+  if (y > kButtonTop && y < platform::kScreenHeight) {
     if (x > 0 && x <= kButtonSplit) return kReleaseOk;
-    if (x > kButtonSplit && x <= kScreenWidth) return kReleaseCancel;
+    if (x > kButtonSplit && x <= platform::kScreenWidth) return kReleaseCancel;
   }
   return kReleaseNothing;
 }

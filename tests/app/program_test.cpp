@@ -166,7 +166,7 @@ TEST_F(ProgramTest, APassUpdatesOnlyWhenActiveAndTheTimerIsDue) {
 
 TEST_F(ProgramTest, OnTheNameEntryTheKeyboardTypesAndTypedKeysGoNoFurther) {
   go(AppState::NameEntry);
-  for (const std::uint32_t k : {0x50u, 0x4Du, 0x37u, 0x38u, win::VK_SPACE, win::VK_BACK, win::VK_LEFT, app::kGamepadSelect}) {
+  for (const std::uint32_t k : {0x50u, 0x4Du, 0x37u, 0x38u, win::VK_SPACE, win::VK_BACK, win::VK_LEFT, win::VK_SELECT}) {
     key(k);
     EXPECT_EQ(app().state(), AppState::NameEntry) << k;
   }
@@ -188,7 +188,7 @@ TEST(DesktopKeysTest, TranslationByScreen) {
     AppState state;
     std::uint32_t expected;
   } cases[] = {
-      {win::VK_SPACE, AppState::Menu, win::VK_RETURN},      {app::kGamepadSelect, AppState::NameEntry, win::VK_RETURN},
+      {win::VK_SPACE, AppState::Menu, win::VK_RETURN},      {win::VK_SELECT, AppState::NameEntry, win::VK_RETURN},
       {'P', AppState::Playing, win::VK_APP4},               {win::VK_PAUSE, AppState::Menu, win::VK_APP4},
       {win::VK_F4, AppState::HighScores, win::VK_APP4},     {'M', AppState::Playing, win::VK_APP3},
       {win::VK_F3, AppState::NameEntry, win::VK_APP3},      {win::VK_ESCAPE, AppState::Playing, win::VK_APP4},

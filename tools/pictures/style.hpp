@@ -7,11 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/display_device.hpp"
 #include "tools/common/raster.hpp"
 #include "tools/common/shapes.hpp"
 #include "tools/common/text.hpp"
 
 namespace pictures {
+
+// The full-screen pictures are drawn at the size of the game's screen.
+using platform::kScreenHeight;
+using platform::kScreenWidth;
 
 using tools::Colour;
 using tools::Image;

@@ -179,23 +179,23 @@ void GameApp::holdMusicForNewGame() {
 
 void GameApp::activateMenuItem() {
   switch (menu_->selection()) {
-    case 0:
+    case MainMenu::NewGame:
       game_->startNewGame();
       holdMusicForNewGame();
       startTransition(AppState::Menu, AppState::LevelIntro);
       break;
-    case 1:
+    case MainMenu::Continue:
       game_->loadSavedGame();
       holdMusicForNewGame();
       startTransition(AppState::Menu, AppState::LevelIntro);
       break;
-    case 2:
+    case MainMenu::Options:
       startTransition(AppState::Menu, AppState::Options);
       break;
-    case 3:
+    case MainMenu::HighScores:
       startTransition(AppState::Menu, AppState::HighScores);
       break;
-    case 4:
+    case MainMenu::Help:
       startTransition(AppState::Menu, AppState::Help);
       break;
     default:
@@ -206,16 +206,16 @@ void GameApp::activateMenuItem() {
 void GameApp::activateOption() {
   // The switches change only the option bytes; the music follows at its next event.
   switch (options_->selection()) {
-    case 0:
+    case OptionsScreen::MusicRow:
       shell::process().musicOn = shell::process().musicOn != 0 ? 0 : 1;
       break;
-    case 1:
+    case OptionsScreen::SoundRow:
       shell::process().soundOn = shell::process().soundOn != 0 ? 0 : 1;
       break;
-    case 2:
+    case OptionsScreen::AboutRow:
       startTransition(AppState::Options, AppState::About);
       break;
-    case 3:
+    case OptionsScreen::BackRow:
       startTransition(AppState::Options, AppState::Menu);
       break;
     default:
@@ -300,7 +300,7 @@ void GameApp::onUp() {
     case AppState::Options: options_->selectUp(); break;
     case AppState::HighScores: highScores_->scrollUp(); break;
     case AppState::NameEntry: nameEntry_->cursorUp(); break;
-    case AppState::Playing: game_->moveLeft(); break;
+    case AppState::Playing: game_->moveLeft(); break;  // as Left does
     default: break;
   }
 }
@@ -311,7 +311,7 @@ void GameApp::onDown() {
     case AppState::Options: options_->selectDown(); break;
     case AppState::HighScores: highScores_->scrollDown(); break;
     case AppState::NameEntry: nameEntry_->cursorDown(); break;
-    case AppState::Playing: game_->moveRight(); break;
+    case AppState::Playing: game_->moveRight(); break;  // as Right does
     default: break;
   }
 }
@@ -340,7 +340,7 @@ void GameApp::onKeyRelease() {
   }
 }
 
-void GameApp::onAppButton4() {
+void GameApp::onPauseOrConfirm() {
   switch (state_) {
     case AppState::HighScores: highScores_->requestUpload(); break;
     case AppState::NameEntry: acceptName(); break;
@@ -349,7 +349,7 @@ void GameApp::onAppButton4() {
   }
 }
 
-void GameApp::onAppButton3() {
+void GameApp::onMuteOrBack() {
   switch (state_) {
     case AppState::HighScores: onEnter(); break;
     case AppState::NameEntry: cancelName(); break;
@@ -387,19 +387,21 @@ void GameApp::onPenUp() {
       break;
     case AppState::Options:
       switch (options_->releaseTest()) {
-        case 2: startTransition(AppState::Options, AppState::About); break;
-        case 3: startTransition(AppState::Options, AppState::Menu); break;
+        case OptionsScreen::Release::About: startTransition(AppState::Options, AppState::About); break;
+        case OptionsScreen::Release::Back: startTransition(AppState::Options, AppState::Menu); break;
         default: break;
       }
       break;
     case AppState::HighScores:
-      if (highScores_->penReleased() == 1) startTransition(AppState::HighScores, AppState::Menu);
+      if (highScores_->penReleased() == scores::HighScoreScreen::Release::Back) {
+        startTransition(AppState::HighScores, AppState::Menu);
+      }
       break;
     case AppState::NameEntry:
       switch (nameEntry_->classifyRelease()) {
-        case 0: acceptName(); break;
-        case 1: cancelName(); break;
-        case 3: nameEntry_->pickCell(); break;
+        case scores::NameEntryScreen::Release::Ok: acceptName(); break;
+        case scores::NameEntryScreen::Release::Cancel: cancelName(); break;
+        case scores::NameEntryScreen::Release::Keyboard: nameEntry_->pickCell(); break;
         default: break;
       }
       break;

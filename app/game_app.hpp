@@ -50,10 +50,16 @@ class GameApp {
   void onEnter();
   void onLeft();
   void onRight();
+  // While playing, Up steers the paddle left and Down right, as Left and Right do: every key
+  // of the handheld's four-way pad moves the paddle, none is dead in play.
   void onUp();
   void onDown();
-  void onAppButton3();
-  void onAppButton4();
+  // The handheld's third application key (0xC3): mutes while playing; back to the menu from
+  // the high scores; cancels the name entry.
+  void onMuteOrBack();
+  // Its fourth (0xC4): pauses and resumes while playing; sends the scores from the high
+  // scores; accepts the name entry's name; Enter everywhere else.
+  void onPauseOrConfirm();
   void onKeyRelease();
   void onPenDown();
   void onPenMove();

@@ -57,27 +57,27 @@ void OptionsScreen::selectUp() {
 
 void OptionsScreen::selectDown() { selection_ = (selection_ + 1) % kItems; }
 
-std::int32_t OptionsScreen::releaseTest() {
+OptionsScreen::Release OptionsScreen::releaseTest() {
   const int x = toPixels(shell::process().penX);
   const int y = toPixels(shell::process().penY);
   // The two switch rows reach out to the marks (x 184); about and back are their highlights.
   if (strictlyInside(x, y, 0, 104, 184, 148)) {
     shell::process().musicOn = toggled(shell::process().musicOn);
-    return 0;
+    return Release::Music;
   }
   if (strictlyInside(x, y, 0, 152, 184, 188)) {
     shell::process().soundOn = toggled(shell::process().soundOn);
-    return 1;
+    return Release::Sound;
   }
   if (strictlyInside(x, y, 0, 200, 144, 236)) {
-    selection_ = 2;
-    return 2;
+    selection_ = AboutRow;
+    return Release::About;
   }
   if (strictlyInside(x, y, 80, 257, 224, 293)) {
-    selection_ = 3;
-    return 3;
+    selection_ = BackRow;
+    return Release::Back;
   }
-  return 0;
+  return Release::Nothing;
 }
 
 }  // namespace app

@@ -140,8 +140,8 @@ void Program::routeKey(std::uint32_t key) {
     case win::VK_RIGHT: app_->onRight(); break;
     case win::VK_DOWN: app_->onDown(); break;
     case win::VK_APP1: shell::process().running = false; break;
-    case win::VK_APP3: app_->onAppButton3(); break;
-    case win::VK_APP4: app_->onAppButton4(); break;
+    case win::VK_APP3: app_->onMuteOrBack(); break;
+    case win::VK_APP4: app_->onPauseOrConfirm(); break;
     default:
       // The number keys act on the game whatever screen is showing.
       if (game == nullptr || key < '1' || key > '8') break;

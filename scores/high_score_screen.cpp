@@ -86,15 +86,15 @@ void HighScoreScreen::requestUpload() {
   if (uploadState_ == kUploadIdle) uploadState_ = kUploadRequested;
 }
 
-int HighScoreScreen::penReleased() {
+HighScoreScreen::Release HighScoreScreen::penReleased() {
   const int x = toPixels(shell::process().penX);
   const int y = toPixels(shell::process().penY);
-  if (y <= kButtonTop || y >= kButtonBottom) return 0;
+  if (y <= kButtonTop || y >= kButtonBottom) return Release::Nothing;
   if (x > 0 && x < kButtonSplit) {
     requestUpload();
-    return 0;
+    return Release::Upload;
   }
-  return x > kButtonSplit && x < platform::kScreenWidth ? 1 : 0;
+  return x > kButtonSplit && x < platform::kScreenWidth ? Release::Back : Release::Nothing;
 }
 
 std::uint32_t HighScoreScreen::lowestScore() const { return table_.lowestScore(); }

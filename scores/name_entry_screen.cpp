@@ -101,15 +101,15 @@ void NameEntryScreen::penAt() {
   if (row_ == kWideRow && col_ == kSpaceRightCol) col_ = kSpaceCol;
 }
 
-int NameEntryScreen::classifyRelease() const {
+NameEntryScreen::Release NameEntryScreen::classifyRelease() const {
   const int x = toPixels(shell::process().penX);
   const int y = toPixels(shell::process().penY);
-  if (x > 0 && x < platform::kScreenWidth && y > kGridTop && y < kGridBottom) return kReleaseKeyboard;
+  if (x > 0 && x < platform::kScreenWidth && y > kGridTop && y < kGridBottom) return Release::Keyboard;
   if (y > kButtonTop && y < platform::kScreenHeight) {
-    if (x > 0 && x <= kButtonSplit) return kReleaseOk;
-    if (x > kButtonSplit && x <= platform::kScreenWidth) return kReleaseCancel;
+    if (x > 0 && x <= kButtonSplit) return Release::Ok;
+    if (x > kButtonSplit && x <= platform::kScreenWidth) return Release::Cancel;
   }
-  return kReleaseNothing;
+  return Release::Nothing;
 }
 
 std::u16string NameEntryScreen::nameText() const {

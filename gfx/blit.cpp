@@ -97,6 +97,14 @@ void copyKeyed(Run run, std::uint16_t key) {
   }
 }
 
+void copyRun(const Run& run, std::int32_t colourKey) {
+  if (colourKey == kNoColourKey) {
+    copyOpaque(run);
+  } else {
+    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
+  }
+}
+
 // Only the pixels equal to `ink`, for text.
 void copyInk(Run run, std::uint16_t ink) {
   for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
@@ -158,12 +166,7 @@ int drawSprite(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, cons
   if (!sourceInside(r, surface->width, surface->height) || !surface->consistent()) return 0;
   if (!canvas.holds(canvas.properties.cxWidth, canvas.properties.cyHeight)) return 0;
   if (!clip(r, clipWidthOf(canvas), clipHeightOf(canvas))) return 1;
-  const Run run = runOf(canvas, r, surface->pixels.data(), surface->width);
-  if (colourKey == kNoColourKey) {
-    copyOpaque(run);
-  } else {
-    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
-  }
+  copyRun(runOf(canvas, r, surface->pixels.data(), surface->width), colourKey);
   return 1;
 }
 
@@ -171,12 +174,7 @@ int copyScreenRect(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, 
                    Fixed sourceY, std::int32_t colourKey) {
   Rect r = reduceRect(canvas, x, y, width, height, sourceX, sourceY);
   if (const int result = prepareScreenRect(canvas, r, source); result >= 0) return result;
-  const Run run = runOf(canvas, r, source->pixelBlock(), platform::kScreenWidth);
-  if (colourKey == kNoColourKey) {
-    copyOpaque(run);
-  } else {
-    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
-  }
+  copyRun(runOf(canvas, r, source->pixelBlock(), platform::kScreenWidth), colourKey);
   return 1;
 }
 

@@ -64,7 +64,6 @@ class HighScoreScreen {
   std::int32_t scrollState() const { return scrollState_; }
   const ScoreTable& table() const { return table_; }
   ScoreTable& table() { return table_; }
-  const gfx::TextSurface& placePicture(std::size_t index) const { return placePictures_[index]; }
 
  private:
   gfx::Surface background_;

@@ -10,12 +10,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::withAlpha;
-
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 Image playField() {

@@ -11,12 +11,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::withAlpha;
-
-
 // A rectangle of a finished sheet, keyed, enlarged by a whole factor.
 void sprite(Image& image, const PictureSet& set, const char* name, int sx, int sy, int w, int h, int dx, int dy,
             int factor) {

@@ -11,15 +11,7 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::Point;
-using tools::withAlpha;
-
 const Colour kLitAccent = hex(0xFFB02A);
-
 
 // Small pictograms at the left of the menu buttons, centred on (cx, cy).
 void icon(Image& image, int which, float cx, float cy, bool lit) {

@@ -9,12 +9,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::withAlpha;
-
-
 // Behind the list text drawn at run time: dark and plain.
 const Colour kListColour = hex(0x090C22);
 

@@ -19,10 +19,16 @@ using platform::kScreenHeight;
 using platform::kScreenWidth;
 
 using tools::Colour;
+using tools::darken;
+using tools::hex;
 using tools::Image;
+using tools::lighten;
 using tools::Mask;
+using tools::mix;
 using tools::Paint;
+using tools::Point;
 using tools::Sdf;
+using tools::withAlpha;
 
 // Shapes of the screens are filled with 4 x 4 samples a pixel, for smooth edges.
 inline void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }

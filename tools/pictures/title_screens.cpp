@@ -12,12 +12,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::withAlpha;
-
 constexpr int kBigDigitsY = 208;
 
 void blit(Image& image, const PictureSet& set, const char* name, int sx, int sy, int w, int h, int dx, int dy) {

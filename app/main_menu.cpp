@@ -27,7 +27,8 @@ MainMenu::MainMenu() {
 MainMenu::~MainMenu() = default;
 
 void MainMenu::draw(gfx::Canvas& canvas) const {
-  gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &menuPicture_, 0, 0, gfx::kNoColourKey);
+  gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &menuPicture_, 0, 0,
+                  gfx::kNoColourKey);
   // Row 5 (a tap below the menu) lies outside the highlight picture, which the blit refuses.
   gfx::drawSprite(canvas, toFixed(kRowLeft), toFixed(kFirstRowTop + kRowHeight * selection_), toFixed(kHighlightWidth),
                   toFixed(kRowHeight), &highlightPicture_, 0, toFixed(kRowHeight * selection_), gfx::kNoColourKey);

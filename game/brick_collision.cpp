@@ -7,7 +7,9 @@ namespace {
 
 class ContactBuilder {
  public:
-  void hit(std::int32_t col, std::int32_t row) { contact_.hits[static_cast<std::size_t>(contact_.hitCount++)] = {col, row}; }
+  void hit(std::int32_t col, std::int32_t row) {
+    contact_.hits[static_cast<std::size_t>(contact_.hitCount++)] = {col, row};
+  }
   void reflectX() { contact_.reflectX = true; }
   void reflectY() { contact_.reflectY = true; }
   void reflectBoth() {

@@ -55,7 +55,9 @@ class BrickField {
   auto end() const { return cells_.end(); }
 
  private:
-  static std::size_t index(std::int32_t col, std::int32_t row) { return static_cast<std::size_t>(row * kColumns + col); }
+  static std::size_t index(std::int32_t col, std::int32_t row) {
+    return static_cast<std::size_t>(row * kColumns + col);
+  }
 
   std::array<BrickCell, kCells> cells_;
 };

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/brick_collision.hpp"
 #include "platform/random.hpp"
 #include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
@@ -107,6 +108,23 @@ TEST_P(CollisionTest, HitsAndReflectsAsTheCornerRulesSay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corners, CollisionTest, ::testing::ValuesIn(kCases), [](const auto& param) { return param.param.name; });
+
+// The rules need nothing but a ball and a field: no screen, no sound, no random numbers.
+TEST(BrickContactTest, DiagonalCornersAreStruckInOrderAndTheFieldsEdgesStopTheLookUp) {
+  game::BrickField field;
+  field.at(2, 3).brick = game::makeBrick(20, 2, 3);
+  field.at(3, 4).brick = game::makeBrick(20, 3, 4);
+  field.at(11, 0).brick = game::makeBrick(20, 11, 0);
+  const game::Ball across(px(50), px(40), 0x1000, 0x1000, 0x4000, BallKind::Normal);  // columns 2-3, rows 3-4
+  const game::BrickContact both = game::brickContact(across, field);
+  EXPECT_EQ(both.hitCount, 2);
+  EXPECT_EQ(std::tuple(both.hits[0].col, both.hits[0].row, both.hits[1].col, both.hits[1].row), std::tuple(2, 3, 3, 4));
+  EXPECT_TRUE(both.reflectX && both.reflectY);
+  // Its right edge at x 240 lies in column 12, outside the field: the brick of column 11 is not met.
+  const game::Ball edge(px(228), px(0), 0x1000, -0x1000, 0x4000, BallKind::Normal);
+  const game::BrickContact none = game::brickContact(edge, field);
+  EXPECT_EQ(std::tuple(none.hitCount, none.reflectX, none.reflectY), std::tuple(0, false, false));
+}
 
 class HitTest : public game_testing::GameFixture {};
 

@@ -147,7 +147,8 @@ int prepareScreenRect(const Canvas& canvas, Rect& r, const Canvas* source) {
     r.width = platform::kScreenWidth;
     r.height = platform::kScreenHeight;
   }
-  if (source == nullptr || source->pixelBlock() == nullptr || !sourceInside(r, platform::kScreenWidth, platform::kScreenHeight)) return 0;
+  if (source == nullptr || source->pixelBlock() == nullptr) return 0;
+  if (!sourceInside(r, platform::kScreenWidth, platform::kScreenHeight)) return 0;
   if (!canvas.holds(platform::kScreenWidth, platform::kScreenHeight)) return 0;
   if (!clip(r, platform::kScreenWidth, platform::kScreenHeight)) return 1;
   return -1;

@@ -1,15 +1,27 @@
 #include "sound/sound_clip.hpp"
 
+#include <cstdio>
 #include <span>
 
 #include "platform/files.hpp"
+#include "platform/problem_report.hpp"
 
 namespace sound {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 44;
-// Far beyond any sound of the game; a larger file is read only this far.
-constexpr std::size_t kLargestFile = 64u * 1024 * 1024;
+
+std::string megabytes(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+  return text;
+}
+
+// `size` says what is too large: "is larger", "would take 90.0 MB to play" ...
+void refuseTooLarge(const std::string& path, const std::string& size) {
+  platform::reportProblem("sound " + path + " " + size + ", more than the " + megabytes(SoundClip::kLargestBytes) +
+                          " a sound may take; not loaded");
+}
 
 std::uint16_t read16(const std::vector<std::uint8_t>& d, std::size_t at) {
   return static_cast<std::uint16_t>(d[at] | d[at + 1] << 8);
@@ -23,8 +35,12 @@ std::uint32_t read32(const std::vector<std::uint8_t>& d, std::size_t at) {
 }  // namespace
 
 SoundClip::SoundClip(const std::string& path, bool loop) : loop_(loop) {
-  platform::FileRead file = platform::readFile(path, kLargestFile);
+  platform::FileRead file = platform::readFile(path, kLargestBytes + 1);
   if (!file.opened || file.readFailed || file.bytes.size() < kHeaderBytes) return;
+  if (file.bytes.size() > kLargestBytes) {
+    refuseTooLarge(path, "is larger");
+    return;
+  }
   // Only the canonical header's fields are read; chunk tags and lengths are not looked at,
   // so whatever follows byte 44 is played as samples.
   platform::PcmFormat format;
@@ -38,6 +54,12 @@ SoundClip::SoundClip(const std::string& path, bool loop) : loop_(loop) {
   // output as noise or garbage; it stays empty, like a missing file.
   if (!platform::isPlayablePcm(format)) return;
   const std::span<const std::uint8_t> samples(file.bytes.data() + kHeaderBytes, file.bytes.size() - kHeaderBytes);
+  const std::uint64_t cost = file.bytes.size() + platform::mixingCopyBytes(format, samples.size());
+  if (cost > kLargestBytes) {
+    refuseTooLarge(path, "would take " + megabytes(cost) + " to play at " + std::to_string(format.samplesPerSecond) +
+                             " samples a second");
+    return;
+  }
   device_ = platform::audioBackend().open(format, samples, loop_);
   if (device_ == nullptr) return;
   data_ = std::move(file.bytes);

@@ -29,6 +29,8 @@ struct Decode {
 
 bool readRows(Decode& d, PngImage& image) {
   if (setjmp(png_jmpbuf(d.png))) return false;
+  // libpng's own size limit would refuse a huge header without a word; ours below speaks.
+  png_set_user_limits(d.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
   png_set_chunk_malloc_max(d.png, kMaxChunkBytes);
   // Text, physical and other side chunks play no part in a picture's pixels; skipping them
   // unread keeps a hostile length in one of them from costing a huge allocation.

@@ -97,6 +97,39 @@ Lock takeLock(const std::string& path, bool folder) {
   return lock;
 }
 
+// The per-user lock and its socket, or why they could not be had (in `notes`).
+struct PerUserLock {
+  Lock lock;
+  int listenFd = -1;
+  std::string socketPath;
+  bool raised = false;      // another copy holds the lock and was asked to raise its window
+  bool unanswered = false;  // another process holds the lock, and nobody answers its socket
+};
+
+PerUserLock claimPerUserLock(const std::string& folder, std::vector<std::string>& notes) {
+  PerUserLock user;
+  if (folder.empty()) {
+    notes.push_back("no private folder for the lock file: a second start will not find this copy");
+    return user;
+  }
+  const std::string base = folder.back() == '/' ? folder : folder + "/";
+  const std::string lockPath = base + "zebrolite.lock";
+  user.socketPath = base + "zebrolite.sock";
+  user.lock = takeLock(lockPath, false);
+  if (user.lock.result == Lock::Result::Held) {
+    user.raised = askToRaise(user.socketPath);
+    user.unanswered = !user.raised;
+    if (user.unanswered) notes.push_back("another process holds " + lockPath + " but does not answer");
+  } else if (user.lock.result == Lock::Result::Failed) {
+    notes.push_back("cannot take " + lockPath + " (" + user.lock.reason + "): a second start will not find this copy");
+  } else {
+    // A socket that cannot be opened leaves this copy unreachable, not refused: the locks
+    // alone still keep a second copy from running.
+    user.listenFd = listenOn(user.socketPath);
+  }
+  return user;
+}
+
 bool readRequest(int fd) {
   char buffer[16] = {};
   std::size_t got = 0;
@@ -119,45 +152,22 @@ bool readRequest(int fd) {
 
 SingleInstance::Claim SingleInstance::claim(const std::string& lockFolder, const std::string& saveFolder) {
   Claim result;
-  Lock lock;
-  bool unanswered = false;
-  std::string socketPath;
-  int listenFd = -1;
-  if (lockFolder.empty()) {
-    result.notes.push_back("no private folder for the lock file: a second start will not find this copy");
-  } else {
-    const std::string base = lockFolder.back() == '/' ? lockFolder : lockFolder + "/";
-    const std::string lockPath = base + "zebrolite.lock";
-    socketPath = base + "zebrolite.sock";
-    lock = takeLock(lockPath, false);
-    if (lock.result == Lock::Result::Held) {
-      if (askToRaise(socketPath)) {
-        result.status = Status::AnotherRaised;
-        return result;
-      }
-      unanswered = true;
-      result.notes.push_back("another process holds " + lockPath + " but does not answer");
-    } else if (lock.result == Lock::Result::Failed) {
-      result.notes.push_back("cannot take " + lockPath + " (" + lock.reason +
-                             "): a second start will not find this copy");
-    } else {
-      // A socket that cannot be opened leaves this copy unreachable, not refused: the locks
-      // alone still keep a second copy from running.
-      listenFd = listenOn(socketPath);
-    }
+  const PerUserLock user = claimPerUserLock(lockFolder, result.notes);
+  if (user.raised) {
+    result.status = Status::AnotherRaised;
+    return result;
   }
-
   makeFolders(saveFolder);
   const Lock save = takeLock(saveFolder, true);
-  result.instance.reset(new SingleInstance(lock.fd, listenFd, socketPath, save.fd));
+  result.instance.reset(new SingleInstance(user.lock.fd, user.listenFd, user.socketPath, save.fd));
   if (save.result == Lock::Result::Held) {
     result.status = Status::SaveFolderTaken;
     result.instance.reset();
     result.notes.push_back(std::string("another copy of the game is using the save folder ") + saveFolder +
-                           (unanswered ? " and does not answer" : "") + "; not starting a second one");
+                           (user.unanswered ? " and does not answer" : "") + "; not starting a second one");
   } else if (save.result == Lock::Result::Failed) {
     result.notes.push_back("cannot lock the save folder " + saveFolder + " (" + save.reason + ")");
-  } else if (unanswered) {
+  } else if (user.unanswered) {
     result.notes.push_back("starting all the same, since no other copy uses the save folder " + saveFolder);
   }
   return result;

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/held_lock.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace {
@@ -92,21 +92,6 @@ class GameProcess {
   std::string err_;
   pid_t pid_ = -1;
   bool exited_ = false;
-};
-
-// What another program would do: an exclusive flock on a path, held while the object lives.
-class HeldLock {
- public:
-  HeldLock(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0600)) {
-    EXPECT_GE(fd_, 0) << path;
-    EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0) << path;
-  }
-  ~HeldLock() { ::close(fd_); }
-  HeldLock(const HeldLock&) = delete;
-  HeldLock& operator=(const HeldLock&) = delete;
-
- private:
-  int fd_;
 };
 
 struct Folders {
@@ -226,8 +211,8 @@ TEST(SecondCopy, ASecondStartRaisesTheFirstWhichClearedWhatAKilledSaveLeft) {
 // refused with a word and a failure status, instead of a silent success.
 TEST(SecondCopy, AnUnansweringHolderOfTheSaveFolderKeepsTheSecondFromStarting) {
   Folders folders;
-  const HeldLock lock(folders.lock + "zebrolite.lock", O_RDWR | O_CREAT);
-  const HeldLock save(folders.save, O_RDONLY | O_DIRECTORY);
+  const testing_support::HeldLock lock(folders.lock + "zebrolite.lock");
+  const testing_support::HeldLock save(folders.save, true);
   GameProcess game({"--save-dir", folders.save}, folders.lock, folders.scratch.file("game"));
   EXPECT_EQ(game.finish(), 1);
   const std::string err = game.err();

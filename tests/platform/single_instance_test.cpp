@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "tests/support/held_lock.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace platform {
@@ -51,22 +51,6 @@ std::string joined(const std::vector<std::string>& notes) {
   for (const std::string& note : notes) text += note + "\n";
   return text;
 }
-
-// What another program would do: an exclusive flock on a path, held while the object lives.
-class HeldLock {
- public:
-  explicit HeldLock(const std::string& path, int flags = O_RDWR | O_CREAT)
-      : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0600)) {
-    EXPECT_GE(fd_, 0) << path;
-    EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0) << path;
-  }
-  ~HeldLock() { ::close(fd_); }
-  HeldLock(const HeldLock&) = delete;
-  HeldLock& operator=(const HeldLock&) = delete;
-
- private:
-  int fd_;
-};
 
 TEST(SingleInstance, ASecondStartAsksTheFirstToRaiseItsWindowWhateverItsSaveFolder) {
   Folders folders;
@@ -178,10 +162,10 @@ TEST(SingleInstance, WithoutTheLockFileTheSaveFolderStillAdmitsOnlyOneCopy) {
 // save folder too, started with a word where it does not.
 TEST(SingleInstance, AnUnansweredLockRefusesOnlyASaveFolderInUse) {
   Folders folders;
-  const HeldLock stranger(folders.lock + "zebrolite.lock");
+  const testing_support::HeldLock stranger(folders.lock + "zebrolite.lock");
   ::mkdir(folders.save.c_str(), 0755);
   {
-    const HeldLock otherCopy(folders.save, O_RDONLY | O_DIRECTORY);
+    const testing_support::HeldLock otherCopy(folders.save, true);
     const SingleInstance::Claim refused = SingleInstance::claim(folders.lock, folders.save);
     EXPECT_EQ(refused.status, Status::SaveFolderTaken);
     EXPECT_NE(joined(refused.notes).find("holds " + folders.lock + "zebrolite.lock but does not answer"),

@@ -170,6 +170,7 @@ FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMi
   constexpr std::size_t kChunk = 64 * 1024;
   struct stat info {};
   if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+    result.size = static_cast<std::uint64_t>(info.st_size);
     result.bytes.resize(std::min(static_cast<std::size_t>(info.st_size) + 1, maxBytes));
   }
   std::size_t done = 0;

@@ -31,6 +31,7 @@ struct FileRead {
   bool opened = false;      // a handle was obtained
   bool readFailed = false;  // the read itself reported an error, or the path is no regular file
   std::vector<std::uint8_t> bytes;  // what was read, at most the bytes asked for
+  std::uint64_t size = 0;   // the whole file's size as the system reports it
   std::string reason;       // why it was not opened or not read, in the system's words
 };
 

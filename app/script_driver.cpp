@@ -75,7 +75,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
       return true;
     case ScriptVerb::Shot:
       if (!gfx::saveScreenshot(program_.app()->backBuffer(), command.text)) {
-        return fail(error, command, "cannot write '" + command.text + "'");
+        return fail(error, command, "cannot write " + quoted(command.text));
       }
       return true;
     case ScriptVerb::AutopilotOn: autopilot_.setOn(true, program_); return true;

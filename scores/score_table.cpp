@@ -111,7 +111,7 @@ void loadScores(ScoreTable& table) {
 
 bool saveScores(const ScoreTable& table) {
   const std::vector<std::uint8_t> bytes = encodeScoreFile(table, shell::process().musicOn, shell::process().soundOn);
-  return platform::writeFileAtomically(platform::savePath(kScoreFileName), bytes);
+  return platform::writeFileAtomically(platform::savePath(kScoreFileName), bytes).written;
 }
 
 }  // namespace scores

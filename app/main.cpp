@@ -14,8 +14,8 @@
 #include "platform/random.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 #include "platform/sdl/single_instance.hpp"
-#include "scores/score_table.hpp"
 #include "scores/score_upload.hpp"
+#include "shell/player_files.hpp"
 
 namespace {
 
@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
   if (claim.status == platform::SingleInstance::Status::AnotherRaised) return 0;
   if (claim.status == platform::SingleInstance::Status::SaveFolderTaken) return 1;
   // The save folder is this copy's now: what a copy killed while saving left there goes.
-  constexpr std::string_view kPlayerFiles[] = {"AutoSave.dat", scores::kScoreFileName};
-  platform::removeLeftoverTemporaries(platform::saveFolder(), kPlayerFiles);
+  platform::removeLeftoverTemporaries(platform::saveFolder(), shell::kPlayerFileNames);
 
   std::unique_ptr<app::ReplayRecorder> recorder;
   if (!options.record.empty()) {
@@ -92,6 +91,7 @@ int main(int argc, char** argv) {
     if (recorder) recorder->finish();
     program.shutDown();
   }
-  // The quit key, a closed window and SIGINT or SIGTERM all end here, the game saved.
-  return 0;
+  // The quit key, a closed window and SIGINT or SIGTERM all end here, the game saved; a save
+  // that was lost has been told, and the status says so too.
+  return shell::anySaveLost() ? 1 : 0;
 }

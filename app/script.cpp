@@ -81,7 +81,7 @@ constexpr std::array<Shape, 24> kShapes{{
     {"paddle attach", ScriptVerb::PaddleAttach, 1, 0, 2},
     {"item add", ScriptVerb::ItemAdd, 5, kInt32Min, kInt32Max},
     {"lives", ScriptVerb::Lives, 1, kInt32Min, kInt32Max},
-    {"score", ScriptVerb::Score, 1, kInt32Min, kInt32Max},
+    {"score", ScriptVerb::Score, 1, 0, kUint32Max},
     {"level", ScriptVerb::Level, 1, kInt32Min, kInt32Max},
 }};
 

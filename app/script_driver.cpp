@@ -10,6 +10,7 @@
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
 #include "platform/random.hpp"
+#include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
 
 namespace app {
@@ -113,7 +114,7 @@ bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
       game.addItem(static_cast<game::ItemKind>(n[0]), i32(1), i32(2), i32(3), i32(4));
       return true;
     case ScriptVerb::Lives: game.setLives(i32(0)); return true;
-    case ScriptVerb::Score: shell::setScore(i32(0)); return true;
+    case ScriptVerb::Score: shell::setScore(static_cast<std::uint32_t>(n[0])); return true;
     case ScriptVerb::Level:
       // The level map holds fifty levels; a level outside them has no bricks to build.
       if (n[0] < 1 || n[0] > game::LevelMap::kLevels) return fail(error, command, "a level is 1 to 50");
@@ -148,7 +149,7 @@ int runHeadless(const std::string& scriptPath) {
     std::fprintf(stderr, "script:%d: error: %s\n", error.line, error.message.c_str());
     return 2;
   }
-  return 0;
+  return shell::anySaveLost() ? 1 : 0;
 }
 
 }  // namespace app

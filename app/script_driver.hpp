@@ -35,7 +35,8 @@ class ScriptDriver {
   Autopilot autopilot_;
 };
 
-// `zebrolite --headless --script FILE`: exit status 0, or 2 for a bad script.
+// `zebrolite --headless --script FILE`: exit status 0; 1 when a save of the player's files
+// was lost (the message says which and why); 2 for a bad script.
 int runHeadless(const std::string& scriptPath);
 
 }  // namespace app

@@ -56,6 +56,12 @@ bool isTemporaryOf(std::string_view entry, std::string_view name) {
   });
 }
 
+// Only a name that certainly leads nowhere counts as missing.
+bool somethingAt(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
 enum class Opening { Regular, NotOpened, NotRegular };
 
 // Opens without waiting (a FIFO without a writer would block the open itself), then keeps
@@ -162,6 +168,7 @@ FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMi
   const Opening opening = openRegular(path, O_RDONLY | (createIfMissing ? O_CREAT : 0), fd, result.reason);
   result.opened = opening != Opening::NotOpened;
   result.readFailed = opening == Opening::NotRegular;
+  result.present = result.opened || somethingAt(path);
   if (opening != Opening::Regular) return result;
   // Read into one buffer of the file's size and a byte more (to see the end): growing a
   // buffer while reading a megabyte of music would hold two copies at once. A file whose

@@ -30,9 +30,15 @@ std::string savePath(std::string_view relative);
 struct FileRead {
   bool opened = false;      // a handle was obtained
   bool readFailed = false;  // the read itself reported an error, or the path is no regular file
+  // Something is at the path, even when it could not be opened (no permission, a folder);
+  // also when the folder may not be searched, so that nobody can tell it is not there.
+  bool present = false;
   std::vector<std::uint8_t> bytes;  // what was read, at most the bytes asked for
   std::uint64_t size = 0;   // the whole file's size as the system reports it
   std::string reason;       // why it was not opened or not read, in the system's words
+
+  // There, but what it holds could not be had.
+  bool unreadable() const { return present && (!opened || readFailed); }
 };
 
 // Opens `path` for reading and reads at most maxBytes. With createIfMissing, a missing file

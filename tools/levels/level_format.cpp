@@ -7,6 +7,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/files.hpp"
+
 namespace tools {
 namespace {
 
@@ -382,39 +384,12 @@ bool decodeBrickMap(const std::vector<std::uint8_t>& bytes, const std::string& f
   return bad == 0;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view content, std::string& errorMessage) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
-    file.close();
-    if (!file) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      errorMessage = path + ": cannot write the file";
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    errorMessage = path + ": cannot replace the file";
-    return false;
-  }
-  return true;
-}
-
 bool compileLevelFolder(const std::string& folder, const std::string& outPath, std::vector<std::string>& errors) {
   BrickMap map{};
   if (!readLevelFolder(folder, map, errors)) return false;
-  const std::vector<std::uint8_t> bytes = encodeBrickMap(map);
-  std::string message;
-  if (!writeFileAtomically(outPath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), message)) {
-    errors.push_back(message);
-    return false;
-  }
-  return true;
+  const platform::FileWrite write = platform::writeFileAtomically(outPath, encodeBrickMap(map));
+  if (!write.written) errors.push_back(outPath + ": cannot write the file: " + write.reason);
+  return write.written;
 }
 
 bool decompileBrickMapFile(const std::string& inPath, const std::string& outFolder, std::vector<std::string>& errors) {

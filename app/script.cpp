@@ -58,7 +58,7 @@ constexpr std::int64_t kInt32Min = -2147483648LL;
 constexpr std::int64_t kInt32Max = 2147483647LL;
 constexpr std::int64_t kUint32Max = 4294967295LL;
 
-constexpr std::array<Shape, 24> kShapes{{
+constexpr std::array<Shape, 25> kShapes{{
     {"seed", ScriptVerb::Seed, 1, 0, kUint32Max},
     {"pen down", ScriptVerb::PenDown, 2, 0, 65535},
     {"pen move", ScriptVerb::PenMove, 2, 0, 65535},
@@ -71,6 +71,7 @@ constexpr std::array<Shape, 24> kShapes{{
     {"hash", ScriptVerb::Hash, 0, 0, 0},
     {"autopilot on", ScriptVerb::AutopilotOn, 0, 0, 0},
     {"autopilot off", ScriptVerb::AutopilotOff, 0, 0, 0},
+    {"autopilot games", ScriptVerb::AutopilotGames, 1, 0, kInt32Max},
     {"cell", ScriptVerb::Cell, 3, kInt32Min, kInt32Max},
     {"hide", ScriptVerb::Hide, 3, kInt32Min, kInt32Max},
     {"ball add", ScriptVerb::BallAdd, 6, kInt32Min, kInt32Max},

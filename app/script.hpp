@@ -27,6 +27,7 @@ enum class ScriptVerb {
   Shot,
   AutopilotOn,
   AutopilotOff,
+  AutopilotGames,
   Cell,
   Hide,
   BallAdd,

@@ -2,13 +2,16 @@
 
 #include <cinttypes>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
+#include "app/json_line.hpp"
 #include "app/state_dump.hpp"
 #include "game/game_rig.hpp"
 #include "gfx/screenshot.hpp"
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
+#include "platform/interruption.hpp"
 #include "platform/random.hpp"
 #include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
@@ -31,9 +34,38 @@ ScriptDriver::ScriptDriver(Program& program, std::FILE* out) : program_(program)
 
 bool ScriptDriver::run(const std::vector<ScriptCommand>& commands, ScriptError& error) {
   for (const ScriptCommand& command : commands) {
-    if (!shell::process().running) break;
+    if (!goesOn()) break;
     if (!runOne(command, error)) return false;
   }
+  return true;
+}
+
+bool ScriptDriver::goesOn() const { return shell::process().running && !platform::interruptionRequested(); }
+
+bool ScriptDriver::playGames(const ScriptCommand& command, ScriptError& error) {
+  const std::int64_t count = command.numbers[0];
+  autopilot_.setOn(true, program_);
+  autopilot_.setBetweenGames(true);
+  std::uint64_t sinceLast = 0;
+  bool stuck = false;
+  for (std::int64_t played = 0; (count == 0 || played < count) && goesOn() && !stuck;) {
+    pass();
+    ++sinceLast;
+    if (const std::optional<Autopilot::FinishedGame> game = autopilot_.takeFinishedGame()) {
+      ++played;
+      JsonLine json;
+      json.beginObject().field("game", played).field("outcome", appStateName(game->outcome));
+      json.field("level", game->level).field("score", game->score).field("passes", sinceLast);
+      json.field("heapBytes", game->heapBytes).field("residentBytes", game->residentBytes);
+      std::fprintf(out_, "%s\n", json.endObject().text().c_str());
+      std::fflush(out_);
+      sinceLast = 0;
+    }
+    stuck = sinceLast > kMaxPassesPerGame;
+  }
+  autopilot_.setBetweenGames(false);
+  autopilot_.setOn(false, program_);
+  if (stuck) return fail(error, command, "the built-in player ended no game in " + std::to_string(kMaxPassesPerGame) + " passes");
   return true;
 }
 
@@ -55,7 +87,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
   switch (command.verb) {
     case ScriptVerb::Seed: platform::seedRandom(static_cast<std::uint32_t>(n[0])); return true;
     case ScriptVerb::Tick:
-      for (std::int64_t i = 0; i < n[0] && shell::process().running; ++i) pass();
+      for (std::int64_t i = 0; i < n[0] && goesOn(); ++i) pass();
       return true;
     case ScriptVerb::Key: send(win::WM_KEYDOWN, static_cast<std::uint32_t>(n[0]), 0); return true;
     case ScriptVerb::KeyUp: send(win::WM_KEYUP, static_cast<std::uint32_t>(n[0]), 0); return true;
@@ -81,6 +113,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
       return true;
     case ScriptVerb::AutopilotOn: autopilot_.setOn(true, program_); return true;
     case ScriptVerb::AutopilotOff: autopilot_.setOn(false, program_); return true;
+    case ScriptVerb::AutopilotGames: return playGames(command, error);
     default: return setUp(command, error);
   }
 }
@@ -140,6 +173,7 @@ int runHeadless(const std::string& scriptPath) {
   }
   // Nothing waits for real time: the clock moves with the passes alone.
   platform::useManualClock(0);
+  platform::catchInterruptions();
   Program program;
   program.startUp();
   ScriptDriver driver(program, stdout);

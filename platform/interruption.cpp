@@ -20,6 +20,11 @@ void catchInterruptions() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
+void releaseInterruptions() {
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+}
+
 bool interruptionRequested() { return interrupted != 0; }
 
 }  // namespace platform

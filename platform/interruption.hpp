@@ -1,12 +1,14 @@
-// SIGINT and SIGTERM for a run without a window (the window's backend catches them itself):
-// caught, they ask the run to end at its next pass, through the same orderly shutdown that
-// saves the game, instead of killing it where it stands. A soak ended by `timeout` thus
-// still frees everything, and the leak checker sees a normal exit.
+// SIGINT and SIGTERM, windowed or headless: caught, they ask the main loop or the script to
+// end at its next pass, through the same orderly shutdown that saves the game, instead of
+// killing the program where it stands. A soak ended by `timeout` thus still frees
+// everything, and the leak checker sees a normal exit. The handler only sets a flag.
 #pragma once
 
 namespace platform {
 
 void catchInterruptions();
+// Back to the system's default: the signals end the program again.
+void releaseInterruptions();
 // True once SIGINT or SIGTERM arrived after catchInterruptions.
 bool interruptionRequested();
 

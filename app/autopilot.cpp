@@ -127,8 +127,8 @@ void Autopilot::steer(Program& program, std::int32_t penX) {
   penX_ = penX;
 }
 
-std::optional<Autopilot::FinishedGame> Autopilot::takeFinishedGame() {
-  std::optional<FinishedGame> game;
+std::optional<Autopilot::GameRecord> Autopilot::takeFinishedGame() {
+  std::optional<GameRecord> game;
   game.swap(finished_);
   return game;
 }
@@ -183,7 +183,7 @@ void Autopilot::beforePass(Program& program) {
   if (app.state() == AppState::LevelIntro) {
     press(program, win::VK_RETURN);
     if (betweenGames_ && !playing_ && !ending_) {
-      playing_ = FinishedGame{};
+      playing_ = GameRecord{};
       playing_->heapBytes = platform::heapBytesInUse();
       playing_->residentBytes = platform::residentBytes();
     }

@@ -23,7 +23,7 @@ class Autopilot {
   // Without it those screens are left alone, and a script goes on from them itself.
   void setBetweenGames(bool on) { betweenGames_ = on; }
 
-  struct FinishedGame {
+  struct GameRecord {
     AppState outcome = AppState::GameFailed;  // or GameWon
     std::int32_t level = 0;                   // the level reached
     std::uint32_t score = 0;
@@ -35,7 +35,7 @@ class Autopilot {
   };
   // Between games: a game that ended, once, in the pass in which the menu shows again. A game
   // under way when the built-in player was set to go between games is not counted.
-  std::optional<FinishedGame> takeFinishedGame();
+  std::optional<GameRecord> takeFinishedGame();
 
   // Sends this pass's input, before the pass runs.
   void beforePass(Program& program);
@@ -52,9 +52,9 @@ class Autopilot {
   std::int32_t penX_ = 0;
   std::uint32_t passes_ = 0;
   bool betweenGames_ = false;
-  std::optional<FinishedGame> playing_;   // begun: its first level set up
-  std::optional<FinishedGame> ending_;    // seen on the game-over picture
-  std::optional<FinishedGame> finished_;  // back on the menu, not yet taken
+  std::optional<GameRecord> playing_;   // begun: its first level set up
+  std::optional<GameRecord> ending_;    // seen on the game-over picture
+  std::optional<GameRecord> finished_;  // back on the menu, not yet taken
 };
 
 }  // namespace app

@@ -28,6 +28,15 @@ bool fail(ScriptError& error, const ScriptCommand& command, std::string message)
   return false;
 }
 
+// The line `autopilot games` prints after each game.
+std::string gameLine(std::int64_t number, const Autopilot::GameRecord& game, std::uint64_t passes) {
+  JsonLine json;
+  json.beginObject().field("game", number).field("outcome", appStateName(game.outcome));
+  json.field("level", game.level).field("score", game.score).field("passes", passes);
+  json.field("heapBytes", game.heapBytes).field("residentBytes", game.residentBytes);
+  return json.endObject().text();
+}
+
 }  // namespace
 
 ScriptDriver::ScriptDriver(Program& program, std::FILE* out) : program_(program), out_(out) {}
@@ -51,13 +60,8 @@ bool ScriptDriver::playGames(const ScriptCommand& command, ScriptError& error) {
   for (std::int64_t played = 0; (count == 0 || played < count) && goesOn() && !stuck;) {
     pass();
     ++sinceLast;
-    if (const std::optional<Autopilot::FinishedGame> game = autopilot_.takeFinishedGame()) {
-      ++played;
-      JsonLine json;
-      json.beginObject().field("game", played).field("outcome", appStateName(game->outcome));
-      json.field("level", game->level).field("score", game->score).field("passes", sinceLast);
-      json.field("heapBytes", game->heapBytes).field("residentBytes", game->residentBytes);
-      std::fprintf(out_, "%s\n", json.endObject().text().c_str());
+    if (const std::optional<Autopilot::GameRecord> game = autopilot_.takeFinishedGame()) {
+      std::fprintf(out_, "%s\n", gameLine(++played, *game, sinceLast).c_str());
       std::fflush(out_);
       sinceLast = 0;
     }

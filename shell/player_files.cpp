@@ -35,8 +35,7 @@ platform::FileRead readPlayerFile(PlayerFile file, std::size_t maxBytes) {
   const std::string path = pathOf(file);
   platform::FileRead read = platform::readFile(path, maxBytes, true);
   if (read.unreadable()) {
-    process().playerFiles.keptAsFound[slot(file)] = true;
-    process().playerFiles.whyUnreadable[slot(file)] = read.reason;
+    process().playerFiles.whyUnreadable[slot(file)] = read.reason.empty() ? "unreadable" : read.reason;
     platform::reportProblem("cannot read " + path + " (" + read.reason +
                             "); going on without it, and it will not be written over");
   }
@@ -46,7 +45,7 @@ platform::FileRead readPlayerFile(PlayerFile file, std::size_t maxBytes) {
 bool savePlayerFile(PlayerFile file, std::span<const std::uint8_t> bytes) {
   PlayerFilesState& state = process().playerFiles;
   const std::string path = pathOf(file);
-  if (state.keptAsFound[slot(file)]) {
+  if (!state.whyUnreadable[slot(file)].empty()) {
     tellLostSave(file, path + " was not saved: it could not be read (" + state.whyUnreadable[slot(file)] +
                            "), so it is left as it was");
     return false;

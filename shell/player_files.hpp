@@ -24,7 +24,8 @@ constexpr std::string_view fileName(PlayerFile file) { return kPlayerFileNames[s
 
 // What a run has learnt about the player's files; kept in process().
 struct PlayerFilesState {
-  std::array<bool, kPlayerFileNames.size()> keptAsFound{};  // there but unreadable when read
+  // Why a file that was there could not be read when it was: such a file is kept as found.
+  // Empty for a file read as it should be, or not read yet.
   std::array<std::string, kPlayerFileNames.size()> whyUnreadable;
   std::array<std::string, kPlayerFileNames.size()> lastTold;  // a problem is told once
   bool saveLost = false;

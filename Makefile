@@ -5,8 +5,11 @@ PREFIX ?= /usr/local
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+SOAK_SECONDS ?= 3600
+CRASH_KILLS ?= 3000
 
 .PHONY: all deps configure build run test test-sanitize bench install package clean
+.PHONY: sanitize-build soak soak-ci crash-test
 
 all: build
 
@@ -25,10 +28,23 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
+sanitize-build: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEBROLITE_SANITIZE=ON -DZEBROLITE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+test-sanitize: sanitize-build
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# The built-in player, game after game under the sanitizers (docs/reliability.md).
+soak: sanitize-build
+	./scripts/soak.sh $(SANITIZE_BUILD) $(SOAK_SECONDS)
+
+soak-ci:
+	@$(MAKE) soak SOAK_SECONDS=180
+
+# The crash-safety test with thousands of kills instead of the few hundred of `make test`.
+crash-test: build
+	ZEBROLITE_CRASH_KILLS=$(CRASH_KILLS) ctest --test-dir $(BUILD) -R '^CrashSafety\.' --verbose --timeout 3600
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2

@@ -1,6 +1,7 @@
 // Conversions between UTF-16 (the names of the score table) and UTF-8 (everything else).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,9 @@ std::string toUtf8(std::u16string_view text);
 
 // Malformed sequences become U+FFFD; code points beyond U+FFFF become surrogate pairs.
 std::u16string fromUtf8(std::string_view text);
+
+// The same conversion, but nullopt at the first malformed, truncated or overlong sequence,
+// encoded surrogate or value beyond U+10FFFF: for text that must be valid as it stands.
+std::optional<std::u16string> fromUtf8Strict(std::string_view text);
 
 }  // namespace platform

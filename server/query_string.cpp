@@ -29,7 +29,10 @@ QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::
     }
     if (std::find(allowedKeys.begin(), allowedKeys.end(), *key) == allowedKeys.end()) {
       query.refusal_ = "unknown query key: only";
-      for (const std::string_view allowed : allowedKeys) query.refusal_ += " " + std::string(allowed);
+      for (const std::string_view allowed : allowedKeys) {
+        query.refusal_ += ' ';
+        query.refusal_ += allowed;
+      }
       query.refusal_ += " may be given";
       return query;
     }

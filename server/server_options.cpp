@@ -1,6 +1,8 @@
 #include "server/server_options.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -82,6 +84,12 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       if (argument == "--trust-proxy") o.trustProxy = true;
       continue;
     }
+    static constexpr std::string_view kValued[] = {"--listen",  "--port",          "--db",
+                                                   "--submit-rate", "--threads", "--store-threads", "--max-connections"};
+    if (std::find(std::begin(kValued), std::end(kValued), argument) == std::end(kValued)) {
+      parsed.error = "unknown option " + argument;
+      return parsed;
+    }
     std::string value;
     if (inlineValue) {
       value = *inlineValue;
@@ -108,9 +116,6 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       good = parseNumber<std::size_t>(value, 1, 64, o.storeThreads);
     } else if (argument == "--max-connections") {
       good = parseNumber<std::size_t>(value, 1, 100000, o.maxConnections);
-    } else {
-      parsed.error = "unknown option " + argument;
-      return parsed;
     }
     if (!good) {
       parsed.error = "bad value for " + argument + ": '" + value + "'";

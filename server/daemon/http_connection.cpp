@@ -124,10 +124,15 @@ void HttpConnection::onRead(beast::error_code error) {
 }
 
 void HttpConnection::refuse(int status, std::string reason) {
+  // The log names what could be read of the request.
   request_ = {};
-  request_.method(http::verb::unknown);
+  if (parser_->is_header_done()) {
+    request_.method_string(parser_->get().method_string());
+    request_.target(parser_->get().target());
+  }
   request_.keep_alive(false);
   stopping_ = true;  // what follows a broken request cannot be trusted to be a request
+  refused_ = true;
   HttpReply reply;
   reply.status = status;
   reply.body = std::make_shared<const std::string>(std::move(reason) + "\n");
@@ -181,7 +186,23 @@ void HttpConnection::onWritten(beast::error_code error, bool keepAlive) {
 void HttpConnection::close() {
   beast::error_code ignored;
   stream_.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
-  stream_.socket().close(ignored);
+  if (!refused_) {
+    stream_.socket().close(ignored);
+    return;
+  }
+  // After a refusal the client may still be sending what we did not read: closing now would
+  // answer it with a reset, which can destroy our reply before the client reads it. Read and
+  // drop for a moment first.
+  if (!draining_) stream_.expires_after(std::chrono::seconds(1));
+  draining_ = true;
+  stream_.async_read_some(asio::buffer(drain_), [self = shared_from_this()](beast::error_code error, std::size_t) {
+    if (!error) {
+      self->close();
+      return;
+    }
+    beast::error_code ignoredToo;
+    self->stream_.socket().close(ignoredToo);
+  });
 }
 
 }  // namespace server

@@ -10,6 +10,7 @@
 #include <boost/beast/http/message.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/span_body.hpp>
+#include <array>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -51,6 +52,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::size_t requests_ = 0;
   bool busy_ = false;  // between a complete request and its reply being sent
   bool stopping_ = false;
+  bool refused_ = false;
+  bool draining_ = false;
+  std::array<char, 4096> drain_;
 };
 
 }  // namespace server

@@ -28,5 +28,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DEST
 # The score server, its systemd unit (not enabled: `systemctl enable --now zebrolite-scored`).
 if(ZEBROLITE_BUILD_SERVER)
   install(TARGETS zebrolite-scored RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${CMAKE_BINARY_DIR}/server/zebrolite-scored.service DESTINATION lib/systemd/system)
+  # The unit names the executable by its installed path, known only at install time.
+  install(CODE "set(ZEBROLITE_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    configure_file(${PROJECT_SOURCE_DIR}/server/zebrolite-scored.service.in
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored.service\" @ONLY)")
 endif()

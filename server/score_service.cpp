@@ -167,9 +167,12 @@ void ScoreService::handle(const HttpRequest& request, ReplyHandler reply) {
     reply(textReply(route, 404, "not found\n"));
     return;
   }
-  if (request.method != "GET" && request.method != "HEAD") {
-    HttpReply refusal = textReply(route, 405, "only GET and HEAD are answered\n");
-    refusal.allow = "GET, HEAD";
+  // A submission changes the store, so only a GET makes one.
+  const bool allowed = request.method == "GET" || (request.method == "HEAD" && route != Route::GameSubmit);
+  if (!allowed) {
+    HttpReply refusal = textReply(route, 405, route == Route::GameSubmit ? "a submission is a GET\n"
+                                                                          : "only GET and HEAD are answered\n");
+    refusal.allow = route == Route::GameSubmit ? "GET" : "GET, HEAD";
     reply(std::move(refusal));
     return;
   }

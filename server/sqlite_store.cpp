@@ -238,15 +238,18 @@ void SqliteStore::close() {
 }
 
 void SqliteStore::submit(Submission submission, AdmitNew admit, SubmitDone done) {
+  SubmitOutcome refusal = SubmitOutcome::Busy;
   {
     std::lock_guard lock(queueMutex_);
-    if (!closing_ && writerThread_.joinable() && queue_.size() < options_.maxQueued) {
+    if (closing_ || !options_.startWriter) {
+      refusal = SubmitOutcome::Unavailable;
+    } else if (queue_.size() < options_.maxQueued) {
       queue_.push_back({std::move(submission), std::move(admit), std::move(done)});
       queueReady_.notify_one();
       return;
     }
   }
-  done(closing_ || !writerThread_.joinable() ? SubmitOutcome::Unavailable : SubmitOutcome::Busy);
+  done(refusal);
 }
 
 void SqliteStore::writerLoop() {

@@ -212,6 +212,8 @@ TEST_P(ServiceTest, RoutesMethodsAndOperations) {
   EXPECT_EQ(post.status, 405);
   EXPECT_EQ(post.allow, "GET, HEAD");
   EXPECT_EQ(get(kGame, "192.0.2.7", "", "HEAD").status, 200);
+  EXPECT_EQ(get(kGame + "?myname=A&myscore=1", "192.0.2.7", "", "HEAD").status, 405);
+  EXPECT_EQ(body(kGame), "");
   EXPECT_EQ(body("/healthz"), "ok\n");
   EXPECT_EQ(get("/").status, 200);
   get(submission("ANNA", 500));

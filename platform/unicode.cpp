@@ -1,7 +1,5 @@
 #include "platform/unicode.hpp"
 
-#include <optional>
-
 namespace platform {
 namespace {
 
@@ -35,41 +33,6 @@ void appendUtf16(std::u16string& out, char32_t c) {
   }
 }
 
-struct DecodedCodePoint {
-  char32_t codePoint;
-  std::size_t length;  // bytes
-};
-
-// The code point whose encoding starts at text[i]; nullopt for a malformed, truncated or
-// overlong sequence, a surrogate or a value beyond U+10FFFF.
-std::optional<DecodedCodePoint> decodeUtf8At(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t length = 0;
-  char32_t c = 0;
-  if (lead < 0x80) {
-    length = 1;
-    c = lead;
-  } else if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    c = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    c = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    c = lead & 0x07;
-  }
-  if (length == 0 || i + length > text.size()) return std::nullopt;
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    c = (c << 6) | (next & 0x3F);
-  }
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return std::nullopt;
-  return DecodedCodePoint{c, length};
-}
-
 }  // namespace
 
 std::string toUtf8(std::u16string_view text) {
@@ -92,28 +55,47 @@ std::u16string fromUtf8(std::string_view text) {
   std::u16string out;
   std::size_t i = 0;
   while (i < text.size()) {
-    const std::optional<DecodedCodePoint> decoded = decodeUtf8At(text, i);
-    if (!decoded) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int length = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+      length = 1;
+      c = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      c = lead & 0x07;
+    }
+    bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+    for (int k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      if ((next & 0xC0) != 0x80) valid = false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (valid && (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) valid = false;
+    if (!valid) {
       appendUtf16(out, kReplacement);
       ++i;
       continue;
     }
-    appendUtf16(out, decoded->codePoint);
-    i += decoded->length;
+    appendUtf16(out, c);
+    i += static_cast<std::size_t>(length);
   }
   return out;
 }
 
+// Valid UTF-8 comes back byte for byte from its UTF-16 form, since its encoding is the only
+// (shortest) one; each malformed byte comes back as the three bytes of U+FFFD instead.
 std::optional<std::u16string> fromUtf8Strict(std::string_view text) {
-  std::u16string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::optional<DecodedCodePoint> decoded = decodeUtf8At(text, i);
-    if (!decoded) return std::nullopt;
-    appendUtf16(out, decoded->codePoint);
-    i += decoded->length;
-  }
-  return out;
+  std::u16string units = fromUtf8(text);
+  if (toUtf8(units) != text) return std::nullopt;
+  return units;
 }
 
 }  // namespace platform

@@ -13,8 +13,8 @@ std::string toUtf8(std::u16string_view text);
 // Malformed sequences become U+FFFD; code points beyond U+FFFF become surrogate pairs.
 std::u16string fromUtf8(std::string_view text);
 
-// The same conversion, but nullopt at the first malformed, truncated or overlong sequence,
-// encoded surrogate or value beyond U+10FFFF: for text that must be valid as it stands.
+// fromUtf8 for text that must be valid as it stands: nullopt when any sequence is malformed,
+// truncated or overlong, an encoded surrogate or beyond U+10FFFF.
 std::optional<std::u16string> fromUtf8Strict(std::string_view text);
 
 }  // namespace platform

@@ -1,11 +1,11 @@
 #include "server/api_json.hpp"
 
-#include "server/json_writer.hpp"
+#include "platform/json_line.hpp"
 
 namespace server {
 namespace {
 
-void writeTime(JsonWriter& json, const std::optional<UnixTime>& time) {
+void writeTime(platform::JsonLine& json, const std::optional<UnixTime>& time) {
   if (time) {
     json.string(formatRfc3339(*time));
   } else {
@@ -13,7 +13,7 @@ void writeTime(JsonWriter& json, const std::optional<UnixTime>& time) {
   }
 }
 
-void writeWindow(JsonWriter& json, Board board, const BoardWindow& window) {
+void writeWindow(platform::JsonLine& json, Board board, const BoardWindow& window) {
   json.key("board").string(boardName(board));
   json.key("from");
   writeTime(json, window.from);
@@ -21,16 +21,16 @@ void writeWindow(JsonWriter& json, Board board, const BoardWindow& window) {
   writeTime(json, window.nextReset);
 }
 
-void writeEntry(JsonWriter& json, const RankedEntry& entry) {
+void writeEntry(platform::JsonLine& json, const RankedEntry& entry) {
   json.beginObject();
-  json.key("rank").number(entry.rank);
+  json.key("rank").number(static_cast<std::int64_t>(entry.rank));
   json.key("name").string(entry.name);
-  json.key("score").number(static_cast<std::uint64_t>(entry.score));
+  json.key("score").number(entry.score);
   json.key("time").string(formatRfc3339(entry.time));
   json.endObject();
 }
 
-void writeEntries(JsonWriter& json, const std::vector<RankedEntry>& entries) {
+void writeEntries(platform::JsonLine& json, const std::vector<RankedEntry>& entries) {
   json.beginArray();
   for (const RankedEntry& entry : entries) writeEntry(json, entry);
   json.endArray();
@@ -40,12 +40,12 @@ void writeEntries(JsonWriter& json, const std::vector<RankedEntry>& entries) {
 
 std::string renderBoardJson(Board board, const BoardWindow& window, std::uint64_t offset, std::size_t limit,
                             const BoardPage& page) {
-  JsonWriter json;
+  platform::JsonLine json;
   json.beginObject();
   writeWindow(json, board, window);
-  json.key("offset").number(offset);
-  json.key("limit").number(static_cast<std::uint64_t>(limit));
-  json.key("total").number(page.total);
+  json.key("offset").number(static_cast<std::int64_t>(offset));
+  json.key("limit").number(static_cast<std::int64_t>(limit));
+  json.key("total").number(static_cast<std::int64_t>(page.total));
   json.key("entries");
   writeEntries(json, page.entries);
   json.endObject();
@@ -53,7 +53,7 @@ std::string renderBoardJson(Board board, const BoardWindow& window, std::uint64_
 }
 
 std::string renderRankJson(Board board, const BoardWindow& window, std::string_view name, const RankView& view) {
-  JsonWriter json;
+  platform::JsonLine json;
   json.beginObject();
   writeWindow(json, board, window);
   json.key("name").string(name);
@@ -68,7 +68,7 @@ std::string renderRankJson(Board board, const BoardWindow& window, std::string_v
 }
 
 std::string renderErrorJson(std::string_view message) {
-  JsonWriter json;
+  platform::JsonLine json;
   json.beginObject().key("error").string(message).endObject();
   return json.text() + "\n";
 }

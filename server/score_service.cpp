@@ -45,17 +45,10 @@ HttpReply jsonError(Route route, int status, std::string_view message) {
   return jsonReply(route, status, renderErrorJson(message));
 }
 
-HttpReply notModified(Route route, std::string etag) {
-  HttpReply reply = textReply(route, 304, std::string());
+// A list reply that caches may keep for a few seconds and revalidate by its tag.
+HttpReply cached(HttpReply reply, std::string etag) {
   reply.etag = std::move(etag);
   reply.cacheControl = kShortCache;
-  return reply;
-}
-
-HttpReply storeFailure(Route route, StoreStatus status, bool json) {
-  std::string message(describe(status));
-  HttpReply reply = json ? jsonError(route, 503, message) : textReply(route, 503, message + "\n");
-  if (status == StoreStatus::Busy) reply.retryAfter = "1";
   return reply;
 }
 
@@ -133,6 +126,27 @@ std::string ScoreService::etagFor(std::uint64_t version, std::string_view detail
   return tag + "\"";
 }
 
+HttpReply ScoreService::failed(Route route, StoreStatus status, bool json) {
+  metrics_.countStoreFailure(status == StoreStatus::Full   ? StoreFailure::Full
+                             : status == StoreStatus::Busy ? StoreFailure::Busy
+                                                           : StoreFailure::Unavailable);
+  std::string message(describe(status));
+  HttpReply reply = json ? jsonError(route, 503, message) : textReply(route, 503, message + "\n");
+  if (status == StoreStatus::Busy) reply.retryAfter = "1";
+  return reply;
+}
+
+std::string ScoreService::windowTag(const BoardWindow& window) {
+  return etagFor(store_.version(), std::to_string(window.from.value_or(0)));
+}
+
+bool ScoreService::answeredNotModified(const HttpRequest& request, Route route, const std::string& etag,
+                                       ReplyHandler& reply) {
+  if (!etagMatches(request.ifNoneMatch, etag)) return false;
+  reply(cached(textReply(route, 304, std::string()), etag));
+  return true;
+}
+
 void ScoreService::offload(Route route, ReplyHandler& reply, std::function<void(ReplyHandler&)> job) {
   auto shared = std::make_shared<ReplyHandler>(std::move(reply));
   const bool taken = work_.post([shared, job = std::move(job)] { job(*shared); });
@@ -196,17 +210,12 @@ void ScoreService::handle(const HttpRequest& request, ReplyHandler reply) {
 void ScoreService::gameList(const HttpRequest& request, ReplyHandler reply) {
   const std::uint64_t version = store_.version();
   std::string etag = etagFor(version, "");
-  if (etagMatches(request.ifNoneMatch, etag)) {
-    reply(notModified(Route::GameList, std::move(etag)));
-    return;
-  }
+  if (answeredNotModified(request, Route::GameList, etag, reply)) return;
   auto answer = [etag](GameListCache::Bytes list) {
     HttpReply ok;
     ok.route = Route::GameList;
     ok.body = std::move(list);
-    ok.etag = etag;
-    ok.cacheControl = kShortCache;
-    return ok;
+    return cached(std::move(ok), etag);
   };
   if (GameListCache::Bytes cached = listCache_.find(version)) {
     reply(answer(std::move(cached)));
@@ -215,8 +224,7 @@ void ScoreService::gameList(const HttpRequest& request, ReplyHandler reply) {
   offload(Route::GameList, reply, [this, version, answer](ReplyHandler& done) {
     const StoreResult<BoardPage> page = store_.board(std::nullopt, 0, kGameListLength, false);
     if (!page.ok()) {
-      metrics_.countStoreFailure(page.status == StoreStatus::Busy ? StoreFailure::Busy : StoreFailure::Unavailable);
-      done(storeFailure(Route::GameList, page.status, false));
+      done(failed(Route::GameList, page.status, false));
       return;
     }
     GameListCache::Bytes list = bytes(renderGameList(page.value.entries));
@@ -250,18 +258,9 @@ void ScoreService::submit(const HttpRequest& request, std::string_view query, Re
                         "too many new scores from this address: at most " + std::to_string(config_.submitRate) +
                             " a minute\n"));
         return;
-      case SubmitOutcome::Full:
-        metrics_.countStoreFailure(StoreFailure::Full);
-        reply(storeFailure(Route::GameSubmit, StoreStatus::Full, false));
-        return;
-      case SubmitOutcome::Busy:
-        metrics_.countStoreFailure(StoreFailure::Busy);
-        reply(storeFailure(Route::GameSubmit, StoreStatus::Busy, false));
-        return;
-      case SubmitOutcome::Unavailable:
-        metrics_.countStoreFailure(StoreFailure::Unavailable);
-        reply(storeFailure(Route::GameSubmit, StoreStatus::Unavailable, false));
-        return;
+      case SubmitOutcome::Full: reply(failed(Route::GameSubmit, StoreStatus::Full, false)); return;
+      case SubmitOutcome::Busy: reply(failed(Route::GameSubmit, StoreStatus::Busy, false)); return;
+      case SubmitOutcome::Unavailable: reply(failed(Route::GameSubmit, StoreStatus::Unavailable, false)); return;
     }
   };
   store_.submit({std::move(check.name), check.score, clock_()}, std::move(admit), std::move(done));
@@ -291,24 +290,16 @@ void ScoreService::apiScores(const HttpRequest& request, std::string_view query,
     return;
   }
   const BoardWindow window = boardWindow(*board, clock_());
-  const std::uint64_t version = store_.version();
-  std::string etag = etagFor(version, std::to_string(window.from.value_or(0)));
-  if (etagMatches(request.ifNoneMatch, etag)) {
-    reply(notModified(Route::ApiScores, std::move(etag)));
-    return;
-  }
+  std::string etag = windowTag(window);
+  if (answeredNotModified(request, Route::ApiScores, etag, reply)) return;
   offload(Route::ApiScores, reply,
           [this, board = *board, window, offset = *offset, limit = *limit, etag](ReplyHandler& done) {
             const StoreResult<BoardPage> page = store_.board(window.from, offset, limit, true);
             if (!page.ok()) {
-              metrics_.countStoreFailure(StoreFailure::Unavailable);
-              done(storeFailure(Route::ApiScores, page.status, true));
+              done(failed(Route::ApiScores, page.status, true));
               return;
             }
-            HttpReply ok = jsonReply(Route::ApiScores, 200, renderBoardJson(board, window, offset, limit, page.value));
-            ok.etag = etag;
-            ok.cacheControl = kShortCache;
-            done(std::move(ok));
+            done(cached(jsonReply(Route::ApiScores, 200, renderBoardJson(board, window, offset, limit, page.value)), etag));
           });
 }
 
@@ -333,27 +324,19 @@ void ScoreService::apiRank(const HttpRequest& request, std::string_view query, R
     return;
   }
   const BoardWindow window = boardWindow(*board, clock_());
-  const std::uint64_t version = store_.version();
-  std::string etag = etagFor(version, std::to_string(window.from.value_or(0)));
-  if (etagMatches(request.ifNoneMatch, etag)) {
-    reply(notModified(Route::ApiRank, std::move(etag)));
-    return;
-  }
+  std::string etag = windowTag(window);
+  if (answeredNotModified(request, Route::ApiRank, etag, reply)) return;
   offload(Route::ApiRank, reply, [this, board = *board, window, name = std::string(*name), etag](ReplyHandler& done) {
     const StoreResult<std::optional<RankView>> view = store_.rankOf(name, window.from, kNeighbours);
     if (!view.ok()) {
-      metrics_.countStoreFailure(StoreFailure::Unavailable);
-      done(storeFailure(Route::ApiRank, view.status, true));
+      done(failed(Route::ApiRank, view.status, true));
       return;
     }
     if (!view.value) {
       done(jsonError(Route::ApiRank, 404, "no entry of this name on this board"));
       return;
     }
-    HttpReply ok = jsonReply(Route::ApiRank, 200, renderRankJson(board, window, name, *view.value));
-    ok.etag = etag;
-    ok.cacheControl = kShortCache;
-    done(std::move(ok));
+    done(cached(jsonReply(Route::ApiRank, 200, renderRankJson(board, window, name, *view.value)), etag));
   });
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "server/board.hpp"
 #include "server/game_list.hpp"
 #include "server/metrics.hpp"
 #include "server/rate_limiter.hpp"
@@ -71,6 +72,12 @@ class ScoreService {
   // Runs `job` on the work runner, or answers 503 when it cannot take it.
   void offload(Route route, ReplyHandler& reply, std::function<void(ReplyHandler&)> job);
   std::string etagFor(std::uint64_t version, std::string_view detail) const;
+  // The tag of a board's list now: the store's version and the start of the window.
+  std::string windowTag(const BoardWindow& window);
+  // Answers 304 when the request's If-None-Match holds `etag`.
+  bool answeredNotModified(const HttpRequest& request, Route route, const std::string& etag, ReplyHandler& reply);
+  // A 503 for a store failure, counted.
+  HttpReply failed(Route route, StoreStatus status, bool json);
 
   ScoreStore& store_;
   WorkRunner& work_;

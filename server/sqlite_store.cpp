@@ -91,6 +91,23 @@ std::int64_t countOf(SqliteConnection& connection, const char* sql, std::int64_t
   return use->integer(0);
 }
 
+// Every row of a query whose only parameter is a row limit, each made by `read`.
+template <class Row, class Read>
+StoreResult<std::vector<Row>> readRows(SqliteConnection& db, const char* sql, std::size_t limit, const Read& read) {
+  StoreResult<std::vector<Row>> result;
+  StatementUse query(db.statement(sql));
+  int rc = SQLITE_ERROR;
+  if (query) {
+    query->bind(1, static_cast<std::int64_t>(limit));
+    for (rc = query->step(); rc == SQLITE_ROW; rc = query->step()) result.value.push_back(read(*query));
+  }
+  if (rc != SQLITE_DONE) {
+    result.status = statusOf(db.lastErrorCode());
+    result.value.clear();
+  }
+  return result;
+}
+
 // Opens a file and sets it up for the store: WAL, durable commits, a busy wait for other
 // processes' transactions; checks that it is a sound, writable SQLite database.
 std::unique_ptr<SqliteConnection> openWriter(const std::string& path, std::string& error) {
@@ -441,42 +458,18 @@ StoreStatus SqliteStore::health() {
 }
 
 StoreResult<std::vector<SubmissionRecord>> SqliteStore::recent(std::size_t limit) {
-  StoreResult<std::vector<SubmissionRecord>> result;
   ReadLease lease(*this);
-  StatementUse query((*lease).statement(kRecent));
-  if (!query) {
-    result.status = StoreStatus::Unavailable;
-    return result;
-  }
-  query->bind(1, static_cast<std::int64_t>(limit));
-  for (int rc = query->step(); rc != SQLITE_DONE; rc = query->step()) {
-    if (rc != SQLITE_ROW) {
-      result.status = StoreStatus::Unavailable;
-      return result;
-    }
-    result.value.push_back({query->integer(0), query->text(1), static_cast<std::uint32_t>(query->integer(2)),
-                            query->integer(3), query->integer(4) != 0, query->integer(5) != 0});
-  }
-  return result;
+  return readRows<SubmissionRecord>(*lease, kRecent, limit, [](const SqliteStatement& row) {
+    return SubmissionRecord{row.integer(0), row.text(1), static_cast<std::uint32_t>(row.integer(2)), row.integer(3),
+                            row.integer(4) != 0, row.integer(5) != 0};
+  });
 }
 
 StoreResult<std::vector<AuditRecord>> SqliteStore::audit(std::size_t limit) {
-  StoreResult<std::vector<AuditRecord>> result;
   ReadLease lease(*this);
-  StatementUse query((*lease).statement(kAudit));
-  if (!query) {
-    result.status = StoreStatus::Unavailable;
-    return result;
-  }
-  query->bind(1, static_cast<std::int64_t>(limit));
-  for (int rc = query->step(); rc != SQLITE_DONE; rc = query->step()) {
-    if (rc != SQLITE_ROW) {
-      result.status = StoreStatus::Unavailable;
-      return result;
-    }
-    result.value.push_back({query->integer(0), query->integer(1), query->text(2), query->text(3), query->text(4)});
-  }
-  return result;
+  return readRows<AuditRecord>(*lease, kAudit, limit, [](const SqliteStatement& row) {
+    return AuditRecord{row.integer(0), row.integer(1), row.text(2), row.text(3), row.text(4)};
+  });
 }
 
 StoreResult<bool> SqliteStore::setHidden(std::int64_t id, bool hidden, std::string_view actor, UnixTime time) {

@@ -1,9 +1,10 @@
 #include "scores/high_score_screen.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "scores/score_upload.hpp"
+#include "shell/process_state.hpp"
 
 namespace scores {
 namespace {
@@ -21,7 +22,6 @@ constexpr int kUpdatingHeight = 60;
 constexpr int kButtonTop = 260;
 constexpr int kButtonBottom = 300;
 constexpr int kButtonSplit = 126;
-constexpr int kScreenWidth = 240;
 
 }  // namespace
 
@@ -86,15 +86,15 @@ void HighScoreScreen::requestUpload() {
   if (uploadState_ == kUploadIdle) uploadState_ = kUploadRequested;
 }
 
-int HighScoreScreen::penReleased() {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
-  if (y <= kButtonTop || y >= kButtonBottom) return 0;
+HighScoreScreen::Release HighScoreScreen::penReleased() {
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
+  if (y <= kButtonTop || y >= kButtonBottom) return Release::Nothing;
   if (x > 0 && x < kButtonSplit) {
     requestUpload();
-    return 0;
+    return Release::Upload;
   }
-  return x > kButtonSplit && x < kScreenWidth ? 1 : 0;
+  return x > kButtonSplit && x < platform::kScreenWidth ? Release::Back : Release::Nothing;
 }
 
 std::uint32_t HighScoreScreen::lowestScore() const { return table_.lowestScore(); }

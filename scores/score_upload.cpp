@@ -140,7 +140,7 @@ UploadOutcome uploadScores(ScoreTable& table) {
   for (std::size_t i = 0; i < ScoreTable::kEntries; ++i) {
     const ScoreEntry& entry = table.entry(i);
     if (entry.pendingUpload == 0) continue;
-    // The reply to a submission is not read.
+    // Only the status of a submission's reply counts.
     const platform::HttpReply reply = session->get(submissionUrl(entry.nameText(), entry.score), 0);
     if (!reply.answeredWith(kAccepted)) {
       outcome.result = failure(reply, UploadResult::ScoreRefused);

@@ -130,7 +130,7 @@ TEST_F(HighScoreScreenTest, ALineBelowTheButtonsSaysHowTheExchangeWentUntilTheSc
       {{}, {200, "", 20000, ""}, true, u"Server too slow", kRed},
       {{302, ";ANNA,900", 0, "/elsewhere"}, {}, true, u"Server sent no list", kRed},
   };
-  scores::setUploadTimeouts({200, 300});
+  scores::setUploadTimeouts({1000, 1000});  // the slow case waits it out
   BlockRasteriser rasteriser;
   platform::setTextRasteriser(&rasteriser);
   gfx::Canvas canvas;

@@ -155,7 +155,8 @@ TEST_F(ScoreExchangeTest, AFailureStopsTheExchangeAndKeepsTheTableAndItsPendingS
       {"no such page", {404, "", 0, ""}, {}, true, UploadResult::NoList, 3},
       {"a redirect", {302, "", 0, "/elsewhere"}, {}, false, UploadResult::NoList, 1},
   };
-  scores::setUploadTimeouts({200, 300});
+  // Ample for the quick cases on a loaded machine; the slow ones wait it out.
+  scores::setUploadTimeouts({1000, 1000});
   for (const Case& c : cases) {
     setPending(false);
     table.entry(0).pendingUpload = c.pending ? 1 : 0;
@@ -184,7 +185,9 @@ TEST_F(ScoreExchangeTest, AHundredScoresToASlowServerStopAtTheExchangesBound) {
   const auto requests = server->requests();
   EXPECT_GE(requests.size(), 1u);
   EXPECT_LE(requests.size(), static_cast<std::size_t>(kExchangeMs / kAnswerMs + 1));
-  EXPECT_EQ(outcome.submitted + 1, requests.size());
+  // The last one sent was cut short, unless the time ran out between two of them.
+  EXPECT_GE(requests.size(), outcome.submitted);
+  EXPECT_LE(requests.size(), outcome.submitted + 1);
   for (const auto& request : requests) EXPECT_NE(request.target, kPath);
   EXPECT_TRUE(unchanged());
 }

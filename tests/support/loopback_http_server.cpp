@@ -49,6 +49,9 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler) : state_(std::make_uniqu
   state.port = state.server.bind_to_any_port("127.0.0.1");
   // The socket already listens: requests made before the loop starts wait in its queue.
   state.thread = std::thread([&state] { state.server.listen_after_bind(); });
+  // A stop before the loop runs would be lost, and the loop would then wait in accept for
+  // ever: a server nobody calls is stopped as soon as it is made.
+  while (!state.server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {

@@ -1,11 +1,13 @@
 #include "app/autopilot.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <optional>
 
 #include "app/program.hpp"
-#include "game/game_screen.hpp"
+#include "game/game_rig.hpp"
+#include "platform/display_device.hpp"
 
 namespace app {
 namespace {
@@ -40,7 +42,7 @@ std::int64_t landingCentre(const game::Ball& ball, std::int64_t& time) {
 }
 
 // The falling ball that reaches the paddle line first.
-std::optional<Landing> nextLanding(const game::GameScreen& game) {
+std::optional<Landing> nextLanding(const game::GameRig& game) {
   std::optional<Landing> best;
   for (const game::Ball* ball : game.balls()) {
     if (ball->stuck() || ball->vy() <= 0) continue;
@@ -53,13 +55,13 @@ std::optional<Landing> nextLanding(const game::GameScreen& game) {
 }
 
 // The brick to aim at: the lowest one that must still be broken, nearest to x on its row.
-std::optional<std::pair<std::int32_t, std::int32_t>> aimBrick(const game::GameScreen& game, std::int64_t centreX,
+std::optional<std::pair<std::int32_t, std::int32_t>> aimBrick(const game::GameRig& game, std::int64_t centreX,
                                                                 std::uint32_t variation) {
   std::optional<std::pair<std::int32_t, std::int32_t>> best;
   std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
-  for (std::int32_t row = game::GameScreen::kRows - 1; row >= 0 && !best; --row) {
-    for (std::int32_t col = 0; col < game::GameScreen::kColumns; ++col) {
-      const game::GameScreen::CellView cell = game.cell(col, row);
+  for (std::int32_t row = game::BrickField::kRows - 1; row >= 0 && !best; --row) {
+    for (std::int32_t col = 0; col < game::BrickField::kColumns; ++col) {
+      const game::GameRig::CellView cell = game.cell(col, row);
       if (cell.hitPoints == 0 || cell.kind == game::BrickKind::Stable) continue;
       // Now and then another brick of the row, so that a rebound loop is broken up.
       const std::int64_t brickX = (20 * col + 10) * kOne;
@@ -110,7 +112,7 @@ void Autopilot::press(Program& program, std::uint32_t key) {
 }
 
 void Autopilot::steer(Program& program, std::int32_t penX) {
-  penX = penX < 0 ? 0 : penX > 239 ? 239 : penX;
+  penX = std::clamp(penX, 0, platform::kScreenWidth - 1);
   if (!penHeld_) {
     program.windowProcedure(win::WM_LBUTTONDOWN, 1, win::packPenPosition(penX, 300));
     penHeld_ = true;
@@ -129,7 +131,7 @@ void Autopilot::beforePass(Program& program) {
     return;
   }
   if (app.state() != AppState::Playing || !app.gameRunning() || app.game() == nullptr) return;
-  const game::GameScreen& game = *app.game();
+  const game::GameRig game(*app.game());
   const game::Paddle& paddle = game.paddle();
   const bool guns = paddle.attachment() == game::Attachment::Guns;
   if (paddle.restingBalls().size() > 0 || (guns && passes_ % kFireEvery == 0)) press(program, win::VK_RETURN);

@@ -6,8 +6,10 @@ namespace app {
 
 std::uint32_t translateDesktopKey(std::uint32_t key, AppState state) {
   switch (key) {
+    // The gamepad's A is Enter everywhere, also on the name entry, where the keyboard's Enter
+    // accepts the typed name instead.
     case win::VK_SPACE:
-    case kGamepadSelect:
+    case win::VK_SELECT:
       return win::VK_RETURN;
     case 'P':
     case win::VK_PAUSE:

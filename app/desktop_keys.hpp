@@ -1,6 +1,6 @@
 // The desktop keys that stand for the handheld's application keys, by screen. The window
 // backend delivers plain virtual-key codes (letters and digits as their upper-case ASCII
-// codes, Ctrl+Q already as the quit key 0xC1, the gamepad's A as 0x29); this is where they
+// codes, Ctrl+Q already as the quit key 0xC1, the gamepad's A as VK_SELECT); this is where they
 // get their meaning in the game. Typing on the name entry is taken earlier, by
 // GameApp::onTypedKey.
 #pragma once
@@ -10,10 +10,6 @@
 #include "app/app_state.hpp"
 
 namespace app {
-
-// The gamepad's A button: Enter everywhere, also on the name entry, where the keyboard's
-// Enter accepts the typed name instead.
-constexpr std::uint32_t kGamepadSelect = 0x29;  // VK_SELECT
 
 // The handheld key that a desktop key means on the given screen; keys without a special
 // meaning come back unchanged, Esc where it means nothing as 0 (no key).

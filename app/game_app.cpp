@@ -1,41 +1,34 @@
 #include "app/game_app.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/files.hpp"
 #include "platform/messages.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 constexpr int kBigDigitSize = 16;
 constexpr int kBigNumberTop = 208;
-constexpr std::int32_t kLastLevel = 3;
-
-std::int32_t scoreValue() {
-  const NumberDisplay* score = process().scoreDisplay.get();
-  return score != nullptr ? score->value() : 0;
-}
 
 void drawPicture(gfx::Canvas& canvas, const gfx::Surface& picture) {
   gfx::drawSprite(canvas, 0, 0, 0, 0, &picture, 0, 0, gfx::kNoColourKey);
 }
 
-bool musicAudible() { return process().musicOn != 0 && !process().muted; }
+bool musicAudible() { return shell::process().musicOn != 0 && !shell::process().muted; }
 
 }  // namespace
 
 AppState gameOverState(std::int32_t levelNumber) {
-  return levelNumber > kLastLevel ? AppState::GameWon : AppState::GameFailed;
+  return levelNumber > game::GameScreen::kLastLevel ? AppState::GameWon : AppState::GameFailed;
 }
 
 void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::int32_t value) {
   int count = 0;
   for (std::int32_t rest = value; rest != 0; rest /= 10) ++count;
-  const int left = (kScreenWidth - kBigDigitSize * count) / 2;
+  const int left = (platform::kScreenWidth - kBigDigitSize * count) / 2;
   std::int32_t rest = value;
   for (int k = 0; k < count; ++k, rest /= 10) {
     const std::int32_t digit = rest % 10;
@@ -90,7 +83,7 @@ void GameApp::createScreens() {
 void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
   switch (screen) {
     case AppState::Cover:
-      gfx::drawSprite(canvas, 0, 0, toFixed(kScreenWidth), toFixed(kScreenHeight), &coverPicture_, 0, 0,
+      gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &coverPicture_, 0, 0,
                       gfx::kNoColourKey);
       break;
     case AppState::Menu:
@@ -124,7 +117,7 @@ void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
       break;
     case AppState::GameFailed:
       drawPicture(canvas, failedPicture_);
-      drawBigNumber(canvas, bigDigits_, scoreValue());
+      drawBigNumber(canvas, bigDigits_, shell::currentScore());
       break;
     case AppState::GameWon:
       drawPicture(canvas, wonPicture_);
@@ -169,7 +162,7 @@ void GameApp::gameStep(std::int32_t step) {
   if (!gameRunning_) return;
   game_->update(step);
   if (game_->isGameEnded()) {
-    if (process().musicOn != 0) music_->pause();
+    if (shell::process().musicOn != 0) music_->pause();
     game_->resetSavedGame();
     startTransition(AppState::Playing, gameOverState(game_->levelNumber()));
   } else if (game_->isLevelPassed()) {
@@ -187,23 +180,23 @@ void GameApp::holdMusicForNewGame() {
 
 void GameApp::activateMenuItem() {
   switch (menu_->selection()) {
-    case 0:
+    case MainMenu::NewGame:
       game_->startNewGame();
       holdMusicForNewGame();
       startTransition(AppState::Menu, AppState::LevelIntro);
       break;
-    case 1:
+    case MainMenu::Continue:
       game_->loadSavedGame();
       holdMusicForNewGame();
       startTransition(AppState::Menu, AppState::LevelIntro);
       break;
-    case 2:
+    case MainMenu::Options:
       startTransition(AppState::Menu, AppState::Options);
       break;
-    case 3:
+    case MainMenu::HighScores:
       startTransition(AppState::Menu, AppState::HighScores);
       break;
-    case 4:
+    case MainMenu::Help:
       startTransition(AppState::Menu, AppState::Help);
       break;
     default:
@@ -214,16 +207,16 @@ void GameApp::activateMenuItem() {
 void GameApp::activateOption() {
   // The switches change only the option bytes; the music follows at its next event.
   switch (options_->selection()) {
-    case 0:
-      process().musicOn = process().musicOn != 0 ? 0 : 1;
+    case OptionsScreen::MusicRow:
+      shell::process().musicOn = shell::process().musicOn != 0 ? 0 : 1;
       break;
-    case 1:
-      process().soundOn = process().soundOn != 0 ? 0 : 1;
+    case OptionsScreen::SoundRow:
+      shell::process().soundOn = shell::process().soundOn != 0 ? 0 : 1;
       break;
-    case 2:
+    case OptionsScreen::AboutRow:
       startTransition(AppState::Options, AppState::About);
       break;
-    case 3:
+    case OptionsScreen::BackRow:
       startTransition(AppState::Options, AppState::Menu);
       break;
     default:
@@ -254,11 +247,11 @@ void GameApp::startLevel() {
 void GameApp::leaveGameOverPicture() {
   // Both sides signed: a table whose lowest score reads as negative is beaten by any score.
   const auto lowest = static_cast<std::int32_t>(highScores_->lowestScore());
-  startTransition(state_, scoreValue() > lowest ? AppState::NameEntry : AppState::Menu);
+  startTransition(state_, shell::currentScore() > lowest ? AppState::NameEntry : AppState::Menu);
 }
 
 void GameApp::acceptName() {
-  highScores_->insertScore(nameEntry_->nameText(), static_cast<std::uint32_t>(scoreValue()));
+  highScores_->insertScore(nameEntry_->nameText(), static_cast<std::uint32_t>(shell::currentScore()));
   startTransition(AppState::NameEntry, AppState::HighScores);
 }
 
@@ -308,7 +301,7 @@ void GameApp::onUp() {
     case AppState::Options: options_->selectUp(); break;
     case AppState::HighScores: highScores_->scrollUp(); break;
     case AppState::NameEntry: nameEntry_->cursorUp(); break;
-    case AppState::Playing: game_->moveLeft(); break;
+    case AppState::Playing: game_->moveLeft(); break;  // as Left does
     default: break;
   }
 }
@@ -319,7 +312,7 @@ void GameApp::onDown() {
     case AppState::Options: options_->selectDown(); break;
     case AppState::HighScores: highScores_->scrollDown(); break;
     case AppState::NameEntry: nameEntry_->cursorDown(); break;
-    case AppState::Playing: game_->moveRight(); break;
+    case AppState::Playing: game_->moveRight(); break;  // as Right does
     default: break;
   }
 }
@@ -348,7 +341,7 @@ void GameApp::onKeyRelease() {
   }
 }
 
-void GameApp::onAppButton4() {
+void GameApp::onPauseOrConfirm() {
   switch (state_) {
     case AppState::HighScores: highScores_->requestUpload(); break;
     case AppState::NameEntry: acceptName(); break;
@@ -357,7 +350,7 @@ void GameApp::onAppButton4() {
   }
 }
 
-void GameApp::onAppButton3() {
+void GameApp::onMuteOrBack() {
   switch (state_) {
     case AppState::HighScores: onEnter(); break;
     case AppState::NameEntry: cancelName(); break;
@@ -395,19 +388,21 @@ void GameApp::onPenUp() {
       break;
     case AppState::Options:
       switch (options_->releaseTest()) {
-        case 2: startTransition(AppState::Options, AppState::About); break;
-        case 3: startTransition(AppState::Options, AppState::Menu); break;
+        case OptionsScreen::Release::About: startTransition(AppState::Options, AppState::About); break;
+        case OptionsScreen::Release::Back: startTransition(AppState::Options, AppState::Menu); break;
         default: break;
       }
       break;
     case AppState::HighScores:
-      if (highScores_->penReleased() == 1) startTransition(AppState::HighScores, AppState::Menu);
+      if (highScores_->penReleased() == scores::HighScoreScreen::Release::Back) {
+        startTransition(AppState::HighScores, AppState::Menu);
+      }
       break;
     case AppState::NameEntry:
       switch (nameEntry_->classifyRelease()) {
-        case 0: acceptName(); break;
-        case 1: cancelName(); break;
-        case 3: nameEntry_->pickCell(); break;
+        case scores::NameEntryScreen::Release::Ok: acceptName(); break;
+        case scores::NameEntryScreen::Release::Cancel: cancelName(); break;
+        case scores::NameEntryScreen::Release::Keyboard: nameEntry_->pickCell(); break;
         default: break;
       }
       break;
@@ -445,9 +440,9 @@ void GameApp::togglePause() {
 }
 
 void GameApp::toggleMute() {
-  process().muted = !process().muted;
-  if (process().musicOn == 0 || !music_) return;
-  if (process().muted) {
+  shell::process().muted = !shell::process().muted;
+  if (shell::process().musicOn == 0 || !music_) return;
+  if (shell::process().muted) {
     music_->pause();
   } else {
     music_->restart();

@@ -21,7 +21,8 @@
 namespace app {
 
 // The picture a finished game ends on: won only when the last level was passed, which
-// leaves the level number above 3; a game whose last life is lost is failed on any level.
+// leaves the level number above GameScreen::kLastLevel; a game whose last life is lost is
+// failed on any level.
 AppState gameOverState(std::int32_t levelNumber);
 
 // A non-negative number in the 16 x 16 digit cells of `digits` (digit d at source x 16 x d),
@@ -49,10 +50,16 @@ class GameApp {
   void onEnter();
   void onLeft();
   void onRight();
+  // While playing, Up steers the paddle left and Down right, as Left and Right do: every key
+  // of the handheld's four-way pad moves the paddle, none is dead in play.
   void onUp();
   void onDown();
-  void onAppButton3();
-  void onAppButton4();
+  // The handheld's third application key (0xC3): mutes while playing; back to the menu from
+  // the high scores; cancels the name entry.
+  void onMuteOrBack();
+  // Its fourth (0xC4): pauses and resumes while playing; sends the scores from the high
+  // scores; accepts the name entry's name; Enter everywhere else.
+  void onPauseOrConfirm();
   void onKeyRelease();
   void onPenDown();
   void onPenMove();

@@ -10,9 +10,11 @@
 #include "app/replay_recorder.hpp"
 #include "app/script_driver.hpp"
 #include "platform/files.hpp"
+#include "platform/problem_report.hpp"
 #include "platform/random.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 #include "platform/sdl/single_instance.hpp"
+#include "scores/score_table.hpp"
 #include "scores/score_upload.hpp"
 
 namespace {
@@ -50,9 +52,16 @@ int main(int argc, char** argv) {
 
   if (options.headless) return runScript(options);
 
-  // Before any window: a second start only raises the first copy's window.
-  platform::SingleInstance::Claim claim = platform::SingleInstance::claim(platform::SingleInstance::defaultFolder());
-  if (claim.status == platform::SingleInstance::Status::AnotherRunning) return 0;
+  // Before any window: a second start only raises the first copy's window, and never writes
+  // the save folder of another.
+  platform::SingleInstance::Claim claim =
+      platform::SingleInstance::claim(platform::SingleInstance::defaultFolder(), platform::saveFolder());
+  for (const std::string& note : claim.notes) platform::reportProblem(note);
+  if (claim.status == platform::SingleInstance::Status::AnotherRaised) return 0;
+  if (claim.status == platform::SingleInstance::Status::SaveFolderTaken) return 1;
+  // The save folder is this copy's now: what a copy killed while saving left there goes.
+  constexpr std::string_view kPlayerFiles[] = {"AutoSave.dat", scores::kScoreFileName};
+  platform::removeLeftoverTemporaries(platform::saveFolder(), kPlayerFiles);
 
   std::unique_ptr<app::ReplayRecorder> recorder;
   if (!options.record.empty()) {

@@ -1,8 +1,9 @@
 #include "app/main_menu.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -26,7 +27,8 @@ MainMenu::MainMenu() {
 MainMenu::~MainMenu() = default;
 
 void MainMenu::draw(gfx::Canvas& canvas) const {
-  gfx::drawSprite(canvas, 0, 0, toFixed(240), toFixed(320), &menuPicture_, 0, 0, gfx::kNoColourKey);
+  gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &menuPicture_, 0, 0,
+                  gfx::kNoColourKey);
   // Row 5 (a tap below the menu) lies outside the highlight picture, which the blit refuses.
   gfx::drawSprite(canvas, toFixed(kRowLeft), toFixed(kFirstRowTop + kRowHeight * selection_), toFixed(kHighlightWidth),
                   toFixed(kRowHeight), &highlightPicture_, 0, toFixed(kRowHeight * selection_), gfx::kNoColourKey);
@@ -39,11 +41,11 @@ void MainMenu::selectUp() {
 
 void MainMenu::selectDown() { selection_ = (selection_ + 1) % kItems; }
 
-void MainMenu::penSelect() { selection_ = rowAt(toPixels(process().penY)); }
+void MainMenu::penSelect() { selection_ = rowAt(toPixels(shell::process().penY)); }
 
 void MainMenu::dragSelect() {
-  const int x = toPixels(process().penX);
-  const int y = toPixels(process().penY);
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
   if (x < kRowLeft || x > kRowRight || y < kFirstRowTop || y > kFirstRowTop + kRowHeight) return;
   selection_ = rowAt(y);
 }

@@ -11,6 +11,8 @@ namespace app {
 
 class MainMenu {
  public:
+  // The rows, top to bottom: a selection is one of them, or 5 after a tap below the menu.
+  enum Item : std::int32_t { NewGame = 0, Continue = 1, Options = 2, HighScores = 3, Help = 4 };
   static constexpr std::int32_t kItems = 5;
 
   MainMenu();

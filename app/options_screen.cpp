@@ -1,8 +1,8 @@
 #include "app/options_screen.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -40,11 +40,11 @@ void OptionsScreen::draw(gfx::Canvas& canvas) const {
   const Corner row = kOptionRows[selection_];
   gfx::drawSprite(canvas, toFixed(row.x), toFixed(row.y), toFixed(kHighlightWidth), toFixed(kHighlightHeight),
                   &highlightPicture_, 0, toFixed(kHighlightHeight * selection_), gfx::kNoColourKey);
-  if (process().musicOn != 0) {
+  if (shell::process().musicOn != 0) {
     gfx::drawSprite(canvas, toFixed(kMusicMark.x), toFixed(kMusicMark.y), toFixed(kMarkSize), toFixed(kMarkSize),
                     &checkPicture_, 0, 0, gfx::kNoColourKey);
   }
-  if (process().soundOn != 0) {
+  if (shell::process().soundOn != 0) {
     gfx::drawSprite(canvas, toFixed(kSoundMark.x), toFixed(kSoundMark.y), toFixed(kMarkSize), toFixed(kMarkSize),
                     &checkPicture_, 0, toFixed(kMarkSize), gfx::kNoColourKey);
   }
@@ -57,27 +57,27 @@ void OptionsScreen::selectUp() {
 
 void OptionsScreen::selectDown() { selection_ = (selection_ + 1) % kItems; }
 
-std::int32_t OptionsScreen::releaseTest() {
-  const int x = toPixels(process().penX);
-  const int y = toPixels(process().penY);
+OptionsScreen::Release OptionsScreen::releaseTest() {
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
   // The two switch rows reach out to the marks (x 184); about and back are their highlights.
   if (strictlyInside(x, y, 0, 104, 184, 148)) {
-    process().musicOn = toggled(process().musicOn);
-    return 0;
+    shell::process().musicOn = toggled(shell::process().musicOn);
+    return Release::Music;
   }
   if (strictlyInside(x, y, 0, 152, 184, 188)) {
-    process().soundOn = toggled(process().soundOn);
-    return 1;
+    shell::process().soundOn = toggled(shell::process().soundOn);
+    return Release::Sound;
   }
   if (strictlyInside(x, y, 0, 200, 144, 236)) {
-    selection_ = 2;
-    return 2;
+    selection_ = AboutRow;
+    return Release::About;
   }
   if (strictlyInside(x, y, 80, 257, 224, 293)) {
-    selection_ = 3;
-    return 3;
+    selection_ = BackRow;
+    return Release::Back;
   }
-  return 0;
+  return Release::Nothing;
 }
 
 }  // namespace app

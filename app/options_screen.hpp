@@ -12,7 +12,11 @@ namespace app {
 
 class OptionsScreen {
  public:
-  static constexpr std::int32_t kItems = 4;  // music, sound, about, back
+  // The rows, top to bottom: a selection is one of them.
+  enum Row : std::int32_t { MusicRow = 0, SoundRow = 1, AboutRow = 2, BackRow = 3 };
+  static constexpr std::int32_t kItems = 4;
+  // What a pen release did: toggled an option, chose about or back, or nothing.
+  enum class Release { Music, Sound, About, Back, Nothing };
 
   OptionsScreen();
   virtual ~OptionsScreen();
@@ -23,10 +27,9 @@ class OptionsScreen {
   void selectUp();
   void selectDown();
   // Pen up, at the last pen position; every bound is exclusive. A release on the music or
-  // sound row toggles that option itself and returns 0 or 1 without moving the highlight;
-  // on "about" or "back" it selects that row and returns 2 or 3; anywhere else it returns 0
-  // and changes nothing.
-  std::int32_t releaseTest();
+  // sound row toggles that option itself without moving the highlight; on "about" or "back"
+  // it selects that row; anywhere else it changes nothing.
+  Release releaseTest();
   std::int32_t selection() const { return selection_; }
 
  private:

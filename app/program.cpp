@@ -3,15 +3,14 @@
 #include <algorithm>
 
 #include "app/desktop_keys.hpp"
-#include "app/process_state.hpp"
 #include "platform/clock.hpp"
+#include "platform/display_device.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
 
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 constexpr std::uint32_t kInactiveWaitMs = 250;
 constexpr std::uint32_t kJoinTimersMs = 2;
 
@@ -31,19 +30,19 @@ Program::~Program() {
 }
 
 bool Program::startUp() {
-  ProcessState& p = process();
+  shell::ProcessState& p = shell::process();
   p.running = true;
   p.active = true;
   p.soundOn = 1;
   p.musicOn = 0;
   p.penDown = false;
   p.muted = false;
-  p.scoreDisplay = std::make_unique<NumberDisplay>(115);
+  p.scoreDisplay = std::make_unique<shell::NumberDisplay>(115);
   platform::seedRandom(platform::tickCount());
   display_ = std::make_unique<gfx::Display>();
-  drawTimer_ = std::make_unique<FrameTimer>(10);
-  updateTimer_ = std::make_unique<FrameTimer>(10);
-  loadSharedAssets();
+  drawTimer_ = std::make_unique<shell::FrameTimer>(10);
+  updateTimer_ = std::make_unique<shell::FrameTimer>(10);
+  shell::loadSharedAssets();
   app_ = std::make_unique<GameApp>();
   display_->present(app_->backBuffer());
   app_->createScreens();
@@ -51,7 +50,7 @@ bool Program::startUp() {
 }
 
 void Program::tick() {
-  if (!process().active) return;
+  if (!shell::process().active) return;
   display_->present(app_->backBuffer());
   if (recorder_ != nullptr) {
     if (!updateTimer_->due()) return;
@@ -67,8 +66,8 @@ void Program::tick() {
 void Program::shutDown() {
   if (!app_) return;
   app_->saveOnExit();
-  freeSharedAssets();
-  process().scoreDisplay.reset();
+  shell::freeSharedAssets();
+  shell::process().scoreDisplay.reset();
   updateTimer_.reset();
   drawTimer_.reset();
   display_.reset();
@@ -83,16 +82,16 @@ std::int32_t Program::windowProcedure(std::uint32_t message, std::uint32_t wPara
 }
 
 void Program::runMainLoop(platform::Host& host) {
-  while (process().running) {
+  while (shell::process().running) {
     tick();
     win::Message message;
     while (host.peekMessage(message)) {
       if (recorder_ != nullptr) recorder_->message(message);
       windowProcedure(message.message, message.wParam, message.lParam);
     }
-    if (host.quitRequested()) process().running = false;
-    if (!process().running) break;
-    host.waitForMessages(process().active ? millisecondsUntilNextTimer() : kInactiveWaitMs);
+    if (host.quitRequested()) shell::process().running = false;
+    if (!shell::process().running) break;
+    host.waitForMessages(shell::process().active ? millisecondsUntilNextTimer() : kInactiveWaitMs);
   }
 }
 
@@ -111,10 +110,10 @@ std::uint32_t Program::millisecondsUntilNextTimer() const {
 std::int32_t Program::onActivate(std::uint32_t wParam, std::int32_t) {
   switch (wParam & 0xFFFFu) {
     case win::WA_ACTIVE:
-      process().active = true;
+      shell::process().active = true;
       break;
     case win::WA_INACTIVE:
-      process().active = false;
+      shell::process().active = false;
       // Toggles, not sets: deactivating a paused game resumes it. Only a game being played is
       // paused: on the other screens the toggle would only mute, unseen, the next game.
       if (app_ && app_->gameOnScreen()) app_->togglePause();
@@ -140,9 +139,9 @@ void Program::routeKey(std::uint32_t key) {
     case win::VK_UP: app_->onUp(); break;
     case win::VK_RIGHT: app_->onRight(); break;
     case win::VK_DOWN: app_->onDown(); break;
-    case win::VK_APP1: process().running = false; break;
-    case win::VK_APP3: app_->onAppButton3(); break;
-    case win::VK_APP4: app_->onAppButton4(); break;
+    case win::VK_APP1: shell::process().running = false; break;
+    case win::VK_APP3: app_->onMuteOrBack(); break;
+    case win::VK_APP4: app_->onPauseOrConfirm(); break;
     default:
       // The number keys act on the game whatever screen is showing.
       if (game == nullptr || key < '1' || key > '8') break;
@@ -179,15 +178,15 @@ std::int32_t Program::onKillFocus(std::uint32_t, std::int32_t) {
 void Program::storePenPosition(std::int32_t lParam) {
   const auto packed = static_cast<std::uint32_t>(lParam);
   // Positions from outside the picture are held at its edges.
-  const int x = std::min(static_cast<int>(packed & 0xFFFFu), kScreenWidth - 1);
-  const int y = std::min(static_cast<int>(packed >> 16), kScreenHeight - 1);
-  process().penX = toFixed(x);
-  process().penY = toFixed(y);
+  const int x = std::min(static_cast<int>(packed & 0xFFFFu), platform::kScreenWidth - 1);
+  const int y = std::min(static_cast<int>(packed >> 16), platform::kScreenHeight - 1);
+  shell::process().penX = toFixed(x);
+  shell::process().penY = toFixed(y);
 }
 
 std::int32_t Program::onPenDown(std::uint32_t, std::int32_t lParam) {
   storePenPosition(lParam);
-  process().penDown = true;
+  shell::process().penDown = true;
   if (app_) app_->onPenDown();
   return 0;
 }
@@ -200,7 +199,7 @@ std::int32_t Program::onPenMove(std::uint32_t, std::int32_t lParam) {
 
 std::int32_t Program::onPenUp(std::uint32_t, std::int32_t lParam) {
   storePenPosition(lParam);
-  process().penDown = false;
+  shell::process().penDown = false;
   if (app_) app_->onPenUp();
   return 0;
 }

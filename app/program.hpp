@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/frame_timer.hpp"
 #include "app/game_app.hpp"
-#include "gfx/display.hpp"
 #include "app/replay_recorder.hpp"
+#include "gfx/display.hpp"
 #include "platform/host.hpp"
+#include "shell/frame_timer.hpp"
 
 namespace app {
 
@@ -66,8 +66,8 @@ class Program {
   std::uint32_t millisecondsUntilNextTimer() const;
 
   std::unique_ptr<gfx::Display> display_;
-  std::unique_ptr<FrameTimer> drawTimer_;
-  std::unique_ptr<FrameTimer> updateTimer_;
+  std::unique_ptr<shell::FrameTimer> drawTimer_;
+  std::unique_ptr<shell::FrameTimer> updateTimer_;
   std::unique_ptr<GameApp> app_;
   ReplayRecorder* recorder_ = nullptr;
 };

@@ -1,16 +1,17 @@
 #include "app/screen_transition.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/files.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
 
 constexpr int kTile = 16;
-constexpr int kTileRows = 20;     // 320 / 16
-constexpr int kTileColumns = 15;  // 240 / 16
+constexpr int kTileRows = platform::kScreenHeight / kTile;     // 20
+constexpr int kTileColumns = platform::kScreenWidth / kTile;  // 15
 
 }  // namespace
 
@@ -27,7 +28,7 @@ ScreenTransition::~ScreenTransition() {
 
 void ScreenTransition::begin(AppState target) {
   target_ = target;
-  if (process().soundOn != 0) clickSound_->play();
+  if (shell::process().soundOn != 0) clickSound_->play();
 }
 
 bool ScreenTransition::advance() {

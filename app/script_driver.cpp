@@ -4,12 +4,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/process_state.hpp"
 #include "app/state_dump.hpp"
+#include "game/game_rig.hpp"
 #include "gfx/screenshot.hpp"
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -29,7 +30,7 @@ ScriptDriver::ScriptDriver(Program& program, std::FILE* out) : program_(program)
 
 bool ScriptDriver::run(const std::vector<ScriptCommand>& commands, ScriptError& error) {
   for (const ScriptCommand& command : commands) {
-    if (!process().running) break;
+    if (!shell::process().running) break;
     if (!runOne(command, error)) return false;
   }
   return true;
@@ -53,7 +54,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
   switch (command.verb) {
     case ScriptVerb::Seed: platform::seedRandom(static_cast<std::uint32_t>(n[0])); return true;
     case ScriptVerb::Tick:
-      for (std::int64_t i = 0; i < n[0] && process().running; ++i) pass();
+      for (std::int64_t i = 0; i < n[0] && shell::process().running; ++i) pass();
       return true;
     case ScriptVerb::Key: send(win::WM_KEYDOWN, static_cast<std::uint32_t>(n[0]), 0); return true;
     case ScriptVerb::KeyUp: send(win::WM_KEYUP, static_cast<std::uint32_t>(n[0]), 0); return true;
@@ -74,7 +75,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
       return true;
     case ScriptVerb::Shot:
       if (!gfx::saveScreenshot(program_.app()->backBuffer(), command.text)) {
-        return fail(error, command, "cannot write '" + command.text + "'");
+        return fail(error, command, "cannot write " + quoted(command.text));
       }
       return true;
     case ScriptVerb::AutopilotOn: autopilot_.setOn(true, program_); return true;
@@ -84,10 +85,10 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
 }
 
 bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
-  game::GameScreen& game = *program_.app()->game();
+  game::GameRig game(*program_.app()->game());
   const auto& n = command.numbers;
   const auto i32 = [&n](std::size_t i) { return static_cast<std::int32_t>(n[i]); };
-  const auto inField = [&n] { return n[0] >= 0 && n[0] < game::GameScreen::kColumns && n[1] >= 0 && n[1] < game::GameScreen::kRows; };
+  const auto inField = [&n] { return n[0] >= 0 && n[0] < game::BrickField::kColumns && n[1] >= 0 && n[1] < game::BrickField::kRows; };
   switch (command.verb) {
     case ScriptVerb::Cell:
       if (!inField()) return fail(error, command, "no such cell");
@@ -112,10 +113,10 @@ bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
       game.addItem(static_cast<game::ItemKind>(n[0]), i32(1), i32(2), i32(3), i32(4));
       return true;
     case ScriptVerb::Lives: game.setLives(i32(0)); return true;
-    case ScriptVerb::Score: process().scoreDisplay->setValue(i32(0)); return true;
+    case ScriptVerb::Score: shell::setScore(i32(0)); return true;
     case ScriptVerb::Level:
       // The level map holds fifty levels; a level outside them has no bricks to build.
-      if (n[0] < 1 || n[0] > game::GameScreen::kLevels) return fail(error, command, "a level is 1 to 50");
+      if (n[0] < 1 || n[0] > game::LevelMap::kLevels) return fail(error, command, "a level is 1 to 50");
       game.setLevel(i32(0));
       return true;
     default: return fail(error, command, "unknown command");

@@ -1,8 +1,9 @@
 #include "app/state_dump.hpp"
 
 #include "app/json_line.hpp"
-#include "app/process_state.hpp"
+#include "game/game_rig.hpp"
 #include "platform/unicode.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -14,12 +15,13 @@ void dumpClip(JsonLine& json, const char* name, const sound::SoundClip* clip) {
   json.endObject();
 }
 
-void dumpGame(JsonLine& json, const game::GameScreen& game) {
-  json.field("score", game.score());
+void dumpGame(JsonLine& json, game::GameScreen& screen) {
+  const game::GameRig game(screen);
+  json.field("score", shell::currentScore());
   json.field("lives", game.lives());
-  json.field("level", game.levelNumber());
-  json.field("levelPassed", game.isLevelPassed());
-  json.field("gameEnded", game.isGameEnded());
+  json.field("level", screen.levelNumber());
+  json.field("levelPassed", screen.isLevelPassed());
+  json.field("gameEnded", screen.isGameEnded());
   const game::Paddle& paddle = game.paddle();
   json.key("paddle").beginObject();
   json.field("x", paddle.x());
@@ -53,16 +55,16 @@ void dumpGame(JsonLine& json, const game::GameScreen& game) {
   json.endArray();
   json.field("effects", game.effectCount());
   json.key("bricks").beginArray();
-  for (std::int32_t row = 0; row < game::GameScreen::kRows; ++row) {
-    for (std::int32_t col = 0; col < game::GameScreen::kColumns; ++col) {
-      const game::GameScreen::CellView cell = game.cell(col, row);
+  for (std::int32_t row = 0; row < game::BrickField::kRows; ++row) {
+    for (std::int32_t col = 0; col < game::BrickField::kColumns; ++col) {
+      const game::GameRig::CellView cell = game.cell(col, row);
       json.beginArray().value(cell.kind).value(cell.hitPoints).value(cell.variant).endArray();
     }
   }
   json.endArray();
   json.key("hidden").beginArray();
-  for (std::int32_t row = 0; row < game::GameScreen::kRows; ++row) {
-    for (std::int32_t col = 0; col < game::GameScreen::kColumns; ++col) json.value(game.cell(col, row).hiddenItem);
+  for (std::int32_t row = 0; row < game::BrickField::kRows; ++row) {
+    for (std::int32_t col = 0; col < game::BrickField::kColumns; ++col) json.value(game.cell(col, row).hiddenItem);
   }
   json.endArray();
 }
@@ -106,7 +108,7 @@ void dumpScores(JsonLine& json, GameApp& app) {
 }  // namespace
 
 std::string stateDump(GameApp& app, std::uint64_t passes) {
-  const ProcessState& p = process();
+  const shell::ProcessState& p = shell::process();
   JsonLine json;
   json.beginObject();
   json.field("tick", passes);
@@ -120,7 +122,7 @@ std::string stateDump(GameApp& app, std::uint64_t passes) {
   dumpScores(json, app);
   json.key("sounds").beginObject();
   dumpClip(json, "music", app.musicClip());
-  dumpClip(json, "hit", app.game() != nullptr ? app.game()->hitSound() : nullptr);
+  dumpClip(json, "hit", app.game() != nullptr ? game::GameRig(*app.game()).hitSound() : nullptr);
   dumpClip(json, "blast", p.assets.blastSound.get());
   dumpClip(json, "click", app.clickClip());
   json.endObject();

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the picture loader, through a file as the game reads its
-// pictures. The loader must never crash, read out of bounds, leak or print, and a picture
-// it accepts must hold exactly width x height pixels with bit 5 clear.
+// pictures. The loader must never crash, read out of bounds or leak, nor print anything but
+// its one line refusing a picture too large to draw, and a picture it accepts must hold
+// exactly width x height pixels with bit 5 clear.
 //   png_fuzz -dict=fuzz/png.dict CORPUS_DIR $ZEBROLITE_TESTDATA_DIR/pngsuite
 #include <cstddef>
 #include <cstdint>

@@ -1,16 +1,17 @@
 #include "game/ball.hpp"
 
-#include "app/process_state.hpp"
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 namespace {
 
-constexpr Fixed kRightLimit = 0xE40000;   // 228 = 240 - 12
-constexpr Fixed kRightMirror = 0x1C80000;  // 456 = 2 x 228
+constexpr Fixed kRightLimit = toFixed(platform::kScreenWidth) - Ball::kSize;  // 228
+constexpr Fixed kRightMirror = 2 * kRightLimit;
 
 }  // namespace
 
@@ -72,7 +73,7 @@ void Ball::draw(gfx::Canvas& canvas) const {
   } else if (kind_ == BallKind::Pierce) {
     cellY = toFixed(24);
   }
-  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &app::process().assets.ballPicture, cellX, cellY, gfx::kKeyBlack);
+  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &shell::process().assets.ballPicture, cellX, cellY, gfx::kKeyBlack);
 }
 
 void Ball::shift(Fixed dx) { x_ = wrapAdd(x_, dx); }

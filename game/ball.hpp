@@ -34,8 +34,7 @@ class Ball {
 
   Fixed x() const { return x_; }
   Fixed y() const { return y_; }
-  Fixed centreX() const { return wrapAdd(x_, 0x60000); }
-  Fixed centreY() const { return wrapAdd(y_, 0x60000); }
+  Fixed centreX() const { return wrapAdd(x_, kSize / 2); }
   Fixed right() const { return wrapAdd(x_, kSize); }
   Fixed bottom() const { return wrapAdd(y_, kSize); }
   Fixed vx() const { return vx_; }

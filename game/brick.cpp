@@ -1,9 +1,9 @@
 #include "game/brick.hpp"
 
-#include "app/process_state.hpp"
 #include "game/brick_kinds.hpp"
 #include "game/fire_brick.hpp"
 #include "gfx/blit.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 namespace {
@@ -53,12 +53,12 @@ Brick::Brick(Fixed x, Fixed y, BrickKind kind, std::int32_t variant)
 
 void Brick::destroy() {
   hitPoints_ = 0;
-  app::addScore(brickScore(kind_));
+  shell::addScore(brickScore(kind_));
 }
 
 std::int32_t Brick::hit() {
   if (hitPoints_ != 0) {
-    if (hitPoints_ == 1) app::addScore(brickScore(kind_));
+    if (hitPoints_ == 1) shell::addScore(brickScore(kind_));
     --hitPoints_;
   }
   return hitPoints_;

@@ -1,8 +1,8 @@
 #include "game/explosion.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 
@@ -21,7 +21,7 @@ void Explosion::draw(gfx::Canvas& canvas) {
   const std::int32_t column = frame % 8;
   const std::int32_t row = frame / 8;
   gfx::drawSprite(canvas, x_ - toFixed(24), y_ - toFixed(24), toFixed(48), toFixed(48),
-                  &app::process().assets.blastPicture, toFixed(48 * column), toFixed(48 * row), gfx::kKeyBlack);
+                  &shell::process().assets.blastPicture, toFixed(48 * column), toFixed(48 * row), gfx::kKeyBlack);
 }
 
 }  // namespace game

@@ -1,12 +1,12 @@
 #include "game/fire_brick.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/pixel.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 
 FireBrick::FireBrick(Fixed x, Fixed y, std::int32_t variant)
-    : Brick(x, y, BrickKind::Fire, variant), explosion_(x + 0xA0000, y + 0x60000) {}
+    : Brick(x, y, BrickKind::Fire, variant), explosion_(x + kWidth / 2, y + kHeight / 2) {}
 
 bool FireBrick::takeExploded() {
   const bool exploded = exploded_;
@@ -22,7 +22,7 @@ void FireBrick::update(std::int32_t dt) {
 }
 
 void FireBrick::draw(gfx::Canvas& canvas) {
-  if (isAlive()) drawFrame(canvas, app::process().assets.firePicture, (animTime_ / 100) * 20, gfx::kNoColourKey);
+  if (isAlive()) drawFrame(canvas, shell::process().assets.firePicture, (animTime_ / 100) * 20, gfx::kNoColourKey);
 }
 
 void FireBrick::drawOverlay(gfx::Canvas& canvas) { explosion_.draw(canvas); }
@@ -30,8 +30,8 @@ void FireBrick::drawOverlay(gfx::Canvas& canvas) { explosion_.draw(canvas); }
 void FireBrick::destroy() {
   Brick::destroy();
   explosion_.start();
-  sound::SoundClip* blast = app::process().assets.blastSound.get();
-  if (blast != nullptr && app::soundEffectsAudible()) blast->play();
+  sound::SoundClip* blast = shell::process().assets.blastSound.get();
+  if (blast != nullptr && shell::soundEffectsAudible()) blast->play();
 }
 
 }  // namespace game

@@ -1,34 +1,37 @@
 // The screen on which a game is played: the brick field, the level map, the paddle, the
 // balls, shots, items and effects, the lives and the level. The score lives in the
-// process-wide score display.
+// process-wide score display. The operations are spread over files by concern: the step and
+// the game state here, the strikes on bricks in brick_hits.cpp, the items' effects in
+// item_effects.cpp, the drawing in game_drawing.cpp; the bounce rules are brick_collision's,
+// the two files level_map's and saved_game's.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 
-#include "app/number_display.hpp"
 #include "game/ball.hpp"
-#include "game/brick.hpp"
+#include "game/brick_field.hpp"
 #include "game/effect.hpp"
 #include "game/item.hpp"
 #include "game/kinds.hpp"
+#include "game/level_map.hpp"
 #include "game/object_list.hpp"
 #include "game/paddle.hpp"
+#include "game/saved_game.hpp"
 #include "game/shot.hpp"
 #include "gfx/canvas.hpp"
 #include "gfx/surface.hpp"
+#include "shell/number_display.hpp"
 #include "sound/sound_clip.hpp"
 
 namespace game {
 
+class GameRig;
+
 class GameScreen {
  public:
-  static constexpr std::int32_t kColumns = 12;
-  static constexpr std::int32_t kRows = 16;
-  static constexpr std::int32_t kCells = kColumns * kRows;
-  static constexpr std::int32_t kLevels = 50;
-  static constexpr std::int32_t kMapCells = kLevels * kCells;  // 9600 cells, 38400 bytes
+  // A game has three levels: passing the last one ends it, won.
+  static constexpr std::int32_t kLastLevel = 3;
 
   // Loads the pictures and the hit sound and reads the level map from "BrickMap.dat",
   // reporting a missing or short file in a message box.
@@ -72,54 +75,14 @@ class GameScreen {
   // A strike on the cell: by `ball`, or by a shot when `ball` is null.
   void hitBrick(std::int32_t col, std::int32_t row, const Ball* ball);
 
-  // Read-only views of the state, for the headless driver's dump and for tests.
-  struct CellView {
-    BrickKind kind = BrickKind::Empty;
-    std::int32_t hitPoints = 0;
-    std::int32_t variant = 0;
-    std::int32_t hiddenItem = 0;
-  };
-  std::int32_t score() const;
-  std::int32_t lives() const { return lives_; }
-  const Paddle& paddle() const { return *paddle_; }
-  const ObjectList<Ball>& balls() const { return balls_; }
-  const ObjectList<Shot>& shots() const { return shots_; }
-  const ObjectList<Item>& items() const { return items_; }
-  std::int32_t effectCount() const { return effects_.size(); }
-  // A cell without a brick (before the first level) reads as an empty one.
-  CellView cell(std::int32_t col, std::int32_t row) const;
-  const Brick* brickAt(std::int32_t col, std::int32_t row) const;
-  const sound::SoundClip* hitSound() const { return hitSound_.get(); }
-  const app::NumberDisplay& levelDisplay() const { return *levelDisplay_; }
-  const app::NumberDisplay& livesDisplay() const { return *livesDisplay_; }
-
-  // Set-up operations of the headless driver and the tests. Positions and velocities are
-  // raw Fixed values; cells outside the field are ignored.
-  void setCell(std::int32_t col, std::int32_t row, std::int32_t levelMapValue);  // keeps the hidden item
-  void setHiddenItem(std::int32_t col, std::int32_t row, std::int32_t kind);
-  void addFlyingBall(Fixed x, Fixed y, Fixed vx, Fixed vy, Fixed speed, BallKind kind);
-  // A normal ball at x, speed 0x4000, velocity 0, resting on the paddle as a new level's.
-  void addRestingBall(Fixed x);
-  void clearBalls();
-  void setPaddleX(Fixed x);
-  void setPaddleSize(SizeState size);
-  void setPaddleAttachment(Attachment attachment);
-  void addItem(ItemKind kind, Fixed x, Fixed y, Fixed vx, Fixed vy);
-  void setLives(std::int32_t lives);
-  void setLevel(std::int32_t level);
-  // Strikes the cell as a shot does (a Spark or a Blast, a Fire brick's area blast).
-  void strikeCell(std::int32_t col, std::int32_t row);
-
  private:
-  struct BrickCell {
-    std::unique_ptr<Brick> brick;
-    std::int32_t hiddenItem = 0;
-  };
+  // The headless driver's and the tests' set-up and inspection.
+  friend class GameRig;
 
-  void loadLevelMap();
   void tearDownLevel();
   void hideItems();
-  void putNewBallOnPaddle();
+  // A normal ball at rest on the paddle at x, as every new level and life begins with.
+  void putRestingBall(Fixed x);
   void collideWithBricks(Ball& ball);
   void ordinaryHit(std::int32_t col, std::int32_t row);
   void destroyBrick(std::int32_t col, std::int32_t row);
@@ -127,26 +90,21 @@ class GameScreen {
   void releaseItem(std::int32_t col, std::int32_t row);
   void eightBalls();
   void doubleBalls();
-  bool alive(std::int32_t col, std::int32_t row) const;
-  BrickCell& at(std::int32_t col, std::int32_t row) { return field_[static_cast<std::size_t>(row * kColumns + col)]; }
-  const BrickCell& at(std::int32_t col, std::int32_t row) const {
-    return field_[static_cast<std::size_t>(row * kColumns + col)];
-  }
 
   gfx::Surface background_;
   gfx::Surface panel_;
   std::unique_ptr<sound::SoundClip> hitSound_;
-  std::unique_ptr<app::NumberDisplay> levelDisplay_;
-  std::unique_ptr<app::NumberDisplay> livesDisplay_;
-  std::array<BrickCell, kCells> field_;
-  std::array<std::int32_t, kMapCells> levelMap_{};
+  std::unique_ptr<shell::NumberDisplay> levelDisplay_;
+  std::unique_ptr<shell::NumberDisplay> livesDisplay_;
+  BrickField field_;
+  LevelMap levelMap_;
   std::unique_ptr<Paddle> paddle_;
   ObjectList<Ball> balls_;
   ObjectList<Shot> shots_;
   ObjectList<Item> items_;
   ObjectList<Effect> effects_;
-  std::int32_t lives_ = 3;
-  std::int32_t level_ = 1;
+  std::int32_t lives_ = SavedGame{}.lives;
+  std::int32_t level_ = SavedGame{}.level;
   bool levelPassed_ = false;
   bool gameEnded_ = false;
 };

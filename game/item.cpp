@@ -1,15 +1,16 @@
 #include "game/item.hpp"
 
-#include "app/process_state.hpp"
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
+#include "shell/process_state.hpp"
 
 namespace game {
 namespace {
 
-constexpr Fixed kRightLimit = 0xD20000;    // 210 = 240 - 30
-constexpr Fixed kRightMirror = 0x1A40000;  // 420 = 2 x 210
+constexpr Fixed kRightLimit = toFixed(platform::kScreenWidth) - Item::kSize;  // 210
+constexpr Fixed kRightMirror = 2 * kRightLimit;
 constexpr Fixed kGravity = 0x80;           // per update
 
 }  // namespace
@@ -37,7 +38,7 @@ void Item::update(std::int32_t dt) {
 void Item::draw(gfx::Canvas& canvas) const {
   const auto k = static_cast<std::int32_t>(kind_);
   if (k < 1 || k > 14) return;
-  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &app::process().assets.itemPicture, toFixed(30 * ((k - 1) % 7)),
+  gfx::drawSprite(canvas, x_, y_, kSize, kSize, &shell::process().assets.itemPicture, toFixed(30 * ((k - 1) % 7)),
                   toFixed(30 * ((k - 1) / 7)), gfx::kKeyBlack);
 }
 

@@ -6,11 +6,13 @@
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/random.hpp"
 
 namespace game {
 namespace {
 
+constexpr Fixed kRightWall = toFixed(platform::kScreenWidth);
 constexpr Fixed kLongWidth = 0x500000;    // 80
 constexpr Fixed kNormalWidth = 0x3C0000;  // 60
 constexpr Fixed kShortWidth = 0x280000;   // 40
@@ -96,7 +98,7 @@ void Paddle::reset() {
   sizeState_ = SizeState::Normal;
   attachment_ = Attachment::None;
   width_ = kNormalWidth;
-  x_ = 0x5A0000;  // (240 - 60) / 2
+  x_ = (kRightWall - kNormalWidth) / 2;  // 90
   velocity_ = 0;
   moveState_ = MoveState::Stopped;
   destroyed_ = false;
@@ -133,8 +135,8 @@ void Paddle::moveTo(Fixed stylusX) {
   x_ = wrapSub(stylusX, width_ >> 1);
   if (x_ < 0) {
     x_ = 0;
-  } else if (x_ > kScreenWidth - width_) {
-    x_ = kScreenWidth - width_;
+  } else if (x_ > kRightWall - width_) {
+    x_ = kRightWall - width_;
   }
   const Fixed dx = wrapSub(x_, before);
   for (Ball* ball : resting_) ball->shift(dx);
@@ -147,7 +149,7 @@ void Paddle::lengthen() {
     sizeState_ = SizeState::Normal;
   }
   width_ = widthOf(sizeState_);
-  if (x_ > kScreenWidth - width_) x_ = kScreenWidth - width_;
+  if (x_ > kRightWall - width_) x_ = kRightWall - width_;
 }
 
 void Paddle::shorten() {
@@ -213,8 +215,8 @@ void Paddle::update(std::int32_t dt) {
   if (newX <= 0) {
     x_ = 0;
     stop();
-  } else if (newX >= kScreenWidth - width_) {
-    x_ = kScreenWidth - width_;
+  } else if (newX >= kRightWall - width_) {
+    x_ = kRightWall - width_;
     stop();
   } else {
     x_ = newX;

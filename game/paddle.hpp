@@ -30,7 +30,6 @@ class Paddle {
  public:
   static constexpr Fixed kTop = 0x11E0000;       // the paddle line, y = 286
   static constexpr Fixed kRestingY = 0x1120000;  // a resting ball's top, y = 274
-  static constexpr Fixed kScreenWidth = 0xF00000;
 
   // Loads "image/board.png", then resets.
   Paddle();

@@ -7,6 +7,7 @@
 #include "game/wrapping.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "platform/random.hpp"
 
 namespace game {
@@ -40,7 +41,7 @@ class Mix {
 
 // Particles are the bulk of a busy frame: thousands of single pixels. Where all the pixels of
 // a particle lie inside the canvas they are mixed in place, exactly as blendPoint mixes them;
-// at the edges, and on any canvas other than the plain 240 x 320 rows (whose reported size
+// at the edges, and on any canvas other than the plain rows of the screen (whose reported size
 // could reach past its block), blendPoint clips each pixel.
 struct Plot {
   gfx::Canvas& canvas;
@@ -50,9 +51,9 @@ struct Plot {
 
   Plot(gfx::Canvas& target, Fixed fx, Fixed fy)
       : canvas(target), x(toPixels(fx)), y(toPixels(fy)),
-        inside(target.coordinateMode == 1 && target.xStep == 1 && target.yStep == 240 && x >= 1 && y >= 1 &&
-               x + 1 < static_cast<int>(std::min<std::uint32_t>(target.properties.cxWidth, 240)) &&
-               y + 1 < static_cast<int>(std::min<std::uint32_t>(target.properties.cyHeight, 320))) {}
+        inside(target.coordinateMode == 1 && target.xStep == 1 && target.yStep == platform::kScreenWidth && x >= 1 && y >= 1 &&
+               x + 1 < static_cast<int>(std::min<std::uint32_t>(target.properties.cxWidth, platform::kScreenWidth)) &&
+               y + 1 < static_cast<int>(std::min<std::uint32_t>(target.properties.cyHeight, platform::kScreenHeight))) {}
 
   void point(int dx, int dy, std::uint32_t colour, int level) const {
     if (inside) {

@@ -5,12 +5,10 @@
 
 #include "gfx/pixel.hpp"
 #include "gfx/text_surface.hpp"
+#include "platform/display_device.hpp"
 
 namespace gfx {
 namespace {
-
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 
 // 64 bits throughout: a Canvas not in coordinate mode 1 hands its values over unshifted,
 // and sums such as source x + width must not wrap on them.
@@ -99,6 +97,14 @@ void copyKeyed(Run run, std::uint16_t key) {
   }
 }
 
+void copyRun(const Run& run, std::int32_t colourKey) {
+  if (colourKey == kNoColourKey) {
+    copyOpaque(run);
+  } else {
+    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
+  }
+}
+
 // Only the pixels equal to `ink`, for text.
 void copyInk(Run run, std::uint16_t ink) {
   for (std::ptrdiff_t row = 0; row < run.height; ++row, run.to += run.yStep, run.from += run.sourceStride) {
@@ -138,12 +144,13 @@ Run runOf(Canvas& canvas, const Rect& r, const std::uint16_t* source, Coordinate
 // the copy goes ahead, otherwise the operation's result.
 int prepareScreenRect(const Canvas& canvas, Rect& r, const Canvas* source) {
   if (r.width == 0 || r.height == 0) {
-    r.width = kScreenWidth;
-    r.height = kScreenHeight;
+    r.width = platform::kScreenWidth;
+    r.height = platform::kScreenHeight;
   }
-  if (source == nullptr || source->pixelBlock() == nullptr || !sourceInside(r, kScreenWidth, kScreenHeight)) return 0;
-  if (!canvas.holds(kScreenWidth, kScreenHeight)) return 0;
-  if (!clip(r, kScreenWidth, kScreenHeight)) return 1;
+  if (source == nullptr || source->pixelBlock() == nullptr) return 0;
+  if (!sourceInside(r, platform::kScreenWidth, platform::kScreenHeight)) return 0;
+  if (!canvas.holds(platform::kScreenWidth, platform::kScreenHeight)) return 0;
+  if (!clip(r, platform::kScreenWidth, platform::kScreenHeight)) return 1;
   return -1;
 }
 
@@ -160,12 +167,7 @@ int drawSprite(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, cons
   if (!sourceInside(r, surface->width, surface->height) || !surface->consistent()) return 0;
   if (!canvas.holds(canvas.properties.cxWidth, canvas.properties.cyHeight)) return 0;
   if (!clip(r, clipWidthOf(canvas), clipHeightOf(canvas))) return 1;
-  const Run run = runOf(canvas, r, surface->pixels.data(), surface->width);
-  if (colourKey == kNoColourKey) {
-    copyOpaque(run);
-  } else {
-    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
-  }
+  copyRun(runOf(canvas, r, surface->pixels.data(), surface->width), colourKey);
   return 1;
 }
 
@@ -173,12 +175,7 @@ int copyScreenRect(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height, 
                    Fixed sourceY, std::int32_t colourKey) {
   Rect r = reduceRect(canvas, x, y, width, height, sourceX, sourceY);
   if (const int result = prepareScreenRect(canvas, r, source); result >= 0) return result;
-  const Run run = runOf(canvas, r, source->pixelBlock(), kScreenWidth);
-  if (colourKey == kNoColourKey) {
-    copyOpaque(run);
-  } else {
-    copyKeyed(run, colourToPixel(static_cast<std::uint32_t>(colourKey)));
-  }
+  copyRun(runOf(canvas, r, source->pixelBlock(), platform::kScreenWidth), colourKey);
   return 1;
 }
 
@@ -186,7 +183,7 @@ int blendScreenRect(Canvas& canvas, Fixed x, Fixed y, Fixed width, Fixed height,
                     Fixed sourceY, int level) {
   Rect r = reduceRect(canvas, x, y, width, height, sourceX, sourceY);
   if (const int result = prepareScreenRect(canvas, r, source); result >= 0) return result;
-  mixInto(runOf(canvas, r, source->pixelBlock(), kScreenWidth), level);
+  mixInto(runOf(canvas, r, source->pixelBlock(), platform::kScreenWidth), level);
   return 1;
 }
 

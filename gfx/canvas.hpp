@@ -11,9 +11,9 @@
 namespace gfx {
 
 struct Canvas {
-  static constexpr std::size_t kBlockPixels = 76801;
+  static constexpr std::size_t kBlockPixels = platform::kFramePixels + 1;  // 76,801
   static constexpr std::size_t kBlockBytes = kBlockPixels * 2;  // 153,602
-  static constexpr std::size_t kFrameBytes = 240 * 320 * 2;     // 153,600: what the display gets
+  static constexpr std::size_t kFrameBytes = platform::kFramePixels * 2;  // 153,600: what the display gets
 
   // Properties as the installed display device reports them.
   Canvas();
@@ -35,7 +35,7 @@ struct Canvas {
   std::unique_ptr<std::uint16_t[]> pixels;  // kBlockPixels, black when new
   platform::DisplayProperties properties;   // cxWidth and cyHeight are the clip bounds
   std::int32_t xStep = 1;                   // pixels along a row
-  std::int32_t yStep = 240;                 // pixels from one row to the next
+  std::int32_t yStep = platform::kScreenWidth;  // pixels from one row to the next
 };
 
 }  // namespace gfx

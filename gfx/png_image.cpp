@@ -6,12 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/files.hpp"
+#include "platform/problem_report.hpp"
+
 namespace gfx {
 namespace {
 
-// Far beyond any picture of a 240 x 320 game, far below what a hostile header could ask for:
-// libpng refuses larger sizes, and ancillary chunks declaring more data, before allocating.
-constexpr std::uint32_t kMaxSide = 4096;
+// libpng refuses ancillary chunks declaring more data than this before allocating for them.
 constexpr png_alloc_size_t kMaxChunkBytes = 4 * 1024 * 1024;
 
 void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -19,6 +20,7 @@ void quietWarning(png_structp, png_const_charp) {}
 
 // Everything that must survive a long jump lives here, outside the frame that calls setjmp.
 struct Decode {
+  std::string path;
   std::FILE* file = nullptr;
   png_structp png = nullptr;
   png_infop info = nullptr;
@@ -27,7 +29,8 @@ struct Decode {
 
 bool readRows(Decode& d, PngImage& image) {
   if (setjmp(png_jmpbuf(d.png))) return false;
-  png_set_user_limits(d.png, kMaxSide, kMaxSide);
+  // libpng's own size limit would refuse a huge header without a word; ours below speaks.
+  png_set_user_limits(d.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
   png_set_chunk_malloc_max(d.png, kMaxChunkBytes);
   // Text, physical and other side chunks play no part in a picture's pixels; skipping them
   // unread keeps a hostile length in one of them from costing a huge allocation.
@@ -43,7 +46,14 @@ bool readRows(Decode& d, PngImage& image) {
   int colourType = 0;
   int interlace = 0;
   png_get_IHDR(d.png, d.info, &width, &height, &bitDepth, &colourType, &interlace, nullptr, nullptr);
-  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
+  if (width == 0 || height == 0) return false;
+  // Checked before any pixel memory is allocated: the header alone can ask for gigabytes.
+  if (width > kLargestPictureSide || height > kLargestPictureSide) {
+    platform::reportProblem("picture " + d.path + " is " + std::to_string(width) + " x " + std::to_string(height) +
+                            " pixels, larger than the " + std::to_string(kLargestPictureSide) + " x " +
+                            std::to_string(kLargestPictureSide) + " the game can draw; not loaded");
+    return false;
+  }
 
   const bool isPalette = colourType == PNG_COLOR_TYPE_PALETTE;
   if (isPalette) {
@@ -101,7 +111,9 @@ bool readRows(Decode& d, PngImage& image) {
 bool decodePng(const std::string& path, PngImage& image) {
   image = PngImage{};
   Decode d;
-  d.file = std::fopen(path.c_str(), "rb");
+  d.path = path;
+  std::string whyNot;
+  d.file = platform::openFileForReading(path, whyNot);
   if (d.file == nullptr) return false;
   d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
   if (d.png != nullptr) d.info = png_create_info_struct(d.png);

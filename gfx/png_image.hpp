@@ -9,6 +9,12 @@
 
 namespace gfx {
 
+// The longest side of a picture that is decoded at all. The game draws on a 240 x 320 screen
+// and its largest picture (a sprite sheet) is 384 x 192; a side of 1024 leaves room for
+// larger artwork while a hostile header can no longer cost a gigabyte and seconds at start
+// (at most 3 MB of decoded rows and 2 MB of surface per picture).
+constexpr std::int32_t kLargestPictureSide = 1024;
+
 struct PngImage {
   struct Rgb {
     std::uint8_t red = 0;
@@ -29,7 +35,9 @@ struct PngImage {
 // Decodes the file at `path`. Alpha and transparent colours are composited over
 // (31, 127, 255); 16-bit channels are cut to 8; interlaced pictures are assembled; pictures
 // of fewer than 8 bits per pixel and grey pictures are expanded. False for a missing,
-// corrupt or truncated file; `image` is then left empty.
+// corrupt or truncated file, or anything but a regular file (never waiting on a FIFO);
+// `image` is then left empty. A picture wider or higher than kLargestPictureSide is refused
+// from its header, with a line on standard error.
 bool decodePng(const std::string& path, PngImage& image);
 
 }  // namespace gfx

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/display_device.hpp"
+
 namespace gfx {
 
 std::uint64_t frameHash(const Canvas& canvas) {
@@ -18,11 +20,9 @@ std::uint64_t frameHash(const Canvas& canvas) {
 }
 
 bool saveScreenshot(const Canvas& canvas, const std::string& path) {
-  constexpr int kWidth = 240;
-  constexpr int kHeight = 320;
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(platform::kScreenWidth) * platform::kScreenHeight * 3);
   const std::uint16_t* pixels = canvas.pixelBlock();
-  for (std::size_t i = 0; i < static_cast<std::size_t>(kWidth) * kHeight; ++i) {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(platform::kScreenWidth) * platform::kScreenHeight; ++i) {
     const unsigned p = pixels[i];
     const unsigned red = (p >> 11) & 31u;
     const unsigned green = (p >> 5) & 63u;
@@ -34,8 +34,8 @@ bool saveScreenshot(const Canvas& canvas, const std::string& path) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  image.width = kWidth;
-  image.height = kHeight;
+  image.width = platform::kScreenWidth;
+  image.height = platform::kScreenHeight;
   image.format = PNG_FORMAT_RGB;
   const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
   png_image_free(&image);

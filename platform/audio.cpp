@@ -17,6 +17,16 @@ bool isPlayablePcm(const PcmFormat& format) {
   return format.blockAlign == format.channels * (format.bitsPerSample / 8);
 }
 
+std::uint64_t mixingCopyBytes(const PcmFormat& format, std::uint64_t sampleBytes) {
+  if (!isPlayablePcm(format)) return 0;
+  if (format.samplesPerSecond == kMixingRate && format.channels == kMixingChannels &&
+      format.bitsPerSample == kMixingBitsPerSample) {
+    return 0;
+  }
+  const std::uint64_t frames = sampleBytes / format.blockAlign;
+  return frames * kMixingRate / format.samplesPerSecond * (kMixingChannels * kMixingBitsPerSample / 8);
+}
+
 AudioBackend& audioBackend() { return installed != nullptr ? *installed : headlessAudio(); }
 
 void setAudioBackend(AudioBackend* backend) { installed = backend; }

@@ -18,9 +18,19 @@ struct PcmFormat {
   std::uint16_t bitsPerSample = 0;
 };
 
+// The format outputs mix in, which every sound of the game is stored in: 22,050 Hz, 16-bit,
+// mono. A clip in it plays from its own samples; any other is converted once, into a copy.
+constexpr std::uint32_t kMixingRate = 22050;
+constexpr std::uint16_t kMixingChannels = 1;
+constexpr std::uint16_t kMixingBitsPerSample = 16;
+
 // True for the formats an output can play: plain PCM, 1 or 2 channels, 8 or 16 bits,
 // 1,000 to 192,000 samples a second, and a block alignment that matches.
 bool isPlayablePcm(const PcmFormat& format);
+
+// The bytes an output holds besides the caller's samples: none in the mixing format, else
+// the samples converted to it (a byte count, from `sampleBytes` of samples in `format`).
+std::uint64_t mixingCopyBytes(const PcmFormat& format, std::uint64_t sampleBytes);
 
 class AudioOutput {
  public:

@@ -6,16 +6,20 @@
 
 namespace platform {
 
+// The handheld's portrait screen, in pixels: the size of every frame, canvas and full-screen
+// picture, and what the window shows scaled.
+constexpr int kScreenWidth = 240;
+constexpr int kScreenHeight = 320;
+constexpr int kFramePixels = kScreenWidth * kScreenHeight;
+
 struct DisplayProperties {
-  std::uint32_t cxWidth = 240;
-  std::uint32_t cyHeight = 320;
-  std::int32_t cbxPitch = 2;    // bytes from a pixel to its right neighbour
-  std::int32_t cbyPitch = 480;  // bytes from a pixel to the one below
+  std::uint32_t cxWidth = kScreenWidth;
+  std::uint32_t cyHeight = kScreenHeight;
+  std::int32_t cbxPitch = 2;                 // bytes from a pixel to its right neighbour
+  std::int32_t cbyPitch = 2 * kScreenWidth;  // bytes from a pixel to the one below
   std::uint32_t cBPP = 16;
   std::uint32_t ffFormat = 0xA0;  // direct colour, 5-6-5
 };
-
-constexpr int kFramePixels = 240 * 320;
 
 class DisplayDevice {
  public:

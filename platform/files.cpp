@@ -1,5 +1,6 @@
 #include "platform/files.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -43,15 +45,62 @@ bool isFolder(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+// mkstemp's template, and the shape of the names it makes: six ASCII letters or digits.
+constexpr std::string_view kTemporaryTemplate = ".XXXXXX";
+
+bool isTemporaryOf(std::string_view entry, std::string_view name) {
+  if (entry.size() != name.size() + kTemporaryTemplate.size() || !entry.starts_with(name)) return false;
+  if (entry[name.size()] != '.') return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1, entry.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+  });
+}
+
+enum class Opening { Regular, NotOpened, NotRegular };
+
+// Opens without waiting (a FIFO without a writer would block the open itself), then keeps
+// only a regular file, switched back to blocking reads.
+Opening openRegular(const std::string& path, int flags, int& fd, std::string& reason) {
+  fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return Opening::NotOpened;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    ::close(fd);
+    fd = -1;
+    return Opening::NotRegular;
+  }
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status != -1) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+  return Opening::Regular;
+}
+
+// 0, or the errno of the write that failed.
+int writeAll(int fd, std::span<const std::uint8_t> bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
     done += static_cast<std::size_t>(n);
   }
-  return true;
+  return 0;
+}
+
+// A rename is only durable once the folder that holds the name is: without this a power cut
+// can lose the new file and the old one with it. A folder that cannot be synced (some
+// network file systems refuse) changes nothing the caller could mend: the file is in place.
+void syncFolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace
@@ -109,16 +158,19 @@ std::string savePath(std::string_view relative) {
 
 FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMissing) {
   FileRead result;
-  const int flags = O_RDONLY | O_CLOEXEC | (createIfMissing ? O_CREAT : 0);
-  const int fd = ::open(path.c_str(), flags, 0644);
-  if (fd < 0) return result;
-  result.opened = true;
-  // A regular file is read into one buffer of its size and a byte more (to see the end):
-  // growing a buffer while reading a megabyte of music would hold two copies at once.
-  // Anything else grows in chunks, so that a generous limit costs nothing for a small file.
+  int fd = -1;
+  const Opening opening = openRegular(path, O_RDONLY | (createIfMissing ? O_CREAT : 0), fd, result.reason);
+  result.opened = opening != Opening::NotOpened;
+  result.readFailed = opening == Opening::NotRegular;
+  if (opening != Opening::Regular) return result;
+  // Read into one buffer of the file's size and a byte more (to see the end): growing a
+  // buffer while reading a megabyte of music would hold two copies at once. A file whose
+  // size says nothing (those of /proc) grows in chunks, so that a generous limit costs
+  // nothing for a small file.
   constexpr std::size_t kChunk = 64 * 1024;
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+    result.size = static_cast<std::uint64_t>(info.st_size);
     result.bytes.resize(std::min(static_cast<std::size_t>(info.st_size) + 1, maxBytes));
   }
   std::size_t done = 0;
@@ -128,6 +180,7 @@ FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMi
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       result.readFailed = true;
+      result.reason = std::strerror(errno);
       break;
     }
     if (n == 0) break;
@@ -138,18 +191,56 @@ FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMi
   return result;
 }
 
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-  std::string temporary = path + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  ::fchmod(fd, 0644);
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
+std::FILE* openFileForReading(const std::string& path, std::string& reason) {
+  int fd = -1;
+  if (openRegular(path, O_RDONLY, fd, reason) != Opening::Regular) return nullptr;
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    ::close(fd);
   }
-  return true;
+  return file;
+}
+
+FileWrite writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+  FileWrite result;
+  std::string temporary = path + std::string(kTemporaryTemplate);
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    result.reason = std::strerror(errno);
+    return result;
+  }
+  int error = writeAll(fd, bytes);
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  ::fchmod(fd, 0644);
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    result.reason = std::strerror(error);
+    return result;
+  }
+  syncFolderOf(path);
+  result.written = true;
+  return result;
+}
+
+int removeLeftoverTemporaries(const std::string& folder, std::span<const std::string_view> names) {
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return 0;
+  const int folderFd = ::dirfd(listing);
+  int removed = 0;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view entryName(entry->d_name);
+    if (std::none_of(names.begin(), names.end(), [&](std::string_view name) { return isTemporaryOf(entryName, name); })) {
+      continue;
+    }
+    struct stat info {};
+    if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (::unlinkat(folderFd, entry->d_name, 0) == 0) ++removed;
+  }
+  ::closedir(listing);
+  return removed;
 }
 
 bool makeFolders(const std::string& folder) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,17 +29,39 @@ std::string savePath(std::string_view relative);
 
 struct FileRead {
   bool opened = false;      // a handle was obtained
-  bool readFailed = false;  // the read itself reported an error
+  bool readFailed = false;  // the read itself reported an error, or the path is no regular file
   std::vector<std::uint8_t> bytes;  // what was read, at most the bytes asked for
+  std::uint64_t size = 0;   // the whole file's size as the system reports it
+  std::string reason;       // why it was not opened or not read, in the system's words
 };
 
 // Opens `path` for reading and reads at most maxBytes. With createIfMissing, a missing file
 // is first created empty, as the level map, the saved game and the score table expect.
+// Only a regular file is read: a FIFO, a folder, a device or a socket in its place is opened
+// without waiting for a writer and reported as a failed read ("not a regular file"), since
+// reading one could block the game for ever or never end.
 FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMissing = false);
 
-// Writes a temporary file beside `path`, flushes it and renames it over `path`, so that a
-// crash or a full disk leaves either the old or the new file, never half of one.
-bool writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same rule for a reader that streams the file itself (the picture decoder): a stream
+// open on a regular file, or null with `reason` saying why not.
+std::FILE* openFileForReading(const std::string& path, std::string& reason);
+
+struct FileWrite {
+  bool written = false;  // the new file is completely in place
+  std::string reason;    // when not: the system's words ("No space left on device", ...)
+};
+
+// Writes a temporary file beside `path` (its name `path` + "." + six letters or digits),
+// flushes it, renames it over `path` and flushes the folder, so that a crash, a power cut or
+// a full disk leaves either the old or the new file, never half of one. When the new file
+// cannot be completely written the old one stays as it was and `reason` says why.
+FileWrite writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Removes, from `folder`, the temporary files a killed writeFileAtomically left behind for
+// the given file names: regular files named exactly NAME.XXXXXX (six ASCII letters or
+// digits), nothing else. Only the one copy that owns the folder may call it, since another
+// copy's write in progress looks the same. Returns how many were removed.
+int removeLeftoverTemporaries(const std::string& folder, std::span<const std::string_view> names);
 
 // Creates the folder and its parents; true when it exists afterwards.
 bool makeFolders(const std::string& folder);

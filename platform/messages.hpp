@@ -34,6 +34,7 @@ constexpr std::uint32_t VK_LEFT = 0x25;
 constexpr std::uint32_t VK_UP = 0x26;
 constexpr std::uint32_t VK_RIGHT = 0x27;
 constexpr std::uint32_t VK_DOWN = 0x28;
+constexpr std::uint32_t VK_SELECT = 0x29;  // the gamepad's A button, which the game takes as Enter
 constexpr std::uint32_t VK_F3 = 0x72;
 constexpr std::uint32_t VK_F4 = 0x73;
 constexpr std::uint32_t VK_APP1 = 0xC1;  // quit

@@ -51,8 +51,8 @@ std::string toUtf8(std::u16string_view text) {
   return out;
 }
 
-std::u16string fromUtf8(std::string_view text) {
-  std::u16string out;
+std::u32string decodeUtf8(std::string_view text) {
+  std::u32string out;
   std::size_t i = 0;
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -80,13 +80,19 @@ std::u16string fromUtf8(std::string_view text) {
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (valid && (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) valid = false;
     if (!valid) {
-      appendUtf16(out, kReplacement);
+      out.push_back(kReplacement);
       ++i;
       continue;
     }
-    appendUtf16(out, c);
+    out.push_back(c);
     i += static_cast<std::size_t>(length);
   }
+  return out;
+}
+
+std::u16string fromUtf8(std::string_view text) {
+  std::u16string out;
+  for (const char32_t c : decodeUtf8(text)) appendUtf16(out, c);
   return out;
 }
 

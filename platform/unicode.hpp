@@ -9,7 +9,11 @@ namespace platform {
 // Unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view text);
 
-// Malformed sequences become U+FFFD; code points beyond U+FFFF become surrogate pairs.
+// UTF-8 to code points. Malformed sequences (a stray or truncated one, an overlong form, a
+// surrogate, a code point beyond U+10FFFF) become U+FFFD, one for each byte that starts none.
+std::u32string decodeUtf8(std::string_view text);
+
+// decodeUtf8, with code points beyond U+FFFF as surrogate pairs.
 std::u16string fromUtf8(std::string_view text);
 
 }  // namespace platform

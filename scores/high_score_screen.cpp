@@ -1,9 +1,10 @@
 #include "scores/high_score_screen.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
 #include "scores/score_upload.hpp"
+#include "shell/process_state.hpp"
 
 namespace scores {
 namespace {
@@ -21,7 +22,6 @@ constexpr int kUpdatingHeight = 60;
 constexpr int kButtonTop = 260;
 constexpr int kButtonBottom = 300;
 constexpr int kButtonSplit = 126;
-constexpr int kScreenWidth = 240;
 // The line that reports an exchange stands where the key hint of the background is, the only
 // strip below the buttons: it covers no row and no button. The strip is painted in the
 // colour of the sky there (0x00BBGGRR), so that the hint does not show through.
@@ -62,9 +62,9 @@ int inkWidth(const gfx::TextSurface& text) {
 HighScoreScreen::HighScoreScreen() {
   gfx::loadPicture(background_, gfx::imagePath("highscore.png"));
   gfx::loadPicture(updatingPicture_, gfx::imagePath("updating.png"));
-  exchangeStrip_.width = kScreenWidth;
+  exchangeStrip_.width = platform::kScreenWidth;
   exchangeStrip_.height = kExchangeStripHeight;
-  exchangeStrip_.pixels.assign(static_cast<std::size_t>(kScreenWidth * kExchangeStripHeight),
+  exchangeStrip_.pixels.assign(static_cast<std::size_t>(platform::kScreenWidth * kExchangeStripHeight),
                                gfx::colourToPixel(kExchangeStripColour));
   loadScores(table_);
   rebuildScorePictures();
@@ -130,15 +130,15 @@ void HighScoreScreen::requestUpload() {
   clearExchangeLine();
 }
 
-int HighScoreScreen::penReleased() {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
-  if (y <= kButtonTop || y >= kButtonBottom) return 0;
+HighScoreScreen::Release HighScoreScreen::penReleased() {
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
+  if (y <= kButtonTop || y >= kButtonBottom) return Release::Nothing;
   if (x > 0 && x < kButtonSplit) {
     requestUpload();
-    return 0;
+    return Release::Upload;
   }
-  return x > kButtonSplit && x < kScreenWidth ? 1 : 0;
+  return x > kButtonSplit && x < platform::kScreenWidth ? Release::Back : Release::Nothing;
 }
 
 std::uint32_t HighScoreScreen::lowestScore() const { return table_.lowestScore(); }
@@ -152,8 +152,8 @@ void HighScoreScreen::uploadScores() {
   if (result == UploadResult::Exchanged) rebuildScorePictures();
   exchangeResult_ = result;
   const bool exchanged = result == UploadResult::Exchanged;
-  gfx::renderText(exchangeLinePicture_, lineText(result), exchanged ? kExchangedColour : kFailedColour, kScreenWidth);
-  exchangeLineX_ = (kScreenWidth - inkWidth(exchangeLinePicture_)) / 2;
+  gfx::renderText(exchangeLinePicture_, lineText(result), exchanged ? kExchangedColour : kFailedColour, platform::kScreenWidth);
+  exchangeLineX_ = (platform::kScreenWidth - inkWidth(exchangeLinePicture_)) / 2;
 }
 
 void HighScoreScreen::clearExchangeLine() {

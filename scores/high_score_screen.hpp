@@ -48,9 +48,10 @@ class HighScoreScreen {
   void stopScrolling();
   // Ignored unless idle. Clears the line of the last exchange.
   void requestUpload();
-  // At the pen position kept by the shell. 1 when the release was on the back button: the
-  // screen is to be left. A release on the upload button requests an upload.
-  int penReleased();
+  // What a pen release did, at the pen position kept by the shell: on the upload button it
+  // requests an upload; on the back button the screen is to be left.
+  enum class Release { Nothing, Upload, Back };
+  Release penReleased();
   std::uint32_t lowestScore() const;
   bool insertScore(std::u16string_view name, std::uint32_t score);
 
@@ -69,7 +70,6 @@ class HighScoreScreen {
   std::int32_t scrollState() const { return scrollState_; }
   const ScoreTable& table() const { return table_; }
   ScoreTable& table() { return table_; }
-  const gfx::TextSurface& placePicture(std::size_t index) const { return placePictures_[index]; }
 
  private:
   gfx::Surface background_;

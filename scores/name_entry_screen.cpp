@@ -1,8 +1,9 @@
 #include "scores/name_entry_screen.hpp"
 
-#include "app/process_state.hpp"
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
+#include "platform/display_device.hpp"
+#include "shell/process_state.hpp"
 
 namespace scores {
 namespace {
@@ -13,8 +14,6 @@ constexpr int kKeyWidth = 24;  // pixels
 constexpr int kKeyHeight = 28;
 constexpr int kGridTop = 92;
 constexpr int kGridBottom = kGridTop + kRows * kKeyHeight;  // 204
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
 constexpr int kNameRowX = 24;
 constexpr int kNameRowY = 220;
 // OK and cancel share the strip below the name row.
@@ -93,24 +92,24 @@ void NameEntryScreen::pickCell() {
 }
 
 void NameEntryScreen::penAt() {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
-  if (x <= 0 || x >= kScreenWidth || y <= kGridTop || y >= kGridBottom) return;
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
+  if (x <= 0 || x >= platform::kScreenWidth || y <= kGridTop || y >= kGridBottom) return;
   col_ = x / kKeyWidth;
   row_ = (y - kGridTop) / kKeyHeight;
   if (row_ == kWideRow && col_ == kDeleteRightCol) col_ = kDeleteCol;
   if (row_ == kWideRow && col_ == kSpaceRightCol) col_ = kSpaceCol;
 }
 
-int NameEntryScreen::classifyRelease() const {
-  const int x = toPixels(app::process().penX);
-  const int y = toPixels(app::process().penY);
-  if (x > 0 && x < kScreenWidth && y > kGridTop && y < kGridBottom) return kReleaseKeyboard;
-  if (y > kButtonTop && y < kScreenHeight) {
-    if (x > 0 && x <= kButtonSplit) return kReleaseOk;
-    if (x > kButtonSplit && x <= kScreenWidth) return kReleaseCancel;
+NameEntryScreen::Release NameEntryScreen::classifyRelease() const {
+  const int x = toPixels(shell::process().penX);
+  const int y = toPixels(shell::process().penY);
+  if (x > 0 && x < platform::kScreenWidth && y > kGridTop && y < kGridBottom) return Release::Keyboard;
+  if (y > kButtonTop && y < platform::kScreenHeight) {
+    if (x > 0 && x <= kButtonSplit) return Release::Ok;
+    if (x > kButtonSplit && x <= platform::kScreenWidth) return Release::Cancel;
   }
-  return kReleaseNothing;
+  return Release::Nothing;
 }
 
 std::u16string NameEntryScreen::nameText() const {

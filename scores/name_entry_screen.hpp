@@ -16,11 +16,8 @@ class NameEntryScreen {
  public:
   static constexpr std::int32_t kMaxPicks = 8;
 
-  // Results of classifyRelease.
-  static constexpr int kReleaseOk = 0;
-  static constexpr int kReleaseCancel = 1;
-  static constexpr int kReleaseNothing = 2;
-  static constexpr int kReleaseKeyboard = 3;
+  // Where a pen release lies: on OK, on cancel, on the letter grid, or elsewhere.
+  enum class Release { Ok, Cancel, Nothing, Keyboard };
 
   // Loads input.png (the keyboard) and font.png (the highlight cells); cursor on "0".
   NameEntryScreen();
@@ -41,8 +38,7 @@ class NameEntryScreen {
   // Moves the cursor to the key under the pen position kept by the shell; off the keyboard
   // the cursor stays.
   void penAt();
-  // 0 OK, 1 cancel, 3 on the letter grid, anything else nothing.
-  int classifyRelease() const;
+  Release classifyRelease() const;
   std::u16string nameText() const;
 
   // The desktop keyboard types too: a letter, a digit or a space moves the cursor to that

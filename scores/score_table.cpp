@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/process_state.hpp"
 #include "platform/files.hpp"
+#include "shell/process_state.hpp"
 
 namespace scores {
 namespace {
@@ -88,7 +88,7 @@ void loadScores(ScoreTable& table) {
   // Past what was read, an item meets either the end of the file or a failed read.
   const bool failed = !file.opened || file.readFailed;
   const std::size_t have = file.bytes.size();
-  app::ProcessState& process = app::process();
+  shell::ProcessState& process = shell::process();
   if (have >= 1) {
     process.musicOn = file.bytes[0];
   } else if (failed) {
@@ -110,8 +110,8 @@ void loadScores(ScoreTable& table) {
 }
 
 bool saveScores(const ScoreTable& table) {
-  const std::vector<std::uint8_t> bytes = encodeScoreFile(table, app::process().musicOn, app::process().soundOn);
-  return platform::writeFileAtomically(platform::savePath(kScoreFileName), bytes);
+  const std::vector<std::uint8_t> bytes = encodeScoreFile(table, shell::process().musicOn, shell::process().soundOn);
+  return platform::writeFileAtomically(platform::savePath(kScoreFileName), bytes).written;
 }
 
 }  // namespace scores

@@ -49,7 +49,7 @@ constexpr std::string_view kScoreFileName = "ScoreList.sav";
 
 std::vector<std::uint8_t> encodeScoreFile(const ScoreTable& table, std::uint8_t musicOn, std::uint8_t soundOn);
 
-// Fills the table and app::process()'s musicOn and soundOn from the file, item by item. A
+// Fills the table and shell::process()'s musicOn and soundOn from the file, item by item. A
 // missing file is created empty. An item past the end of the file keeps its start-up value
 // (the options) or gets its default (the entries); an item the file could not deliver
 // because it could not be opened or read gets its default, and an option becomes 1. The

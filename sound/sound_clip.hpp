@@ -13,10 +13,17 @@ namespace sound {
 
 class SoundClip {
  public:
+  // What one clip may cost in memory: its file, which it keeps for its life, and the copy its
+  // output makes when the file is not in the mixing format. The game's music, its largest
+  // sound, costs 1.1 MB; the limit leaves room for 25 minutes in the mixing format or 5 at
+  // CD quality, and stops a small file at a low rate from costing gigabytes once converted.
+  static constexpr std::uint64_t kLargestBytes = 64u * 1024 * 1024;
+
   // The six format fields are read from the canonical 44-byte header; the samples are
   // everything from byte 44 to the end of the file. A missing file, one shorter than 44
   // bytes, or one whose header describes no playable PCM format leaves the clip empty,
-  // silently: it then plays nothing, and pause and restart do nothing either.
+  // silently: it then plays nothing, and pause and restart do nothing either. So does a
+  // clip that would cost more than kLargestBytes of memory, with a line on standard error.
   SoundClip(const std::string& path, bool loop);
   // Stops the output (a looping clip included) and closes it.
   virtual ~SoundClip();

@@ -1,6 +1,6 @@
 # Fails when a file outside platform/, tools/ and server/ includes SDL, SDL_mixer, SDL_ttf or libcurl.
 set(offenders)
-foreach(folder app gfx sound game scores)
+foreach(folder app gfx sound shell game scores)
   file(GLOB_RECURSE files ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.hpp)
   foreach(file IN LISTS files)
     file(STRINGS ${file} lines REGEX "#include[ \t]*[<\"](SDL|SDL2/|curl/)")

@@ -6,7 +6,7 @@
 namespace platform {
 namespace {
 
-constexpr std::size_t kRowBytes = kPictureWidth * sizeof(std::uint16_t);
+constexpr std::size_t kRowBytes = kScreenWidth * sizeof(std::uint16_t);
 
 // One table look-up per frame pixel, or two ORed when the table is split; the row is built
 // once and copied `scale` times by the caller.
@@ -20,7 +20,7 @@ void scaleRow32(const std::uint16_t* source, const std::uint32_t* table, int sca
     }
   };
   if (scale == 2) {
-    for (int x = 0; x < kPictureWidth; ++x) {
+    for (int x = 0; x < kScreenWidth; ++x) {
       const std::uint32_t v = value(source[x]);
       out[0] = v;
       out[1] = v;
@@ -29,7 +29,7 @@ void scaleRow32(const std::uint16_t* source, const std::uint32_t* table, int sca
     return;
   }
   if (scale == 3) {
-    for (int x = 0; x < kPictureWidth; ++x) {
+    for (int x = 0; x < kScreenWidth; ++x) {
       const std::uint32_t v = value(source[x]);
       out[0] = v;
       out[1] = v;
@@ -38,7 +38,7 @@ void scaleRow32(const std::uint16_t* source, const std::uint32_t* table, int sca
     }
     return;
   }
-  for (int x = 0; x < kPictureWidth; ++x) {
+  for (int x = 0; x < kScreenWidth; ++x) {
     const std::uint32_t v = value(source[x]);
     for (int k = 0; k < scale; ++k) *out++ = v;
   }
@@ -47,7 +47,7 @@ void scaleRow32(const std::uint16_t* source, const std::uint32_t* table, int sca
 // The slow path for a window whose pixels are not 32 bits wide.
 void scaleRowBytes(const std::uint16_t* source, const PixelLookup& lookup, int scale, int bytesPerPixel,
                    std::uint8_t* out) {
-  for (int x = 0; x < kPictureWidth; ++x) {
+  for (int x = 0; x < kScreenWidth; ++x) {
     const std::uint32_t value = lookup[source[x]];
     std::uint8_t bytes[4];
     std::memcpy(bytes, &value, sizeof bytes);
@@ -87,14 +87,14 @@ PixelLookup::PixelLookup(const MapRgb& mapRgb) {
 RowBand changedRows(const std::uint16_t* frame, const std::uint16_t* previous) {
   RowBand band;
   int first = 0;
-  while (first < kPictureHeight &&
-         std::memcmp(frame + first * kPictureWidth, previous + first * kPictureWidth, kRowBytes) == 0) {
+  while (first < kScreenHeight &&
+         std::memcmp(frame + first * kScreenWidth, previous + first * kScreenWidth, kRowBytes) == 0) {
     ++first;
   }
-  if (first == kPictureHeight) return band;
-  int last = kPictureHeight - 1;
+  if (first == kScreenHeight) return band;
+  int last = kScreenHeight - 1;
   while (last > first &&
-         std::memcmp(frame + last * kPictureWidth, previous + last * kPictureWidth, kRowBytes) == 0) {
+         std::memcmp(frame + last * kScreenWidth, previous + last * kScreenWidth, kRowBytes) == 0) {
     --last;
   }
   band.first = first;
@@ -109,7 +109,7 @@ void scaleFrameRows(const std::uint16_t* frame, RowBand band, const PixelLookup&
   const int scale = layout.scale;
   const int bytesPerPixel = target.bytesPerPixel;
   band.first = std::max(band.first, 0);
-  band.last = std::min(band.last, kPictureHeight - 1);
+  band.last = std::min(band.last, kScreenHeight - 1);
 
   // The part of a scaled row that lies inside the target, in pixels from the row's start.
   const int visibleFrom = std::max(0, -layout.x);
@@ -123,7 +123,7 @@ void scaleFrameRows(const std::uint16_t* frame, RowBand band, const PixelLookup&
   for (int row = band.first; row <= band.last; ++row) {
     const int top = layout.y + row * scale;
     if (top + scale <= 0 || top >= target.height) continue;
-    const std::uint16_t* source = frame + row * kPictureWidth;
+    const std::uint16_t* source = frame + row * kScreenWidth;
     if (bytesPerPixel == 4 && lookup.split()) {
       scaleRow32<true>(source, lookup.data(), scale, scratch.data());
     } else if (bytesPerPixel == 4) {

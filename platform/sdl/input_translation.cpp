@@ -5,8 +5,6 @@
 namespace platform {
 namespace {
 
-constexpr std::uint32_t kGamepadSelect = 0x29;  // VK_SELECT
-
 std::uint32_t keypadDigit(SDL_Keycode key) {
   switch (key) {
     case SDLK_KP_0: return '0';
@@ -80,7 +78,7 @@ std::uint32_t gamepadButtonKey(SDL_GameControllerButton button) {
     case SDL_CONTROLLER_BUTTON_DPAD_UP: return win::VK_UP;
     case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return win::VK_RIGHT;
     case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return win::VK_DOWN;
-    case SDL_CONTROLLER_BUTTON_A: return kGamepadSelect;
+    case SDL_CONTROLLER_BUTTON_A: return win::VK_SELECT;
     case SDL_CONTROLLER_BUTTON_B: return win::VK_APP3;
     case SDL_CONTROLLER_BUTTON_START: return win::VK_APP4;
     default: return 0;

@@ -34,7 +34,7 @@ struct TranslatedKey {
 TranslatedKey translateKey(SDL_Keycode key, std::uint16_t modifiers);
 
 // The gamepad's buttons as keys; 0 for a button that means nothing to the game.
-// A gives 0x29 (VK_SELECT), which the application treats as Enter.
+// A gives VK_SELECT, which the application treats as Enter.
 std::uint32_t gamepadButtonKey(SDL_GameControllerButton button);
 
 // The mouse buttons that act as keys; 0 for the others. The left button is the stylus and

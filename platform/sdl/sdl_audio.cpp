@@ -11,10 +11,6 @@
 namespace platform {
 namespace {
 
-// The format every sound of the game is stored in. Mixing in it lets a clip play straight from
-// its own samples; SDL converts the mix for the device, a buffer at a time.
-constexpr int kFrequency = 22050;
-constexpr int kChannels = 1;
 // 512 sample frames: about 23 ms, short enough that a hit sounds with the hit.
 constexpr int kBufferFrames = 512;
 // Input bytes handed to the converter at a time.
@@ -172,9 +168,10 @@ std::unique_ptr<SdlAudio> SdlAudio::open(std::string* whyNot) {
     noteWhy();
     return nullptr;
   }
-  // No changes allowed: the mixer works in our format whatever the device's, and SDL
-  // resamples the mix for the device.
-  if (Mix_OpenAudioDevice(kFrequency, AUDIO_S16SYS, kChannels, kBufferFrames, nullptr, 0) != 0) {
+  // No changes allowed: the mixer works in the mixing format whatever the device's, and SDL
+  // resamples the mix for the device, a buffer at a time.
+  static_assert(kMixingBitsPerSample == 16);
+  if (Mix_OpenAudioDevice(static_cast<int>(kMixingRate), AUDIO_S16SYS, kMixingChannels, kBufferFrames, nullptr, 0) != 0) {
     noteWhy();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;

@@ -27,7 +27,7 @@ bool playsInPlace(const std::uint8_t* samples, std::uint16_t fromFormat, int fro
 
 class SdlAudio : public AudioBackend {
  public:
-  // Opens the mixer (22,050 Hz, 16-bit, mono; SDL converts for the device). Null when there is
+  // Opens the mixer in the mixing format (SDL converts for the device). Null when there is
   // no audio device, with SDL's reason in `whyNot`: the caller keeps the silent backend.
   static std::unique_ptr<SdlAudio> open(std::string* whyNot = nullptr);
   ~SdlAudio() override;

@@ -150,7 +150,7 @@ SDL_Window* openWindow(const WindowSettings& settings, bool ownSurface, int& sca
   Uint32 flags = SDL_WINDOW_RESIZABLE;
   if (settings.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_Window* window = SDL_CreateWindow("Zebrolite", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                        kPictureWidth * scale, kPictureHeight * scale, flags);
+                                        kScreenWidth * scale, kScreenHeight * scale, flags);
   if (window != nullptr && SDL_GetWindowSurface(window) != nullptr) return window;
   error = std::string("cannot open a window: ") + SDL_GetError();
   if (window != nullptr) SDL_DestroyWindow(window);
@@ -188,7 +188,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   }
   // Gamepads are welcome but not needed.
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-  SDL_SetWindowMinimumSize(window, kPictureWidth, kPictureHeight);
+  SDL_SetWindowMinimumSize(window, kScreenWidth, kScreenHeight);
   setIcon(window);
   // Keys are read as keys; no text input method in between.
   SDL_StopTextInput();

@@ -90,7 +90,7 @@ void SdlDisplay::show() {
   const std::uint16_t* source = suspended_ ? shown_.data() : frame_.data();
   RowBand band;
   if (wholeWindow_) {
-    band = RowBand{0, kPictureHeight - 1};
+    band = RowBand{0, kScreenHeight - 1};
   } else {
     band = changedRows(frame_.data(), shown_.data());
     if (band.empty()) return;
@@ -104,8 +104,8 @@ void SdlDisplay::show() {
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
 
   if (!suspended_) {
-    std::copy(frame_.begin() + band.first * kPictureWidth, frame_.begin() + (band.last + 1) * kPictureWidth,
-              shown_.begin() + band.first * kPictureWidth);
+    std::copy(frame_.begin() + band.first * kScreenWidth, frame_.begin() + (band.last + 1) * kScreenWidth,
+              shown_.begin() + band.first * kScreenWidth);
   }
   if (wholeWindow_) {
     wholeWindow_ = false;

@@ -17,7 +17,7 @@ int floorDivide(int value, int divisor) {
 }  // namespace
 
 int chooseWindowScale(int requested, int desktopWidth, int desktopHeight) {
-  const int fits = std::min(desktopWidth / kPictureWidth, desktopHeight / kPictureHeight);
+  const int fits = std::min(desktopWidth / kScreenWidth, desktopHeight / kScreenHeight);
   if (requested <= 0) return std::max(fits, kSmallestWindowScale);
   if (desktopWidth <= 0 || desktopHeight <= 0) return requested;
   return std::min(requested, std::max(fits, 1));
@@ -25,7 +25,7 @@ int chooseWindowScale(int requested, int desktopWidth, int desktopHeight) {
 
 PictureLayout layoutPicture(int windowWidth, int windowHeight) {
   PictureLayout layout;
-  layout.scale = std::max(1, std::min(windowWidth / kPictureWidth, windowHeight / kPictureHeight));
+  layout.scale = std::max(1, std::min(windowWidth / kScreenWidth, windowHeight / kScreenHeight));
   // Halves rounded down on both axes: an odd leftover puts the extra pixel on the right/bottom.
   layout.x = floorDivide(windowWidth - layout.width(), 2);
   layout.y = floorDivide(windowHeight - layout.height(), 2);
@@ -35,8 +35,8 @@ PictureLayout layoutPicture(int windowWidth, int windowHeight) {
 PicturePoint windowToPicture(const PictureLayout& layout, int windowX, int windowY) {
   const int scale = std::max(1, layout.scale);
   PicturePoint point;
-  point.x = std::clamp(floorDivide(windowX - layout.x, scale), 0, kPictureWidth - 1);
-  point.y = std::clamp(floorDivide(windowY - layout.y, scale), 0, kPictureHeight - 1);
+  point.x = std::clamp(floorDivide(windowX - layout.x, scale), 0, kScreenWidth - 1);
+  point.y = std::clamp(floorDivide(windowY - layout.y, scale), 0, kScreenHeight - 1);
   return point;
 }
 

@@ -2,10 +2,9 @@
 // around it, and the way back from a window pixel to a picture pixel for the stylus.
 #pragma once
 
-namespace platform {
+#include "platform/display_device.hpp"
 
-constexpr int kPictureWidth = 240;   // pixels
-constexpr int kPictureHeight = 320;  // pixels
+namespace platform {
 
 // The scale of a new window. Asked for none (`requested` 0): the largest whole scale whose
 // window fits the usable desktop area (pixels), and never below 2 (a 240 x 320 window is too
@@ -22,8 +21,8 @@ struct PictureLayout {
   int x = 0;
   int y = 0;
 
-  int width() const { return kPictureWidth * scale; }
-  int height() const { return kPictureHeight * scale; }
+  int width() const { return kScreenWidth * scale; }
+  int height() const { return kScreenHeight * scale; }
   bool operator==(const PictureLayout&) const = default;
 };
 

@@ -11,7 +11,7 @@ namespace app_test {
 using app::AppState;
 
 void ShellFixture::SetUp() {
-  app::resetProcessState();
+  shell::resetProcessState();
   platform::setDataFolder(data_.path());
   platform::setSaveFolder(save_.path());
   platform::setMessageBoxHandler([](std::string_view, std::string_view) {});
@@ -24,13 +24,13 @@ void ShellFixture::SetUp() {
 }
 
 void ShellFixture::TearDown() {
-  app::resetProcessState();
+  shell::resetProcessState();
   platform::setMessageBoxHandler({});
 }
 
 void ShellFixture::setPen(int x, int y) {
-  app::process().penX = toFixed(x);
-  app::process().penY = toFixed(y);
+  shell::process().penX = toFixed(x);
+  shell::process().penY = toFixed(y);
 }
 
 bool ShellFixture::readSavedGame(std::array<std::int32_t, 3>& values) const {
@@ -45,13 +45,13 @@ bool ShellFixture::readSavedGame(std::array<std::int32_t, 3>& values) const {
 
 void AppFixture::SetUp() {
   ShellFixture::SetUp();
-  app::process().scoreDisplay = std::make_unique<app::NumberDisplay>(115);
-  app::process().scoreDisplay->setValue(0);
+  shell::process().scoreDisplay = std::make_unique<shell::NumberDisplay>(115);
+  shell::process().scoreDisplay->setValue(0);
   app_ = std::make_unique<app::GameApp>();
   app_->createScreens();
   // The score file has had its say; each test starts from both options on.
-  app::process().soundOn = 1;
-  app::process().musicOn = 1;
+  shell::process().soundOn = 1;
+  shell::process().musicOn = 1;
 }
 
 void AppFixture::TearDown() {

@@ -8,7 +8,8 @@
 #include <memory>
 
 #include "app/game_app.hpp"
-#include "app/process_state.hpp"
+#include "game/game_rig.hpp"
+#include "shell/process_state.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace app_test {
@@ -34,7 +35,8 @@ class AppFixture : public ShellFixture {
 
   app::GameApp& app() { return *app_; }
   game::GameScreen& game() { return *app_->game(); }
-  void setScore(std::int32_t value) { app::process().scoreDisplay->setValue(value); }
+  game::GameRig rig() { return game::GameRig(game()); }
+  void setScore(std::int32_t value) { shell::process().scoreDisplay->setValue(value); }
 
   // Updates until the wipe is over; fails when it is not over after a whole wipe.
   void finishTransition();

@@ -13,7 +13,7 @@ namespace app_test {
 namespace {
 
 using app::AppState;
-using app::process;
+using shell::process;
 using FlowTest = AppFixture;
 using A = app::GameApp;
 
@@ -40,12 +40,12 @@ TEST_F(FlowTest, PicturesGoOnWithEnterAppButton4AndTheStylusAndTheWipeIgnoresEve
       {AppState::LevelIntro, AppState::Playing}, {AppState::GameFailed, AppState::Menu}, {AppState::GameWon, AppState::Menu}};
   setScore(static_cast<std::int32_t>(app().highScores()->lowestScore()));
   for (const auto& [picture, next] : pictures) {
-    for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenDown, &A::onPenMove, &A::onPenUp}) {
+    for (const auto input : {&A::onEnter, &A::onPauseOrConfirm, &A::onPenDown, &A::onPenMove, &A::onPenUp}) {
       reach(picture);
       const bool lastHelpPage = picture == AppState::Help && app().helpPage() == 3;
       (app().*input)();
       app().update(10);
-      send(app(), {&A::onEnter, &A::onLeft, &A::onRight, &A::onUp, &A::onDown, &A::onAppButton3, &A::onAppButton4,
+      send(app(), {&A::onEnter, &A::onLeft, &A::onRight, &A::onUp, &A::onDown, &A::onMuteOrBack, &A::onPauseOrConfirm,
                    &A::onKeyRelease, &A::onPenDown, &A::onPenMove, &A::onPenUp});
       EXPECT_FALSE(app().onTypedKey('A'));
       expectTransitionTo(lastHelpPage ? AppState::Menu : next);
@@ -58,7 +58,7 @@ TEST_F(FlowTest, MenuItemsAreActivatedByEnterAppButton4AndPenUpWhereverItIs) {
   const AppState screens[] = {AppState::LevelIntro, AppState::LevelIntro, AppState::Options, AppState::HighScores,
                               AppState::Help};
   for (std::int32_t item = 0; item < 5; ++item) {
-    for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenUp}) {
+    for (const auto input : {&A::onEnter, &A::onPauseOrConfirm, &A::onPenUp}) {
       reach(AppState::Menu);
       selectMenuItem(item);
       setPen(5, 300);
@@ -107,7 +107,7 @@ TEST_F(FlowTest, NewGameAndContinueSetUpTheGameBeforeTheWipeAndStartingTheLevelR
 TEST_F(FlowTest, OptionsToggleOrLeaveForAboutOrTheMenu) {
   const AppState after[] = {AppState::Options, AppState::Options, AppState::About, AppState::Menu};
   const std::pair<int, int> pens[] = {{10, 110}, {10, 160}, {10, 210}, {100, 270}};
-  for (const auto input : {&A::onEnter, &A::onAppButton4, &A::onPenUp}) {
+  for (const auto input : {&A::onEnter, &A::onPauseOrConfirm, &A::onPenUp}) {
     for (std::int32_t row = 0; row < 4; ++row) {
       reach(AppState::Options);
       while (input != &A::onPenUp && app().optionsSelection() != row) app().onDown();
@@ -140,9 +140,9 @@ TEST_F(FlowTest, HelpPagesTurnWithAWipeAndTheLastLeadsBackToTheMenu) {
 
 TEST_F(FlowTest, TheExchangesLineStaysUntilTheHighScoresAreLeft) {
   scores::setScoreServer(testing_support::LoopbackHttpServer::closedAddress());
-  for (const auto input : {&A::onEnter, &A::onAppButton3, &A::onPenUp}) {
+  for (const auto input : {&A::onEnter, &A::onMuteOrBack, &A::onPenUp}) {
     reach(AppState::HighScores);
-    app().onAppButton4();
+    app().onPauseOrConfirm();
     app().draw();
     app().update(10);
     app().draw();
@@ -167,10 +167,10 @@ TEST_F(FlowTest, HighScoresScrollUploadAndGoBack) {
   app().update(10);
   EXPECT_EQ(screen.firstRow(), 1);
   setPen(120, 100);
-  send(app(), {&A::onPenDown, &A::onPenMove, &A::onPenUp, &A::onAppButton4});
+  send(app(), {&A::onPenDown, &A::onPenMove, &A::onPenUp, &A::onPauseOrConfirm});
   EXPECT_EQ(screen.uploadState(), scores::HighScoreScreen::kUploadRequested);
   EXPECT_EQ(app().state(), AppState::HighScores);
-  for (const auto input : {&A::onEnter, &A::onAppButton3, &A::onPenUp}) {
+  for (const auto input : {&A::onEnter, &A::onMuteOrBack, &A::onPenUp}) {
     reach(AppState::HighScores);
     setPen(200, 280);  // the back button
     (app().*input)();
@@ -185,9 +185,9 @@ TEST_F(FlowTest, NameEntryPicksAndAcceptsIntoTheTableOrCancels) {
     int penX, penY;
     bool inserted;
   };
-  const Case cases[] = {{&A::onAppButton4, 0, 0, true},
+  const Case cases[] = {{&A::onPauseOrConfirm, 0, 0, true},
                         {&A::onPenUp, 50, 300, true},  // OK
-                        {&A::onAppButton3, 0, 0, false},
+                        {&A::onMuteOrBack, 0, 0, false},
                         {&A::onPenUp, 200, 300, false}};  // cancel
   int inserted = 0;
   for (const Case& c : cases) {
@@ -210,7 +210,7 @@ TEST_F(FlowTest, NameEntryPicksAndAcceptsIntoTheTableOrCancels) {
 
 TEST_F(FlowTest, PlayingRoutesTheKeysAndTheStylusToTheGame) {
   toPlaying();
-  const game::Paddle& paddle = game().paddle();
+  const game::Paddle& paddle = rig().paddle();
   const std::pair<void (A::*)(), game::MoveState> moves[] = {
       {&A::onUp, game::MoveState::Left},      {&A::onKeyRelease, game::MoveState::Stopped},
       {&A::onDown, game::MoveState::Right},   {&A::onLeft, game::MoveState::Left},
@@ -225,20 +225,20 @@ TEST_F(FlowTest, PlayingRoutesTheKeysAndTheStylusToTheGame) {
     EXPECT_EQ(paddle.x() + (paddle.width() >> 1), toFixed(penX));
   }
   app().onPenUp();
-  app().onAppButton4();  // pause: no game step, the pause mutes
+  app().onPauseOrConfirm();  // pause: no game step, the pause mutes
   EXPECT_FALSE(app().gameRunning());
   EXPECT_TRUE(process().muted);
   app().onEnter();  // fires while paused
-  EXPECT_FALSE((*game().balls().begin())->stuck());
+  EXPECT_FALSE((*rig().balls().begin())->stuck());
   game().passLevel();
   app().update(10);
   EXPECT_EQ(app().state(), AppState::Playing);
-  app().onAppButton3();  // only the mute
+  app().onMuteOrBack();  // only the mute
   EXPECT_FALSE(process().muted);
   EXPECT_FALSE(app().gameRunning());
-  app().onAppButton4();
+  app().onPauseOrConfirm();
   EXPECT_TRUE(process().muted);
-  app().onAppButton3();
+  app().onMuteOrBack();
   app().update(10);
   expectTransitionTo(AppState::LevelIntro);
   EXPECT_EQ(game().levelNumber(), 2);
@@ -258,7 +258,7 @@ TEST_F(FlowTest, AScoreAboveTheLowestLeadsFromEitherGameOverPictureToTheNameEntr
     for (const auto& [score, next] : {std::pair{lowest + 1, AppState::NameEntry}, {lowest, AppState::Menu}}) {
       reach(picture);
       setScore(score);
-      app().onAppButton4();
+      app().onPauseOrConfirm();
       expectTransitionTo(next);
     }
   }
@@ -288,16 +288,16 @@ TEST_F(FlowTest, TheMusicFollowsTheGame) {
   app().onEnter();
   EXPECT_FALSE(music.paused());
   finishTransition();
-  for (const auto toggle : {&A::onAppButton4, &A::onAppButton3}) {
+  for (const auto toggle : {&A::onPauseOrConfirm, &A::onMuteOrBack}) {
     (app().*toggle)();
     EXPECT_TRUE(music.paused());
     (app().*toggle)();
     EXPECT_FALSE(music.paused());
   }
   process().musicOn = 0;  // with the option off the mute leaves the music alone
-  app().onAppButton3();
+  app().onMuteOrBack();
   EXPECT_FALSE(music.paused());
-  app().onAppButton3();
+  app().onMuteOrBack();
   process().musicOn = 1;
   process().muted = true;  // the end of a game pauses even while muted
   for (int i = 0; i < 3; ++i) game().passLevel();
@@ -331,9 +331,9 @@ TEST_F(FlowTest, SavesOnExitOnlyAGameInProgress) {
   toPlaying();
   game().passLevel();
   EXPECT_TRUE(saved(inProgress));
-  app().onAppButton4();
+  app().onPauseOrConfirm();
   EXPECT_TRUE(saved(inProgress));  // paused too
-  app().onAppButton4();
+  app().onPauseOrConfirm();
   for (const AppState screen : {AppState::Menu, AppState::Options, AppState::Help, AppState::About, AppState::HighScores,
                                 AppState::NameEntry, AppState::GameFailed, AppState::Cover}) {
     reach(screen);

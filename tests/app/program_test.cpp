@@ -14,7 +14,7 @@ namespace app_test {
 namespace {
 
 using app::AppState;
-using app::process;
+using shell::process;
 
 class ProgramTest : public ShellFixture {
  protected:
@@ -66,9 +66,9 @@ TEST_F(ProgramTest, StartUpShowsTheCoverWhileTheScreensLoadAndShutDownSavesTheGa
   finish();
   ASSERT_EQ(app().state(), AppState::Playing);
   key(win::VK_LEFT);
-  EXPECT_EQ(app().game()->paddle().moveState(), game::MoveState::Left);
+  EXPECT_EQ(game::GameRig(*app().game()).paddle().moveState(), game::MoveState::Left);
   send(win::WM_KEYUP, win::VK_RIGHT);
-  EXPECT_EQ(app().game()->paddle().moveState(), game::MoveState::Stopped);
+  EXPECT_EQ(game::GameRig(*app().game()).paddle().moveState(), game::MoveState::Stopped);
   key(win::VK_APP3);
   EXPECT_TRUE(process().muted && app().gameRunning());
   key('8');
@@ -90,7 +90,7 @@ TEST_F(ProgramTest, NumberKeysActOnTheGameOnEveryScreenEvenDuringTheWipe) {
   EXPECT_EQ(app().game()->levelNumber(), 3);
   go(AppState::Playing);
   key('5');
-  EXPECT_EQ(app().game()->paddle().attachment(), game::Attachment::StickyPads);
+  EXPECT_EQ(game::GameRig(*app().game()).paddle().attachment(), game::Attachment::StickyPads);
 }
 
 TEST_F(ProgramTest, UnknownKeysAndMessagesDoNothing) {
@@ -166,7 +166,7 @@ TEST_F(ProgramTest, APassUpdatesOnlyWhenActiveAndTheTimerIsDue) {
 
 TEST_F(ProgramTest, OnTheNameEntryTheKeyboardTypesAndTypedKeysGoNoFurther) {
   go(AppState::NameEntry);
-  for (const std::uint32_t k : {0x50u, 0x4Du, 0x37u, 0x38u, win::VK_SPACE, win::VK_BACK, win::VK_LEFT, app::kGamepadSelect}) {
+  for (const std::uint32_t k : {0x50u, 0x4Du, 0x37u, 0x38u, win::VK_SPACE, win::VK_BACK, win::VK_LEFT, win::VK_SELECT}) {
     key(k);
     EXPECT_EQ(app().state(), AppState::NameEntry) << k;
   }
@@ -188,7 +188,7 @@ TEST(DesktopKeysTest, TranslationByScreen) {
     AppState state;
     std::uint32_t expected;
   } cases[] = {
-      {win::VK_SPACE, AppState::Menu, win::VK_RETURN},      {app::kGamepadSelect, AppState::NameEntry, win::VK_RETURN},
+      {win::VK_SPACE, AppState::Menu, win::VK_RETURN},      {win::VK_SELECT, AppState::NameEntry, win::VK_RETURN},
       {'P', AppState::Playing, win::VK_APP4},               {win::VK_PAUSE, AppState::Menu, win::VK_APP4},
       {win::VK_F4, AppState::HighScores, win::VK_APP4},     {'M', AppState::Playing, win::VK_APP3},
       {win::VK_F3, AppState::NameEntry, win::VK_APP3},      {win::VK_ESCAPE, AppState::Playing, win::VK_APP4},

@@ -45,16 +45,16 @@ TEST_F(TransitionTest, EveryTileAtEveryStepAndTheEndAfter56Updates) {
 
 TEST_F(TransitionTest, ClicksAtBeginWhenSoundIsOnEvenWhileMutedButNotTwiceAtOnce) {
   ScreenTransition transition;
-  app::process().muted = true;
+  shell::process().muted = true;
   transition.begin(app::AppState::Help);
   transition.begin(app::AppState::Menu);  // the click of 100 ms is still sounding
   EXPECT_EQ(transition.target(), app::AppState::Menu);
   EXPECT_EQ(transition.clickSound().plays(), 1);
   for (int i = 0; i < 10; ++i) platform::headlessAudio().advance10ms();
-  app::process().soundOn = 0;
+  shell::process().soundOn = 0;
   transition.begin(app::AppState::About);
   EXPECT_EQ(transition.clickSound().plays(), 1);
-  app::process().soundOn = 1;
+  shell::process().soundOn = 1;
   transition.begin(app::AppState::About);
   EXPECT_EQ(transition.clickSound().plays(), 2);
 }

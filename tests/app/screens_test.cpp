@@ -10,7 +10,7 @@
 namespace app_test {
 namespace {
 
-using app::process;
+using shell::process;
 using testing_support::Rgb;
 
 constexpr Rgb kBack{40, 40, 80};
@@ -79,12 +79,19 @@ TEST_F(ScreensTest, MenuRowsByKeyAndPenAndTheHighlightOfTheSelection) {
 }
 
 TEST_F(ScreensTest, OptionsReleaseTestHasExclusiveBoundsAndTogglesTheSwitchesItself) {
-  const int cases[][6] = {  // x, y, result, music toggled, sound toggled, selection from row 1
-      {10, 110, 0, 1, 0, 1},  {0, 110, 0, 0, 0, 1},   {10, 104, 0, 0, 0, 1},  {183, 147, 0, 1, 0, 1},
-      {184, 110, 0, 0, 0, 1}, {10, 148, 0, 0, 0, 1},  {100, 160, 1, 0, 1, 1}, {183, 187, 1, 0, 1, 1},
-      {100, 152, 0, 0, 0, 1}, {100, 188, 0, 0, 0, 1}, {1, 201, 2, 0, 0, 2},   {143, 235, 2, 0, 0, 2},
-      {144, 210, 0, 0, 0, 1}, {10, 236, 0, 0, 0, 1},  {81, 258, 3, 0, 0, 3},  {223, 292, 3, 0, 0, 3},
-      {80, 270, 0, 0, 0, 1},  {224, 270, 0, 0, 0, 1}, {100, 293, 0, 0, 0, 1}, {100, 257, 0, 0, 0, 1},
+  using R = app::OptionsScreen::Release;
+  const struct {
+    int x, y;
+    R result;
+    int music, sound, selection;  // toggled, toggled, from row 1
+  } cases[] = {
+      {10, 110, R::Music, 1, 0, 1}, {0, 110, R::Nothing, 0, 0, 1}, {10, 104, R::Nothing, 0, 0, 1},
+      {183, 147, R::Music, 1, 0, 1}, {184, 110, R::Nothing, 0, 0, 1}, {10, 148, R::Nothing, 0, 0, 1},
+      {100, 160, R::Sound, 0, 1, 1}, {183, 187, R::Sound, 0, 1, 1}, {100, 152, R::Nothing, 0, 0, 1},
+      {100, 188, R::Nothing, 0, 0, 1}, {1, 201, R::About, 0, 0, 2}, {143, 235, R::About, 0, 0, 2},
+      {144, 210, R::Nothing, 0, 0, 1}, {10, 236, R::Nothing, 0, 0, 1}, {81, 258, R::Back, 0, 0, 3},
+      {223, 292, R::Back, 0, 0, 3}, {80, 270, R::Nothing, 0, 0, 1}, {224, 270, R::Nothing, 0, 0, 1},
+      {100, 293, R::Nothing, 0, 0, 1}, {100, 257, R::Nothing, 0, 0, 1},
   };
   for (const auto& [x, y, result, music, sound, selection] : cases) {
     process().musicOn = 1;

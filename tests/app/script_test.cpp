@@ -80,6 +80,39 @@ TEST(ScriptTest, ReportsTheLineOfTheFirstBadCommand) {
   }
 }
 
+// Whatever a script holds, its words reach the terminal quoted, readable and short.
+TEST(ScriptTest, ErrorMessagesShowWordsQuotedEscapedAndShortened) {
+  const std::string megabyte(1 << 20, 'z');
+  const std::string thirtyTwo(32, 'w');
+  struct Case {
+    std::string source;
+    std::string message;
+  };
+  // A word in quotes: `head`, then `count` times `fill`, then what follows.
+  const auto word = [](const char* head, std::size_t count, char fill, const char* tail) {
+    return std::string("'").append(head).append(count, fill).append(tail).append("'");
+  };
+  const Case cases[] = {
+      {"\x01\x7F\xFF\xC3\xA9\n", "unknown command '\\x01\\x7F\\xFF\\xC3\\xA9'"},
+      {"key \x1B[2J\n", "unknown key '\\x1B[2J'"},
+      {"pen down 1 2\x80\n", "'2\\x80' is not a number"},
+      {"tick " + megabyte + "\n", word("", 32, 'z', "...") + " is not a number of passes"},
+      {"score 9" + megabyte + "\n", word("9", 31, 'z', "...") + " is not a number"},
+      {"level 1" + std::string(40, '0') + "\n", word("1", 31, '0', "...") + " is not a number"},
+      {thirtyTwo + "\n", "unknown command " + word("", 32, 'w', "")},
+      {thirtyTwo + "w\n", "unknown command " + word("", 32, 'w', "...")},
+      {"seed 0x" + std::string(20, 'F') + "\n", word("0x", 20, 'F', "") + " is not a number"},
+      {"paddle size 7\n", "'7' is out of range for 'paddle size'"},
+  };
+  for (const Case& c : cases) {
+    std::vector<app::ScriptCommand> commands;
+    app::ScriptError error;
+    EXPECT_FALSE(app::parseScript(c.source, commands, error));
+    EXPECT_EQ(error.message, c.message);
+  }
+  EXPECT_EQ(app::quoted("it's a \\ back"), "'it's a \\ back'");
+}
+
 TEST(ScriptTest, KeyNamesRoundTrip) {
   for (std::uint32_t key = 0; key < 256; ++key) {
     std::uint32_t parsed = 0;

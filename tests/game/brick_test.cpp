@@ -5,8 +5,8 @@
 #include <tuple>
 #include <utility>
 
-#include "app/process_state.hpp"
 #include "game/fire_brick.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -65,7 +65,7 @@ TEST_F(BrickTest, AFireBrickFlickersAndOnceDestroyedExplodesAndRaisesItsFlagAtEv
   EXPECT_EQ(fire.animTime(), 10);  // one subtraction only
 
   fire.destroy();
-  EXPECT_EQ(std::pair(score(), app::process().assets.blastSound->plays()), std::pair(80, 1));
+  EXPECT_EQ(std::pair(score(), shell::process().assets.blastSound->plays()), std::pair(80, 1));
   for (int i = 0; i < 63; ++i) fire.update(10);
   EXPECT_FALSE(fire.takeExploded());
   fire.update(10);
@@ -74,12 +74,12 @@ TEST_F(BrickTest, AFireBrickFlickersAndOnceDestroyedExplodesAndRaisesItsFlagAtEv
   fire.update(10);  // raised again at every update from now on
   EXPECT_TRUE(fire.takeExploded());
 
-  app::process().muted = true;
+  shell::process().muted = true;
   game::FireBrick(0, 0, 0).destroy();
-  app::process().muted = false;
-  app::process().soundOn = 0;
+  shell::process().muted = false;
+  shell::process().soundOn = 0;
   game::FireBrick(0, 0, 0).destroy();
-  EXPECT_EQ(app::process().assets.blastSound->plays(), 1);
+  EXPECT_EQ(shell::process().assets.blastSound->plays(), 1);
 }
 
 }  // namespace

@@ -8,8 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/process_state.hpp"
+#include "game/brick_collision.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -93,20 +94,37 @@ int sign(Fixed v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 TEST_P(CollisionTest, HitsAndReflectsAsTheCornerRulesSay) {
   const CollisionCase& c = GetParam();
   game::GameScreen& game = emptyField();
-  for (const Cell& cell : c.alive) game.setCell(cell.col, cell.row, 20);
-  game.addFlyingBall(px(c.x), px(c.y), c.vx * 0x3000, c.vy * 0x3000, 0x4000, BallKind::Normal);
+  for (const Cell& cell : c.alive) rig().setCell(cell.col, cell.row, 20);
+  rig().addFlyingBall(px(c.x), px(c.y), c.vx * 0x3000, c.vy * 0x3000, 0x4000, BallKind::Normal);
   game.update(0);  // the ball does not move: only the collision acts
 
   EXPECT_EQ(std::pair(sign(balls().at(0)->vx()), sign(balls().at(0)->vy())), std::pair(c.expectVx, c.expectVy));
   for (const Cell& cell : c.alive) {
     bool expectedHit = false;
     for (const Cell& h : c.hit) expectedHit = expectedHit || (h.col == cell.col && h.row == cell.row);
-    EXPECT_EQ(game.cell(cell.col, cell.row).hitPoints, expectedHit ? 1 : 2) << cell.col << "," << cell.row;
+    EXPECT_EQ(rig().cell(cell.col, cell.row).hitPoints, expectedHit ? 1 : 2) << cell.col << "," << cell.row;
   }
-  EXPECT_EQ(game.effectCount(), static_cast<std::int32_t>(c.hit.size()));
+  EXPECT_EQ(rig().effectCount(), static_cast<std::int32_t>(c.hit.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corners, CollisionTest, ::testing::ValuesIn(kCases), [](const auto& param) { return param.param.name; });
+
+// The rules need nothing but a ball and a field: no screen, no sound, no random numbers.
+TEST(BrickContactTest, DiagonalCornersAreStruckInOrderAndTheFieldsEdgesStopTheLookUp) {
+  game::BrickField field;
+  field.at(2, 3).brick = game::makeBrick(20, 2, 3);
+  field.at(3, 4).brick = game::makeBrick(20, 3, 4);
+  field.at(11, 0).brick = game::makeBrick(20, 11, 0);
+  const game::Ball across(px(50), px(40), 0x1000, 0x1000, 0x4000, BallKind::Normal);  // columns 2-3, rows 3-4
+  const game::BrickContact both = game::brickContact(across, field);
+  EXPECT_EQ(both.hitCount, 2);
+  EXPECT_EQ(std::tuple(both.hits[0].col, both.hits[0].row, both.hits[1].col, both.hits[1].row), std::tuple(2, 3, 3, 4));
+  EXPECT_TRUE(both.reflectX && both.reflectY);
+  // Its right edge at x 240 lies in column 12, outside the field: the brick of column 11 is not met.
+  const game::Ball edge(px(228), px(0), 0x1000, -0x1000, 0x4000, BallKind::Normal);
+  const game::BrickContact none = game::brickContact(edge, field);
+  EXPECT_EQ(std::tuple(none.hitCount, none.reflectX, none.reflectY), std::tuple(0, false, false));
+}
 
 class HitTest : public game_testing::GameFixture {};
 
@@ -128,13 +146,13 @@ TEST_F(HitTest, EachStrikerDoesItsOwnThingToEachKind) {
   for (const Case& c : cases) {
     loadBlastSound();
     game::GameScreen& game = emptyField();
-    app::process().scoreDisplay->setValue(0);
-    game.setCell(5, 5, c.value);
-    game.setCell(6, 5, 10);
+    shell::process().scoreDisplay->setValue(0);
+    rig().setCell(5, 5, c.value);
+    rig().setCell(6, 5, 10);
     const game::Ball ball(0, 0, 0, 0, 0x4000, static_cast<BallKind>(c.striker - 1));
     game.hitBrick(5, 5, c.striker == Shot ? nullptr : &ball);
-    EXPECT_EQ(std::tuple(game.cell(5, 5).hitPoints, game.cell(6, 5).hitPoints == 0, game.effectCount(),
-                         game.hitSound()->plays(), app::process().assets.blastSound->plays(), score()),
+    EXPECT_EQ(std::tuple(rig().cell(5, 5).hitPoints, rig().cell(6, 5).hitPoints == 0, rig().effectCount(),
+                         rig().hitSound()->plays(), shell::process().assets.blastSound->plays(), score()),
               std::tuple(c.hitPointsAfter, c.neighbourDestroyed, c.effects, c.hitSounds, c.blastSounds, c.score))
         << c.striker << " on " << c.value;
   }
@@ -146,16 +164,16 @@ TEST_F(HitTest, AnAreaBlastDestroysTheNeighboursInOrderAndReleasesTheirItems) {
   // shows in the velocities, and each item starts centred on its brick.
   const Cell order[] = {{5, 4}, {6, 5}, {5, 6}, {4, 4}, {6, 4}, {4, 6}, {6, 6}};
   for (int i = 0; i < 7; ++i) {
-    game.setCell(order[i].col, order[i].row, 10);
-    game.setHiddenItem(order[i].col, order[i].row, i + 1);
+    rig().setCell(order[i].col, order[i].row, 10);
+    rig().setHiddenItem(order[i].col, order[i].row, i + 1);
   }
-  game.setCell(4, 5, 50);
+  rig().setCell(4, 5, 50);
   platform::seedRandom(40);
   const game::Ball fire(0, 0, 0, 0, 0x4000, BallKind::Fire);
   game.hitBrick(5, 5, &fire);
-  const auto items = game_testing::listed(game.items());
+  const auto items = game_testing::listed(rig().items());
   ASSERT_EQ(items.size(), 7u);
-  EXPECT_EQ(game.cell(4, 5).hitPoints, 0);
+  EXPECT_EQ(rig().cell(4, 5).hitPoints, 0);
   platform::seedRandom(40);
   for (int blast = 0; blast < 200; ++blast) platform::nextRandom();  // the Stable brick's Blast
   for (int i = 0; i < 7; ++i) {
@@ -168,30 +186,30 @@ TEST_F(HitTest, AnAreaBlastDestroysTheNeighboursInOrderAndReleasesTheirItems) {
 }
 
 TEST_F(HitTest, APierceBallGoesStraightThroughDestroyingWhatItTouches) {
-  game::GameScreen& game = emptyField();
-  for (int row = 2; row <= 6; ++row) game.setCell(5, row, 50);
-  game.addFlyingBall(px(104), px(100), 0, -0x4000, 0x4000, BallKind::Pierce);
+  emptyField();
+  for (int row = 2; row <= 6; ++row) rig().setCell(5, row, 50);
+  rig().addFlyingBall(px(104), px(100), 0, -0x4000, 0x4000, BallKind::Pierce);
   run(30);
-  for (int row = 2; row <= 6; ++row) EXPECT_EQ(game.cell(5, row).hitPoints, 0) << row;
+  for (int row = 2; row <= 6; ++row) EXPECT_EQ(rig().cell(5, row).hitPoints, 0) << row;
   EXPECT_EQ(std::pair(balls().at(0)->vx(), balls().at(0)->vy()), std::pair(0, -0x4000));
 }
 
 TEST_F(HitTest, FireBricksSetEachOtherOffOneExplosionApart) {
   game::GameScreen& game = emptyField();
-  for (int col = 2; col <= 4; ++col) game.setCell(col, 2, 60);
-  game.setCell(6, 2, 10);  // two cells away: never reached
-  game.addRestingBall(px(100));
+  for (int col = 2; col <= 4; ++col) rig().setCell(col, 2, 60);
+  rig().setCell(6, 2, 10);  // two cells away: never reached
+  rig().addRestingBall(px(100));
   const game::Ball normal(0, 0, 0, 0, 0x4000, BallKind::Normal);
   game.hitBrick(2, 2, &normal);
-  EXPECT_EQ(game.cell(2, 2).hitPoints, 0);
+  EXPECT_EQ(rig().cell(2, 2).hitPoints, 0);
   for (int col = 3; col <= 4; ++col) {
     run(63);
-    EXPECT_EQ(game.cell(col, 2).hitPoints, 1);
+    EXPECT_EQ(rig().cell(col, 2).hitPoints, 1);
     run(1);
-    EXPECT_EQ(game.cell(col, 2).hitPoints, 0);
+    EXPECT_EQ(rig().cell(col, 2).hitPoints, 0);
   }
-  EXPECT_EQ(game.cell(6, 2).hitPoints, 1);
-  EXPECT_EQ(game.effectCount(), 0);  // fire bricks make no Blast
+  EXPECT_EQ(rig().cell(6, 2).hitPoints, 1);
+  EXPECT_EQ(rig().effectCount(), 0);  // fire bricks make no Blast
   EXPECT_EQ(score(), 3 * 80);
 }
 

@@ -2,8 +2,8 @@
 // and what covers what.
 #include <gtest/gtest.h>
 
-#include "app/process_state.hpp"
 #include "game/fire_brick.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -19,7 +19,7 @@ class DrawTest : public game_testing::GameFixture {
 };
 
 TEST_F(DrawTest, EachObjectDrawsTheFrameOfItsStateAtItsPlace) {
-  auto& assets = app::process().assets;
+  auto& assets = shell::process().assets;
   assets.metalPicture = coordinatePicture(40, 120);
   assets.gemPicture = coordinatePicture(60, 120);
   assets.stonePicture = coordinatePicture(20, 120);
@@ -85,23 +85,23 @@ TEST_F(DrawTest, BricksCoverBallsExplosionsCoverBricksItemsCoverBothAndEffectsCo
     s.pixels.assign(static_cast<std::size_t>(width * height), value);
     return s;
   };
-  auto& assets = app::process().assets;
+  auto& assets = shell::process().assets;
   assets.blastPicture = filled(384, 192, kExplosion);
   assets.stonePicture = filled(20, 120, kStone);
   assets.firePicture = filled(60, 120, 0x6666);
   assets.itemPicture = filled(210, 60, kItem);
   assets.ballPicture = filled(12, 36, kBall);
   game::GameScreen& game = emptyField();
-  game.setCell(5, 3, 60);
-  game.setCell(0, 10, 10);
-  game.addRestingBall(px(110));
-  game.strikeCell(5, 3);  // as a shot strikes it: the Fire brick explodes
-  game.setCell(5, 4, 10);
-  game.addFlyingBall(px(2), px(122), 0, 0, 0x4000, BallKind::Normal);  // under the brick at (0, 10)
-  game.addItem(game::ItemKind::Guns, px(105), px(50), 0, 0);
-  game.setCell(8, 5, 20);
-  game.strikeCell(8, 5);  // a Spark at the brick's centre, (170, 66)
-  game.addItem(game::ItemKind::Guns, px(160), px(55), 0, 0);
+  rig().setCell(5, 3, 60);
+  rig().setCell(0, 10, 10);
+  rig().addRestingBall(px(110));
+  rig().strikeCell(5, 3);  // as a shot strikes it: the Fire brick explodes
+  rig().setCell(5, 4, 10);
+  rig().addFlyingBall(px(2), px(122), 0, 0, 0x4000, BallKind::Normal);  // under the brick at (0, 10)
+  rig().addItem(game::ItemKind::Guns, px(105), px(50), 0, 0);
+  rig().setCell(8, 5, 20);
+  rig().strikeCell(8, 5);  // a Spark at the brick's centre, (170, 66)
+  rig().addItem(game::ItemKind::Guns, px(160), px(55), 0, 0);
   game.draw(canvas_);
   EXPECT_EQ(canvas_.at(101, 49), kExplosion);  // over the brick at (5, 4)
   EXPECT_EQ(canvas_.at(110, 55), kItem);

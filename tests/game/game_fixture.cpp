@@ -2,10 +2,10 @@
 
 #include <fstream>
 
-#include "app/process_state.hpp"
 #include "platform/files.hpp"
 #include "platform/message_box.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 
 namespace game_testing {
 namespace {
@@ -43,26 +43,29 @@ gfx::Surface coordinatePicture(int width, int height) {
 }
 
 void GameFixture::SetUp() {
-  app::resetProcessState();
+  shell::resetProcessState();
   platform::setDataFolder(data_.path());
   platform::setSaveFolder(save_.path());
   platform::seedRandom(12345);
   platform::setMessageBoxHandler(
       [this](std::string_view text, std::string_view caption) { messages_.push_back(std::string(text) + "|" + std::string(caption)); });
-  app::process().scoreDisplay = std::make_unique<app::NumberDisplay>(115);
-  app::process().scoreDisplay->setValue(0);
+  shell::process().scoreDisplay = std::make_unique<shell::NumberDisplay>(115);
+  shell::process().scoreDisplay->setValue(0);
 }
 
 void GameFixture::TearDown() {
+  rig_.reset();
   game_.reset();
   platform::setMessageBoxHandler({});
-  app::resetProcessState();
+  shell::resetProcessState();
 }
 
 game::GameScreen& GameFixture::makeGame(const std::vector<std::uint8_t>& levelBytes) {
   writeBytes(data_.file("BrickMap.dat"), levelBytes);
   writeBytes(data_.file("hit.wav"), kSilentWave);
+  rig_.reset();
   game_ = std::make_unique<game::GameScreen>();
+  rig_ = std::make_unique<game::GameRig>(*game_);
   return *game_;
 }
 
@@ -70,8 +73,8 @@ game::GameScreen& GameFixture::emptyField() {
   makeGame(levelFile());
   game_->startNewGame();
   game_->setUpLevel();
-  game_->clearBalls();
-  game_->setCell(11, 0, 10);
+  rig_->clearBalls();
+  rig_->setCell(11, 0, 10);
   return *game_;
 }
 
@@ -79,11 +82,11 @@ void GameFixture::run(int updates) {
   for (int i = 0; i < updates; ++i) game_->update(10);
 }
 
-std::int32_t GameFixture::score() const { return app::process().scoreDisplay->value(); }
+std::int32_t GameFixture::score() const { return shell::process().scoreDisplay->value(); }
 
 void GameFixture::loadBlastSound() {
   writeBytes(data_.file("blast.wav"), kSilentWave);
-  app::process().assets.blastSound = std::make_unique<sound::SoundClip>(data_.file("blast.wav"), false);
+  shell::process().assets.blastSound = std::make_unique<sound::SoundClip>(data_.file("blast.wav"), false);
 }
 
 }  // namespace game_testing

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_rig.hpp"
 #include "game/game_screen.hpp"
 #include "gfx/surface.hpp"
 #include "tests/support/scratch_folder.hpp"
@@ -49,7 +50,10 @@ class GameFixture : public ::testing::Test {
   // row 0 that keeps the level from being passed.
   game::GameScreen& emptyField();
   void run(int updates);  // dt = 10
-  std::vector<const game::Ball*> balls() const { return listed(game_->balls()); }
+  // The set-up and views of the game made last.
+  game::GameRig& rig() { return *rig_; }
+  const game::GameRig& rig() const { return *rig_; }
+  std::vector<const game::Ball*> balls() const { return listed(rig_->balls()); }
   std::int32_t score() const;
   // The shared blast sound, silent but counting its plays.
   void loadBlastSound();
@@ -57,6 +61,7 @@ class GameFixture : public ::testing::Test {
   testing_support::ScratchFolder data_;
   testing_support::ScratchFolder save_;
   std::unique_ptr<game::GameScreen> game_;
+  std::unique_ptr<game::GameRig> rig_;
   std::vector<std::string> messages_;
 };
 

@@ -11,9 +11,9 @@
 #include <iterator>
 #include <tuple>
 
-#include "app/process_state.hpp"
 #include "platform/files.hpp"
 #include "platform/random.hpp"
+#include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
 
 namespace {
@@ -29,8 +29,8 @@ class GameScreenTest : public game_testing::GameFixture {
   int hiddenItems() const {
     int n = 0;
     for (int cell = 0; cell < 192; ++cell) {
-      if (game_->cell(cell % 12, cell / 12).hiddenItem == 0) continue;
-      EXPECT_NE(game_->cell(cell % 12, cell / 12).hitPoints, 0);
+      if (rig().cell(cell % 12, cell / 12).hiddenItem == 0) continue;
+      EXPECT_NE(rig().cell(cell % 12, cell / 12).hitPoints, 0);
       ++n;
     }
     return n;
@@ -53,7 +53,7 @@ TEST_F(GameScreenTest, TheLevelFileIsReportedWhenMissingShortOrUnreadableAndPlay
     game::GameScreen game;
     EXPECT_EQ(messages_, message ? std::vector<std::string>{message} : std::vector<std::string>{}) << size;
     game.setUpLevel();
-    EXPECT_EQ(game.cell(0, 0).kind, size >= 0 ? BrickKind::Stone : BrickKind::Empty) << size;
+    EXPECT_EQ(game::GameRig(game).cell(0, 0).kind, size >= 0 ? BrickKind::Stone : BrickKind::Empty) << size;
     if (size == -1) {
       EXPECT_EQ(std::filesystem::file_size(folder.file("BrickMap.dat")), 0u);
     }
@@ -67,15 +67,15 @@ TEST_F(GameScreenTest, EachLevelTakesItsOwnSevenHundredAndSixtyEightBytes) {
   game::GameScreen& game = makeGame(bytes);
   for (auto [level, col, row, kind] :
        {std::tuple{2, 7, 5, BrickKind::Fire}, {50, 11, 15, BrickKind::Hide}, {51, 11, 15, BrickKind::Empty}}) {
-    game.setLevel(level);  // 51 is not in the map: an empty field
+    rig().setLevel(level);  // 51 is not in the map: an empty field
     game.setUpLevel();
-    EXPECT_EQ(game.cell(col, row).kind, kind) << level;
+    EXPECT_EQ(rig().cell(col, row).kind, kind) << level;
   }
-  game.setLevel(2);
+  rig().setLevel(2);
   game.setUpLevel();
-  EXPECT_EQ(game.cell(7, 5).variant, 3);
-  EXPECT_EQ(game.brickAt(7, 5)->x(), px(140));
-  EXPECT_EQ(game.brickAt(7, 5)->y(), px(60));
+  EXPECT_EQ(rig().cell(7, 5).variant, 3);
+  EXPECT_EQ(rig().brickAt(7, 5)->x(), px(140));
+  EXPECT_EQ(rig().brickAt(7, 5)->y(), px(60));
 }
 
 TEST_F(GameScreenTest, SetUpLevelHidesItemsByColumnRowAndKindDrawsAndPutsOneBallOnTheResetPaddle) {
@@ -86,7 +86,7 @@ TEST_F(GameScreenTest, SetUpLevelHidesItemsByColumnRowAndKindDrawsAndPutsOneBall
   game.moveRight();
   game.update(10);
   game.passLevel();
-  game.setLevel(1);
+  rig().setLevel(1);
   platform::seedRandom(777);
   game.setUpLevel();
 
@@ -101,10 +101,10 @@ TEST_F(GameScreenTest, SetUpLevelHidesItemsByColumnRowAndKindDrawsAndPutsOneBall
     } while (expected[cell] != 0);
     expected[cell] = platform::nextRandom() % 14 + 1;
   }
-  for (int i = 0; i < 192; ++i) EXPECT_EQ(game.cell(i % 12, i / 12).hiddenItem, expected[static_cast<std::size_t>(i)]) << i;
-  EXPECT_EQ(std::tuple(game.paddle().x(), game.paddle().velocity(), game.paddle().attachment(), game.isLevelPassed()),
+  for (int i = 0; i < 192; ++i) EXPECT_EQ(rig().cell(i % 12, i / 12).hiddenItem, expected[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(std::tuple(rig().paddle().x(), rig().paddle().velocity(), rig().paddle().attachment(), game.isLevelPassed()),
             std::tuple(px(90), 0, Attachment::None, false));
-  ASSERT_EQ(game.paddle().restingBalls().size(), 1);
+  ASSERT_EQ(rig().paddle().restingBalls().size(), 1);
   EXPECT_EQ(std::pair(balls().at(0)->x(), balls().at(0)->y()), std::pair(px(120), px(274)));
 }
 
@@ -127,119 +127,120 @@ TEST_F(GameScreenTest, ItemsHideOnlyInAliveBricksStableOnesIncluded) {
 
 TEST_F(GameScreenTest, LivesAndLevelsEndTheGameAndANewGameStartsAfresh) {
   game::GameScreen& game = emptyField();
-  game.addFlyingBall(px(50), px(50), 0x100, 0x100, 0x4000, BallKind::Fire);
-  game.addItem(game::ItemKind::Guns, px(10), px(10), 0, 0);
-  game.setPaddleAttachment(Attachment::Guns);
+  rig().addFlyingBall(px(50), px(50), 0x100, 0x100, 0x4000, BallKind::Fire);
+  rig().addItem(game::ItemKind::Guns, px(10), px(10), 0, 0);
+  rig().setPaddleAttachment(Attachment::Guns);
   game.fire();
   game.loseLife();
   // A reset paddle with one new resting ball; shots and items stay.
-  EXPECT_EQ(std::tuple(game.lives(), game.paddle().attachment(), game.paddle().restingBalls().size(), game.shots().size(),
-                       game.items().size()),
+  EXPECT_EQ(std::tuple(rig().lives(), rig().paddle().attachment(), rig().paddle().restingBalls().size(), rig().shots().size(),
+                       rig().items().size()),
             std::tuple(2, Attachment::None, 1, 2, 1));
   EXPECT_EQ(std::pair(balls().size(), balls()[0]->kind()), std::pair(std::size_t{1}, BallKind::Normal));
 
-  game.setLives(1);
+  rig().setLives(1);
   game.addTenLives();
   game.loseLife();
-  EXPECT_EQ(game.livesDisplay().value(), 10);
-  game.setLives(1);
-  game.addFlyingBall(px(60), px(50), 0x100, 0x100, 0x4000, BallKind::Normal);
-  game.setPaddleX(px(20));
+  EXPECT_EQ(rig().livesDisplay().value(), 10);
+  rig().setLives(1);
+  rig().addFlyingBall(px(60), px(50), 0x100, 0x100, 0x4000, BallKind::Normal);
+  rig().setPaddleX(px(20));
   game.loseLife();  // the last frame stays as it was
-  EXPECT_EQ(std::tuple(game.isGameEnded(), game.lives(), balls().size(), game.paddle().x()),
+  EXPECT_EQ(std::tuple(game.isGameEnded(), rig().lives(), balls().size(), rig().paddle().x()),
             std::tuple(true, 0, std::size_t{2}, px(20)));
 
   game.startNewGame();
-  game.setLevel(3);
+  rig().setLevel(3);
   game.passLevel();
   EXPECT_EQ(std::tuple(game.isLevelPassed(), game.isGameEnded(), game.levelNumber()), std::tuple(true, true, 4));
-  app::addScore(500);
+  shell::addScore(500);
   game.startNewGame();
-  EXPECT_EQ(std::tuple(game.isGameEnded(), game.levelNumber(), game.lives(), score()), std::tuple(false, 1, 3, 0));
+  EXPECT_EQ(std::tuple(game.isGameEnded(), game.levelNumber(), rig().lives(), score()), std::tuple(false, 1, 3, 0));
 
   // Counts set from outside stop at the ends of the range.
-  game.setLives(INT_MAX);
+  rig().setLives(INT_MAX);
   game.addTenLives();
   game.extraLife();
-  EXPECT_EQ(game.lives(), INT_MAX);
-  game.setLives(INT_MIN);
+  EXPECT_EQ(rig().lives(), INT_MAX);
+  rig().setLives(INT_MIN);
   game.loseLife();
-  EXPECT_EQ(std::tuple(game.isGameEnded(), game.lives()), std::tuple(true, INT_MIN));
+  EXPECT_EQ(std::tuple(game.isGameEnded(), rig().lives()), std::tuple(true, INT_MIN));
 }
 
 TEST_F(GameScreenTest, TheLastBallLostBreaksThePaddleAndTheLifeGoesWhenTheBreakUpEnds) {
   game::GameScreen& game = emptyField();
-  game.setCell(10, 0, 60);  // its explosion ends in the 64th update and takes the brick at (11, 0)
+  rig().setCell(10, 0, 60);  // its explosion ends in the 64th update and takes the brick at (11, 0)
   const game::Ball normal(0, 0, 0, 0, 0x4000, BallKind::Normal);
   game.hitBrick(10, 0, &normal);
-  game.addFlyingBall(px(20), px(239), 0, 0x4000, 0x4000, BallKind::Normal);  // below y = 320 in the 33rd
+  rig().addFlyingBall(px(20), px(239), 0, 0x4000, 0x4000, BallKind::Normal);  // below y = 320 in the 33rd
   run(32);
-  EXPECT_FALSE(game.paddle().breaking());
+  EXPECT_FALSE(rig().paddle().breaking());
   run(1);
-  EXPECT_EQ(std::pair(balls().empty(), game.paddle().breaking()), std::pair(true, true));
+  EXPECT_EQ(std::pair(balls().empty(), rig().paddle().breaking()), std::pair(true, true));
   run(30);
-  EXPECT_EQ(std::tuple(game.lives(), game.isLevelPassed()), std::tuple(3, false));
+  EXPECT_EQ(std::tuple(rig().lives(), game.isLevelPassed()), std::tuple(3, false));
   run(1);  // the life is lost, then the level passed, in the same step
-  EXPECT_EQ(std::tuple(game.lives(), game.isLevelPassed()), std::tuple(2, true));
+  EXPECT_EQ(std::tuple(rig().lives(), game.isLevelPassed()), std::tuple(2, true));
   EXPECT_EQ(balls().size(), 1u);
 }
 
 TEST_F(GameScreenTest, FallingBallsBounceOffThePaddleOrStickToItsPadsAndThePenHoldsIt) {
   game::GameScreen& game = emptyField();
   // The paddle spans 90 .. 150; the ball's centre counts, both ends included.
-  for (int x : {84, 144, 145}) game.addFlyingBall(px(x), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
+  for (int x : {84, 144, 145}) rig().addFlyingBall(px(x), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
   run(1);
   EXPECT_TRUE(balls()[0]->vy() < 0 && balls()[1]->vy() < 0 && balls()[2]->vy() > 0);
 
-  game.clearBalls();
-  game.setPaddleAttachment(Attachment::StickyPads);
-  game.addFlyingBall(px(100), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
+  rig().clearBalls();
+  rig().setPaddleAttachment(Attachment::StickyPads);
+  rig().addFlyingBall(px(100), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
   run(1);
   EXPECT_EQ(std::pair(balls()[0]->stuck(), balls()[0]->y()), std::pair(true, px(274)));
   game.fire();
-  EXPECT_TRUE(!balls()[0]->stuck() && balls()[0]->vy() < 0 && game.shots().empty());
+  EXPECT_TRUE(!balls()[0]->stuck() && balls()[0]->vy() < 0 && rig().shots().empty());
 
-  app::process().penDown = true;
-  app::process().penX = px(90) + 0x5000;  // on the left end after one update: not strictly inside
+  shell::process().penDown = true;
+  shell::process().penX = px(90) + 0x5000;  // on the left end after one update: not strictly inside
   game.moveRight();
   run(1);
-  EXPECT_EQ(game.paddle().moveState(), game::MoveState::Right);
-  app::process().penX = game.paddle().x() + px(1);
+  EXPECT_EQ(rig().paddle().moveState(), game::MoveState::Right);
+  shell::process().penX = rig().paddle().x() + px(1);
   run(1);
-  EXPECT_EQ(game.paddle().moveState(), game::MoveState::Stopped);
+  EXPECT_EQ(rig().paddle().moveState(), game::MoveState::Stopped);
 }
 
 TEST_F(GameScreenTest, GunsFireInPairsUpToEightShotsThatLeaveTheTopAfter115Updates) {
   game::GameScreen& game = emptyField();
-  game.addRestingBall(px(138));  // leaves flat to the right, away from the shots
-  game.setPaddleAttachment(Attachment::Guns);
+  rig().addRestingBall(px(138));  // leaves flat to the right, away from the shots
+  rig().setPaddleAttachment(Attachment::Guns);
   game.fire();
-  const auto shots = game_testing::listed(game.shots());
+  const auto shots = game_testing::listed(rig().shots());
   ASSERT_EQ(shots.size(), 2u);
   EXPECT_EQ(std::tuple(shots[0]->x(), shots[1]->x(), shots[1]->y()), std::tuple(px(90), px(145), px(276)));
   for (int i = 0; i < 3; ++i) game.fire();  // the third finds 6 in flight: two more
-  EXPECT_EQ(game.shots().size(), 8);
+  EXPECT_EQ(rig().shots().size(), 8);
   game.fire();
-  EXPECT_EQ(game.shots().size(), 8);
+  EXPECT_EQ(rig().shots().size(), 8);
   run(1);
   EXPECT_EQ(shots[0]->y(), px(273) + 0x8000);
   run(113);
-  EXPECT_EQ(game.shots().size(), 8);
+  EXPECT_EQ(rig().shots().size(), 8);
   run(1);
-  EXPECT_TRUE(game.shots().empty());  // y + 10 below 0 after 115 updates
+  EXPECT_TRUE(rig().shots().empty());  // y + 10 below 0 after 115 updates
 
-  game.setPaddleX(0x7FC80000);  // its right end wraps past the largest Fixed
+  rig().setPaddleX(0x7FC80000);  // its right end wraps past the largest Fixed
   game.fire();
-  EXPECT_EQ(game_testing::listed(game.shots())[1]->x(), 0x7FFF0000);
+  EXPECT_EQ(game_testing::listed(rig().shots())[1]->x(), 0x7FFF0000);
 
-  emptyField().setCell(4, 15, 10);  // over the left guns: the first left shot breaks it
-  game_->addRestingBall(px(138));
-  game_->setPaddleAttachment(Attachment::Guns);
+  emptyField();
+  rig().setCell(4, 15, 10);  // over the left guns: the first left shot breaks it
+  rig().addRestingBall(px(138));
+  rig().setPaddleAttachment(Attachment::Guns);
   for (int i = 0; i < 4; ++i) game_->fire();
-  for (int i = 0; i < 60 && game_->shots().size() == 8; ++i) run(1);
-  EXPECT_EQ(std::pair(game_->shots().size(), game_->cell(4, 15).hitPoints), std::pair(7, 0));
+  for (int i = 0; i < 60 && rig().shots().size() == 8; ++i) run(1);
+  EXPECT_EQ(std::pair(rig().shots().size(), rig().cell(4, 15).hitPoints), std::pair(7, 0));
   game_->fire();
-  EXPECT_EQ(game_->shots().size(), 7);
+  EXPECT_EQ(rig().shots().size(), 7);
 }
 
 TEST_F(GameScreenTest, ContinuingRestoresLevelLivesAndScoreOrStartsANewGame) {
@@ -247,9 +248,9 @@ TEST_F(GameScreenTest, ContinuingRestoresLevelLivesAndScoreOrStartsANewGame) {
   const std::string path = save_.file("AutoSave.dat");
   const auto load = [&] {
     game.loadSavedGame();
-    EXPECT_EQ(game.levelDisplay().value(), game.levelNumber());
-    EXPECT_EQ(game.livesDisplay().value(), game.lives());
-    return std::tuple(game.levelNumber(), game.lives(), score());
+    EXPECT_EQ(rig().levelDisplay().value(), game.levelNumber());
+    EXPECT_EQ(rig().livesDisplay().value(), rig().lives());
+    return std::tuple(game.levelNumber(), rig().lives(), score());
   };
   const auto saved = [&] {
     std::ifstream in(path, std::ios::binary);
@@ -257,9 +258,9 @@ TEST_F(GameScreenTest, ContinuingRestoresLevelLivesAndScoreOrStartsANewGame) {
   };
   EXPECT_EQ(load(), std::tuple(1, 3, 0));  // no file: an empty one is left
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
-  game.setLevel(2);
-  game.setLives(1);
-  app::process().scoreDisplay->setValue(840);
+  rig().setLevel(2);
+  rig().setLives(1);
+  shell::process().scoreDisplay->setValue(840);
   game.saveGame();
   EXPECT_EQ(saved(), (std::vector<std::uint8_t>{2, 0, 0, 0, 1, 0, 0, 0, 0x48, 3, 0, 0}));
   EXPECT_EQ(load(), std::tuple(2, 1, 840));
@@ -295,7 +296,7 @@ TEST_F(GameScreenTest, LongPlayKeepsTheStateSound) {
   for (int step = 0; step < 30000; ++step) {
     const auto all = balls();
     const auto lowest = std::max_element(all.begin(), all.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
-    app::process().penX = lowest != all.end() && step % 4000 < 3000 ? (*lowest)->centreX() : app::process().penX;
+    shell::process().penX = lowest != all.end() && step % 4000 < 3000 ? (*lowest)->centreX() : shell::process().penX;
     game.steerToPen();
     if (step % 40 == 0) game.fire();
     if (step % 997 == 0) game.setAllBallKinds(static_cast<BallKind>(step / 997 % 3));
@@ -303,7 +304,7 @@ TEST_F(GameScreenTest, LongPlayKeepsTheStateSound) {
     if (step % 499 == 0) game.applyItem(game::Item(0, 0, 0, 0, static_cast<game::ItemKind>(step / 499 % 14 + 1)));
     game.update(10);
     game.draw(canvas);
-    ASSERT_TRUE(game.paddle().x() >= 0 && game.paddle().right() <= px(240) && game.shots().size() <= 8);
+    ASSERT_TRUE(rig().paddle().x() >= 0 && rig().paddle().right() <= px(240) && rig().shots().size() <= 8);
     if (game.isGameEnded() || game.isLevelPassed()) {
       if (game.isGameEnded()) game.startNewGame();
       game.setUpLevel();

@@ -33,7 +33,8 @@ class ItemCatchTest : public game_testing::GameFixture {
  protected:
   void SetUp() override {
     GameFixture::SetUp();
-    emptyField().addRestingBall(px(110));
+    emptyField();
+    rig().addRestingBall(px(110));
   }
   game::GameScreen& game() { return *game_; }
   void apply(ItemKind kind) { game_->applyItem(Item(0, 0, 0, 0, kind)); }
@@ -41,27 +42,27 @@ class ItemCatchTest : public game_testing::GameFixture {
 
 TEST_F(ItemCatchTest, OnlyAnItemOverlappingThePaddleOnItsLineIsCaughtAndTheRestFallOut) {
   // The paddle spans 90 .. 150. Items straddle the line y = 286 after one update.
-  for (int x : {61, 60, 150}) game().addItem(ItemKind::ExtraLife, px(x), px(270), 0, 0);  // only the first overlaps
+  for (int x : {61, 60, 150}) rig().addItem(ItemKind::ExtraLife, px(x), px(270), 0, 0);  // only the first overlaps
   run(1);
-  EXPECT_EQ(std::tuple(game().lives(), score(), game().items().size()), std::tuple(4, 100, 2));
-  for (int updates = 1; !game().items().empty() && updates < 200; ++updates) {
-    for (const Item* item : game().items()) EXPECT_LE(item->y(), px(320));
+  EXPECT_EQ(std::tuple(rig().lives(), score(), rig().items().size()), std::tuple(4, 100, 2));
+  for (int updates = 1; !rig().items().empty() && updates < 200; ++updates) {
+    for (const Item* item : rig().items()) EXPECT_LE(item->y(), px(320));
     run(1);
   }
-  EXPECT_TRUE(game().items().empty());
-  EXPECT_EQ(game().lives(), 4);
+  EXPECT_TRUE(rig().items().empty());
+  EXPECT_EQ(rig().lives(), 4);
 }
 
 TEST_F(ItemCatchTest, EightBallsTurnsTheFirstBallIntoEightAtTheNormalSpeed) {
   apply(ItemKind::EightBalls);  // a resting first ball stays on the paddle
-  EXPECT_EQ(std::tuple(balls().size(), balls()[0]->stuck(), balls()[1]->stuck(), game().paddle().restingBalls().size()),
+  EXPECT_EQ(std::tuple(balls().size(), balls()[0]->stuck(), balls()[1]->stuck(), rig().paddle().restingBalls().size()),
             std::tuple(std::size_t{8}, true, false, 1));
 
-  game().clearBalls();
+  rig().clearBalls();
   apply(ItemKind::EightBalls);
   EXPECT_TRUE(balls().empty());
-  game().addFlyingBall(px(100), px(150), 0x100, 0x200, 0x8000, BallKind::Fire);
-  game().addFlyingBall(px(10), px(10), 0x100, 0x200, 0x4000, BallKind::Normal);
+  rig().addFlyingBall(px(100), px(150), 0x100, 0x200, 0x8000, BallKind::Fire);
+  rig().addFlyingBall(px(10), px(10), 0x100, 0x200, 0x4000, BallKind::Normal);
   apply(ItemKind::EightBalls);
   const auto all = balls();
   ASSERT_EQ(std::pair(all.size(), score()), std::pair(std::size_t{9}, 300));
@@ -76,10 +77,10 @@ TEST_F(ItemCatchTest, EightBallsTurnsTheFirstBallIntoEightAtTheNormalSpeed) {
 
 TEST_F(ItemCatchTest, DoubleBallsGivesEachBallATwinTurnedAQuarterTurn) {
   apply(ItemKind::DoubleBalls);
-  EXPECT_EQ(std::pair(balls().size(), game().paddle().restingBalls().size()), std::pair(std::size_t{2}, 2));
+  EXPECT_EQ(std::pair(balls().size(), rig().paddle().restingBalls().size()), std::pair(std::size_t{2}, 2));
 
-  game().clearBalls();
-  for (int i = 0; i < 3; ++i) game().addFlyingBall(px(20 * i), px(100), 0x1000 + i, 0x2000, 0x2000, BallKind::Pierce);
+  rig().clearBalls();
+  for (int i = 0; i < 3; ++i) rig().addFlyingBall(px(20 * i), px(100), 0x1000 + i, 0x2000, 0x2000, BallKind::Pierce);
   apply(ItemKind::DoubleBalls);
   const auto all = balls();
   ASSERT_EQ(all.size(), 6u);
@@ -91,34 +92,34 @@ TEST_F(ItemCatchTest, DoubleBallsGivesEachBallATwinTurnedAQuarterTurn) {
 }
 
 TEST_F(ItemCatchTest, TheOtherItemsActOnThePaddleEveryBallRestingOnesIncludedOrEveryBrick) {
-  game().addFlyingBall(px(50), px(50), 0x1000, 0x1000, 0x4000, BallKind::Normal);
-  game().setCell(0, 0, 40);
-  game().setCell(1, 0, 50);
+  rig().addFlyingBall(px(50), px(50), 0x1000, 0x1000, 0x4000, BallKind::Normal);
+  rig().setCell(0, 0, 40);
+  rig().setCell(1, 0, 50);
   apply(ItemKind::FastBalls);
   apply(ItemKind::FireBalls);
   for (const game::Ball* ball : balls()) EXPECT_EQ(std::pair(ball->speed(), ball->kind()), std::pair(0x8000, BallKind::Fire));
   EXPECT_EQ(balls()[1]->vx(), 0x2000);
   apply(ItemKind::WeakBricks);
-  EXPECT_EQ(std::tuple(game().cell(0, 0).hitPoints, game().cell(1, 0).hitPoints, game().cell(2, 0).hitPoints), std::tuple(1, 1, 0));
+  EXPECT_EQ(std::tuple(rig().cell(0, 0).hitPoints, rig().cell(1, 0).hitPoints, rig().cell(2, 0).hitPoints), std::tuple(1, 1, 0));
   apply(ItemKind::Shorter);
   apply(ItemKind::Shorter);  // a short paddle stays short
-  EXPECT_EQ(game().paddle().width(), px(40));
+  EXPECT_EQ(rig().paddle().width(), px(40));
   apply(ItemKind::None);
   EXPECT_EQ(score(), 600);
 }
 
 TEST_F(ItemCatchTest, ABombCostsALifeOnceTheBreakUpIsOverWhileThePaddleStillActs) {
-  game().addFlyingBall(px(100), px(100), 0, -0x1000, 0x4000, BallKind::Normal);
+  rig().addFlyingBall(px(100), px(100), 0, -0x1000, 0x4000, BallKind::Normal);
   apply(ItemKind::Bomb);
   // During the break-up a ball still bounces off the paddle's span and items are caught there.
-  game().addFlyingBall(px(110), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
-  game().addItem(ItemKind::ExtraLife, px(100), px(270), 0, 0);
+  rig().addFlyingBall(px(110), px(272), 0, 0x4000, 0x4000, BallKind::Normal);
+  rig().addItem(ItemKind::ExtraLife, px(100), px(270), 0, 0);
   run(1);
-  EXPECT_EQ(std::pair(balls()[2]->vy() < 0, game().lives()), std::pair(true, 4));
+  EXPECT_EQ(std::pair(balls()[2]->vy() < 0, rig().lives()), std::pair(true, 4));
   run(29);
-  EXPECT_EQ(game().lives(), 4);
+  EXPECT_EQ(rig().lives(), 4);
   run(1);
-  ASSERT_EQ(std::pair(game().lives(), balls().size()), std::pair(3, std::size_t{1}));
+  ASSERT_EQ(std::pair(rig().lives(), balls().size()), std::pair(3, std::size_t{1}));
   EXPECT_EQ(std::pair(balls()[0]->stuck(), balls()[0]->x()), std::pair(true, px(120)));
 }
 

@@ -2,6 +2,9 @@
 // files, the conformance suite, and the bitmap resources.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +12,7 @@
 #include <regex>
 
 #include "gfx/pixel.hpp"
+#include "gfx/png_image.hpp"
 #include "gfx/surface.hpp"
 #include "platform/message_box.hpp"
 #include "platform/resources.hpp"
@@ -133,6 +137,61 @@ TEST(PictureFile, OnlyThePngExtensionInAnyCaseLoadsAndBrokenFilesLeaveThePicture
   gfx::loadPicture(missing, folder.file("missing.png"));
   EXPECT_TRUE(missing.empty());
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+// A picture's header alone can ask for gigabytes: one wider or higher than the game can draw
+// is refused from its header, before any pixel is decoded, and standard error says so. The
+// large ones here are a small picture whose header claims the size, so that decoding pixels
+// would fail anyway: only the refusal's message tells the two apart.
+TEST(PictureFile, APictureLargerThanTheGameCanDrawIsRefusedFromItsHeader) {
+  testing_support::ScratchFolder folder;
+  const int side = gfx::kLargestPictureSide;
+  struct Case {
+    std::uint32_t width;
+    std::uint32_t height;
+    bool real;  // written whole, not only claimed by its header
+  };
+  const Case cases[] = {{static_cast<std::uint32_t>(side), 1, true},  {1, static_cast<std::uint32_t>(side), true},
+                        {static_cast<std::uint32_t>(side) + 1, 1, true}, {1, static_cast<std::uint32_t>(side) + 1, true},
+                        {4096, 4096, false},                              {1000000, 2, false},
+                        {0x7FFFFFFF, 0x7FFFFFFF, false}};
+  for (const Case& c : cases) {
+    const std::string path = folder.file("big.png");
+    const bool fits = c.width <= static_cast<std::uint32_t>(side) && c.height <= static_cast<std::uint32_t>(side);
+    if (c.real) {
+      ASSERT_TRUE(testing_support::writeRgbPng(path, static_cast<int>(c.width), static_cast<int>(c.height),
+                                               [](int, int) { return testing_support::Rgb{1, 2, 3}; }));
+    } else {
+      ASSERT_TRUE(testing_support::writeRgbPng(path, 1, 1, [](int, int) { return testing_support::Rgb{1, 2, 3}; }));
+      std::vector<std::uint8_t> bytes = testing_support::readBytes(path);
+      for (int i = 0; i < 4; ++i) {
+        bytes[16 + i] = static_cast<std::uint8_t>(c.width >> (24 - 8 * i));
+        bytes[20 + i] = static_cast<std::uint8_t>(c.height >> (24 - 8 * i));
+      }
+      const std::uint32_t crc = static_cast<std::uint32_t>(::crc32(0, bytes.data() + 12, 17));
+      for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+      testing_support::writeBytes(path, bytes);
+    }
+    ::testing::internal::CaptureStderr();
+    gfx::Surface surface;
+    gfx::loadPicture(surface, path);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+    EXPECT_EQ(surface.empty(), !fits) << size;
+    EXPECT_EQ(said, fits ? "" : "zebrolite: picture " + path + " is " + size + " pixels, larger than the 1024 x 1024 "
+                                "the game can draw; not loaded\n");
+  }
+}
+
+// A FIFO named like a picture would block the decoder's read for ever: it stays empty.
+TEST(PictureFile, AFifoInPlaceOfThePictureLeavesItEmptyWithoutWaiting) {
+  testing_support::ScratchFolder folder;
+  ASSERT_EQ(::mkfifo(folder.file("fifo.png").c_str(), 0600), 0);
+  ::alarm(20);  // a regression blocks: end the test rather than hang the suite
+  gfx::Surface surface;
+  gfx::loadPicture(surface, folder.file("fifo.png"));
+  EXPECT_TRUE(surface.empty());
+  ::alarm(0);
 }
 
 std::vector<std::string> pngsIn(const std::string& folder) {

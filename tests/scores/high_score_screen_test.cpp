@@ -55,14 +55,21 @@ TEST_F(HighScoreScreenTest, UploadRunsOnceInTheUpdateAfterTheDrawThatShowsIt) {
 }
 
 TEST_F(HighScoreScreenTest, PenReleaseAreasHaveExclusiveBounds) {
-  const int cases[][4] = {  // x, y, result, uploads
-      {1, 280, 0, 1},   {125, 261, 0, 1}, {125, 299, 0, 1}, {126, 280, 0, 0}, {127, 280, 1, 0},
-      {239, 280, 1, 0}, {0, 280, 0, 0},   {200, 260, 0, 0}, {200, 261, 1, 0}, {200, 299, 1, 0},
-      {200, 300, 0, 0}, {60, 260, 0, 0},  {60, 300, 0, 0}};
-  for (const auto& [x, y, result, uploads] : cases) {
+  using R = HighScoreScreen::Release;
+  const struct {
+    int x, y;
+    R result;
+  } cases[] = {
+      {1, 280, R::Upload}, {125, 261, R::Upload}, {125, 299, R::Upload}, {126, 280, R::Nothing},
+      {127, 280, R::Back}, {239, 280, R::Back}, {0, 280, R::Nothing}, {200, 260, R::Nothing},
+      {200, 261, R::Back}, {200, 299, R::Back}, {200, 300, R::Nothing}, {60, 260, R::Nothing},
+      {60, 300, R::Nothing},
+  };
+  for (const auto& [x, y, result] : cases) {
     HighScoreScreen screen;
     setPen(x, y);
     EXPECT_EQ(screen.penReleased(), result) << x << "," << y;
+    const bool uploads = result == R::Upload;
     EXPECT_EQ(screen.uploadState(), uploads ? HighScoreScreen::kUploadRequested : HighScoreScreen::kUploadIdle) << x << "," << y;
   }
 }
@@ -179,12 +186,12 @@ TEST_F(HighScoreScreenTest, ALineBelowTheButtonsSaysHowTheExchangeWentUntilTheSc
 TEST_F(HighScoreScreenTest, DestructionSavesTheTableAndTheOptions) {
   {
     HighScoreScreen screen;
-    app::process().musicOn = 1;
+    shell::process().musicOn = 1;
     ASSERT_TRUE(screen.insertScore(u"KEEP", 250));
   }
-  app::resetProcessState();
+  shell::resetProcessState();
   HighScoreScreen again;
-  EXPECT_EQ(app::process().musicOn, 1);
+  EXPECT_EQ(shell::process().musicOn, 1);
   EXPECT_EQ(again.table().entry(0).nameText(), u"KEEP");
   EXPECT_EQ(again.table().entry(0).pendingUpload, 1);
 }

@@ -70,14 +70,17 @@ TEST_F(NameEntryTest, PicksBuildTheNameUpToEightCharacters) {
 }
 
 TEST_F(NameEntryTest, PenPressAndReleaseAreasHaveTheirBounds) {
+  using R = NameEntryScreen::Release;
   const struct {
     int x, y;
     Cell pressed;  // from (2, 1)
-    int released;  // 0 OK, 1 cancel, 3 keyboard, 2 nothing
+    R released;
   } cases[] = {
-      {230, 190, {8, 3}, 3}, {170, 190, {6, 3}, 3}, {1, 93, {0, 0}, 3},   {239, 203, {8, 3}, 3}, {239, 150, {9, 2}, 3},
-      {0, 150, {2, 1}, 2},   {120, 92, {2, 1}, 2},  {120, 204, {2, 1}, 2}, {120, 220, {2, 1}, 2}, {112, 300, {2, 1}, 0},
-      {113, 300, {2, 1}, 1}, {0, 300, {2, 1}, 2},   {1, 256, {2, 1}, 0},   {1, 255, {2, 1}, 2},   {239, 319, {2, 1}, 1},
+      {230, 190, {8, 3}, R::Keyboard}, {170, 190, {6, 3}, R::Keyboard}, {1, 93, {0, 0}, R::Keyboard},
+      {239, 203, {8, 3}, R::Keyboard}, {239, 150, {9, 2}, R::Keyboard}, {0, 150, {2, 1}, R::Nothing},
+      {120, 92, {2, 1}, R::Nothing}, {120, 204, {2, 1}, R::Nothing}, {120, 220, {2, 1}, R::Nothing},
+      {112, 300, {2, 1}, R::Ok}, {113, 300, {2, 1}, R::Cancel}, {0, 300, {2, 1}, R::Nothing},
+      {1, 256, {2, 1}, R::Ok}, {1, 255, {2, 1}, R::Nothing}, {239, 319, {2, 1}, R::Cancel},
   };
   NameEntryScreen screen;
   for (const auto& c : cases) {

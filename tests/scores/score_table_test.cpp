@@ -53,13 +53,13 @@ TEST_F(ScoreTableTest, FirstRunGivesDefaultsAndTheFileHoldsTheWholeLayout) {
   table.entry(0).score = 0;
   scores::loadScores(table);
   expectDefault(table, 0);
-  EXPECT_EQ(app::process().musicOn, 0);
-  EXPECT_EQ(app::process().soundOn, 1);
+  EXPECT_EQ(shell::process().musicOn, 0);
+  EXPECT_EQ(shell::process().soundOn, 1);
   EXPECT_EQ(std::filesystem::file_size(scoreFile()), 0u);  // created empty
 
   ASSERT_TRUE(table.insertScore(u"Zo\u00EB", 700));
-  app::process().musicOn = 1;
-  app::process().soundOn = 0;
+  shell::process().musicOn = 1;
+  shell::process().soundOn = 0;
   ASSERT_TRUE(scores::saveScores(table));
   const auto file = [](const std::u16string& first, std::uint8_t unused, std::uint8_t picture) {
     std::vector<std::uint8_t> bytes = {1, 0};
@@ -72,7 +72,7 @@ TEST_F(ScoreTableTest, FirstRunGivesDefaultsAndTheFileHoldsTheWholeLayout) {
   // A nine-unit name without terminator, the unused byte and the picture fields of a file
   // are not kept.
   writeBytes(scoreFile(), file(u"ABCDEFGHI", 0xEE, 0xCC));
-  app::resetProcessState();
+  shell::resetProcessState();
   ScoreTable again;
   scores::loadScores(again);
   EXPECT_EQ(again.entry(0).nameText(), u"ABCDEFGH");
@@ -91,13 +91,13 @@ TEST_F(ScoreTableTest, ShortFilesKeepWhatTheyHold) {
   } cases[] = {{{}, 0, 1, 0}, {{1}, 1, 1, 0}, {{1, 0}, 1, 0, 0}, {threeAndAHalf, 1, 0, 3}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes.size());
-    app::resetProcessState();  // music off, sound on
+    shell::resetProcessState();  // music off, sound on
     writeBytes(scoreFile(), c.bytes);
     ScoreTable table;
     table.insertScore(u"GONE", 5000);
     scores::loadScores(table);
-    EXPECT_EQ(app::process().musicOn, c.musicOn);
-    EXPECT_EQ(app::process().soundOn, c.soundOn);
+    EXPECT_EQ(shell::process().musicOn, c.musicOn);
+    EXPECT_EQ(shell::process().soundOn, c.soundOn);
     for (std::size_t i = 0; i < c.fromFile; ++i) {
       EXPECT_TRUE(table.entry(i).nameText() == u"KEPT" && table.entry(i).score == 900 - i && table.entry(i).pendingUpload);
     }
@@ -107,12 +107,12 @@ TEST_F(ScoreTableTest, ShortFilesKeepWhatTheyHold) {
 
 TEST_F(ScoreTableTest, UnreadableFileGivesDefaultsWithBothOptionsOn) {
   std::filesystem::create_directory(scoreFile());
-  app::process().soundOn = 0;
+  shell::process().soundOn = 0;
   ScoreTable table;
   table.insertScore(u"GONE", 5000);
   scores::loadScores(table);
-  EXPECT_EQ(app::process().musicOn, 1);
-  EXPECT_EQ(app::process().soundOn, 1);
+  EXPECT_EQ(shell::process().musicOn, 1);
+  EXPECT_EQ(shell::process().soundOn, 1);
   expectDefault(table, 0);
   EXPECT_FALSE(scores::saveScores(table));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saveFolder.path()), {}), 1);  // nothing left behind

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/process_state.hpp"
 #include "platform/files.hpp"
 #include "platform/text_rasteriser.hpp"
 #include "scores/score_upload.hpp"
+#include "shell/process_state.hpp"
 #include "tests/support/scratch_folder.hpp"
 #include "tests/support/test_files.hpp"
 
@@ -19,7 +19,7 @@ namespace scores_test {
 class ScoresTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app::resetProcessState();
+    shell::resetProcessState();
     platform::setSaveFolder(saveFolder.path());
     platform::setDataFolder(dataFolder.path());
     platform::setTextRasteriser(nullptr);
@@ -38,8 +38,8 @@ class ScoresTest : public ::testing::Test {
 };
 
 inline void setPen(int x, int y) {
-  app::process().penX = toFixed(x);
-  app::process().penY = toFixed(y);
+  shell::process().penX = toFixed(x);
+  shell::process().penY = toFixed(y);
 }
 
 // One file record built by hand: pending flag, unused byte, 9 UTF-16LE units, score, zeros.

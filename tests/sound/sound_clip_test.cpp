@@ -2,6 +2,10 @@
 #include "sound/sound_clip.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "tests/support/scratch_folder.hpp"
 #include "tests/support/test_files.hpp"
@@ -81,6 +85,83 @@ TEST(SoundClip, AShortMissingOrUnplayableFileLeavesTheClipEmpty) {
     clip.restart();
     EXPECT_TRUE(clip.empty() && clip.plays() == 0 && !clip.paused()) << path;
   }
+}
+
+// What one clip may cost is its file plus, outside the mixing format, the converted copy: the
+// boundary in the mixing format is the file's size; a small file at a low rate is refused for
+// what it would cost once converted, with a word on standard error.
+TEST(SoundClip, AClipThatWouldCostMoreThanTheLimitIsRefusedWithAMessage) {
+  struct CountingBackend : platform::AudioBackend {
+    struct Output : platform::AudioOutput {
+      void play() override {}
+      bool sounding() const override { return false; }
+      void pause() override {}
+      void resume() override {}
+    };
+    std::unique_ptr<platform::AudioOutput> open(const platform::PcmFormat&, std::span<const std::uint8_t>,
+                                                bool) override {
+      return std::make_unique<Output>();
+    }
+  };
+  struct Case {
+    const char* name;
+    WavFormat format;
+    std::size_t sampleBytes;
+    const char* message;  // empty when the clip loads
+  };
+  constexpr std::size_t kLimit = sound::SoundClip::kLargestBytes;
+  const WavFormat mixing{1, 1, 22050, 44100, 2, 16};
+  const WavFormat low{1, 1, 1000, 1000, 1, 8};
+  const Case cases[] = {
+      {"the mixing format, exactly the limit", mixing, kLimit - 44, ""},
+      {"the mixing format, a sample more", mixing, kLimit - 42, "is larger, more than the 64.0 MB"},
+      // 1,478,044 bytes of file and 65,179,800 converted
+      {"1 kHz, just under the limit once converted", low, 1478000, ""},
+      {"1 kHz, over the limit once converted", low, 1500000, "would take 64.5 MB to play at 1000 samples a second"},
+  };
+  testing_support::ScratchFolder folder;
+  CountingBackend backend;
+  platform::setAudioBackend(&backend);
+  for (const Case& c : cases) {
+    testing_support::writeBytes(folder.file("a.wav"),
+                                testing_support::wavBytes(c.format, std::vector<std::uint8_t>(c.sampleBytes, 0x80)));
+    ::testing::internal::CaptureStderr();
+    const bool empty = sound::SoundClip(folder.file("a.wav"), true).empty();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    if (c.message[0] == '\0') {
+      EXPECT_FALSE(empty) << c.name;
+      EXPECT_EQ(said, "") << c.name;
+    } else {
+      EXPECT_TRUE(empty) << c.name;
+      EXPECT_EQ(said, "zebrolite: sound " + folder.file("a.wav") + " " + c.message +
+                          (std::string_view(c.message).starts_with("is") ? "" : ", more than the 64.0 MB") +
+                          " a sound may take; not loaded\n")
+          << c.name;
+    }
+  }
+  std::filesystem::remove(folder.file("a.wav"));
+  platform::setAudioBackend(nullptr);
+}
+
+// The game's own sounds stay far within what a clip may cost.
+TEST(SoundClip, TheGamesOwnSoundsLoadWellWithinTheLimit) {
+  ::testing::internal::CaptureStderr();
+  for (const char* name : {"music.wav", "hit.wav", "blast.wav", "menu_select.wav"}) {
+    const std::string path = testing_support::gameFolder() + name;
+    EXPECT_FALSE(sound::SoundClip(path, false).empty()) << name;
+    std::error_code error;
+    EXPECT_LT(std::filesystem::file_size(path, error), sound::SoundClip::kLargestBytes / 16) << name;
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+// A FIFO in place of a sound would block its read for ever: it leaves the clip empty.
+TEST(SoundClip, AFifoInPlaceOfTheFileLeavesTheClipEmptyWithoutWaiting) {
+  testing_support::ScratchFolder folder;
+  ASSERT_EQ(::mkfifo(folder.file("fifo.wav").c_str(), 0600), 0);
+  ::alarm(20);  // a regression blocks: end the test rather than hang the suite
+  EXPECT_TRUE(sound::SoundClip(folder.file("fifo.wav"), true).empty());
+  ::alarm(0);
 }
 
 }  // namespace

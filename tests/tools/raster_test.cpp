@@ -94,13 +94,6 @@ TEST(Coverage, PixelAlignedBoxesCoverWholePixelsOnly) {
   EXPECT_FLOAT_EQ(mask.at(6, 3), 0.0F);
 }
 
-TEST(Text, DecodesUtf8AndReplacesBrokenBytes) {
-  EXPECT_EQ(tools::decodeUtf8("A\xC2\xB7\xE2\x86\x90"), std::u32string(U"A\u00B7\u2190"));
-  EXPECT_EQ(tools::decodeUtf8("\xE2\x86"), std::u32string(U"\uFFFD"));
-  EXPECT_EQ(tools::decodeUtf8("\xFF" "a"), std::u32string(U"\uFFFDa"));
-  EXPECT_EQ(tools::decodeUtf8("\xC2" "a"), std::u32string(U"\uFFFDa"));
-}
-
 TEST(Text, RendersOnTheBaselineWithinItsMask) {
   const tools::Font font("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
   tools::TextStyle style;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/unicode.hpp"
+
 namespace tools {
 
 struct Font::Face {
@@ -32,51 +34,6 @@ struct PlacedGlyph {
 }
 
 }  // namespace
-
-std::u32string decodeUtf8(std::string_view utf8) {
-  std::u32string result;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    int extra = 0;
-    char32_t code = 0;
-    if (byte < 0x80) {
-      code = byte;
-    } else if ((byte & 0xE0) == 0xC0) {
-      code = byte & 0x1F;
-      extra = 1;
-    } else if ((byte & 0xF0) == 0xE0) {
-      code = byte & 0x0F;
-      extra = 2;
-    } else if ((byte & 0xF8) == 0xF0) {
-      code = byte & 0x07;
-      extra = 3;
-    } else {
-      result.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    if (i + static_cast<std::size_t>(extra) >= utf8.size()) {
-      result.push_back(0xFFFD);
-      break;
-    }
-    bool valid = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-      if ((next & 0xC0) != 0x80) valid = false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (!valid) {
-      // Only the lead byte is spent: what follows may be a character of its own.
-      result.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    result.push_back(code);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return result;
-}
 
 Font::Font(const std::string& path) : face_(std::make_unique<Face>()), path_(path) {
   if (FT_Init_FreeType(&face_->library) != 0) fail("cannot start FreeType");
@@ -107,7 +64,7 @@ TextMask Font::render(std::string_view utf8, const TextStyle& style) const {
   int descent = 0;
   int right = 0;
   int leftmost = 0;
-  for (const char32_t code : decodeUtf8(utf8)) {
+  for (const char32_t code : platform::decodeUtf8(utf8)) {
     const FT_UInt index = FT_Get_Char_Index(face, code);
     if (index == 0) fail("the font " + path_ + " has no glyph U+" + std::to_string(static_cast<unsigned>(code)));
     if (previous != 0 && FT_HAS_KERNING(face)) {

@@ -48,7 +48,4 @@ class Font {
   std::string path_;
 };
 
-// Decodes UTF-8 to code points (invalid bytes become U+FFFD).
-std::u32string decodeUtf8(std::string_view utf8);
-
 }  // namespace tools

@@ -10,12 +10,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::withAlpha;
-
-
 // A brick with whole-pixel edges: a light top and left rim, a dark bottom and right rim,
 // `rim` pixels thick.
 void iconBrick(Image& image, int x, int y, int w, int h, Colour c, int rim = 1) {

@@ -13,10 +13,6 @@
 namespace pictures {
 namespace {
 
-using tools::hex;
-using tools::mix;
-using tools::withAlpha;
-
 constexpr float kPi = 3.14159265F;
 
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
@@ -64,6 +60,16 @@ float sphereLight(float dx, float dy, float r, float& shine) {
   return diffuse;
 }
 
+// A lit sphere's colour: the ramp from its dark rim to its lit side, then the highlight.
+Colour litSphere(float dx, float dy, float r, const std::vector<tools::Stop>& ramp) {
+  float shine = 0;
+  const float light = sphereLight(dx, dy, r, shine);
+  Colour c = tools::gradientAt(ramp, light);
+  c = mix(c, hex(0xFFFFFF), shine);
+  c.a = 1;
+  return c;
+}
+
 Colour fireRamp(float heat) {
   static const std::vector<tools::Stop> kRamp = {{0.0F, hex(0x5A0A04)}, {0.25F, hex(0xC8260A)}, {0.5F, hex(0xFF7A12)},
                                                  {0.72F, hex(0xFFC83A)}, {0.9F, hex(0xFFF2A8)}, {1.0F, hex(0xFFFFF4)}};
@@ -76,14 +82,7 @@ void normalBall(Image& image, float x, float y) {
     const float dy = py - 6;
     const float d = std::sqrt(dx * dx + dy * dy);
     const float r = 4.5F;
-    if (d <= r) {
-      float shine = 0;
-      const float light = sphereLight(dx, dy, r, shine);
-      Colour c = tools::gradientAt({{0, hex(0x3A66C8)}, {0.45F, hex(0xA8CCFF)}, {1, hex(0xFFFFFF)}}, light);
-      c = mix(c, hex(0xFFFFFF), shine);
-      c.a = 1;
-      return c;
-    }
+    if (d <= r) return litSphere(dx, dy, r, {{0, hex(0x3A66C8)}, {0.45F, hex(0xA8CCFF)}, {1, hex(0xFFFFFF)}});
     const float glow = clamp01(1 - (d - r) / 1.7F);
     return withAlpha(hex(0x6ACCFF), glow * 0.95F);
   });
@@ -119,14 +118,7 @@ void pierceBall(Image& image, float x, float y) {
     const float dy = py - 5.5F;
     const float d = std::sqrt(dx * dx + dy * dy);
     const float r = 3.4F;
-    if (d <= r) {
-      float shine = 0;
-      const float light = sphereLight(dx, dy, r, shine);
-      Colour c = tools::gradientAt({{0, hex(0x9A5AE8)}, {0.5F, hex(0xEEDCFF)}, {1, hex(0xFFFFFF)}}, light);
-      c = mix(c, hex(0xFFFFFF), shine);
-      c.a = 1;
-      return c;
-    }
+    if (d <= r) return litSphere(dx, dy, r, {{0, hex(0x9A5AE8)}, {0.5F, hex(0xEEDCFF)}, {1, hex(0xFFFFFF)}});
     const bool onAxis = (std::fabs(dx) < 0.5F && std::fabs(dy) < 5.5F) || (std::fabs(dy) < 0.5F && std::fabs(dx) < 5.5F);
     if (onAxis) return mix(hex(0xFFE8FF), hex(0xC040F0), clamp01((d - r) / 2.2F));
     const float halo = clamp01(1 - (d - r) / 1.0F);

@@ -10,12 +10,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::withAlpha;
-
 constexpr int kW = kBrickWidth;
 constexpr int kH = kBrickHeight;
 

@@ -108,7 +108,7 @@ void blitNumber(Image& target, const PictureEntry& strip, int cell, int value, i
 
 void blitBigNumber(Image& target, const PictureEntry& strip, int value) {
   const std::string digits = std::to_string(value);
-  const int left = (240 - 16 * static_cast<int>(digits.size())) / 2;
+  const int left = (kScreenWidth - 16 * static_cast<int>(digits.size())) / 2;
   for (std::size_t i = 0; i < digits.size(); ++i) {
     blit(target, strip, (digits[i] - '0') * 16, 0, 16, 16, left + 16 * static_cast<int>(i), 208);
   }
@@ -122,8 +122,8 @@ void runTimeText(Image& target, const std::string& text, int x, int y) {
 }
 
 Image gamePreview(const PictureSet& set) {
-  Image screen(240, 320);
-  blit(screen, set.find("background.png"), 0, 0, 240, 320, 0, 0);
+  Image screen(kScreenWidth, kScreenHeight);
+  blit(screen, set.find("background.png"), 0, 0, kScreenWidth, kScreenHeight, 0, 0);
   const char* sheets[] = {"Brick_Stone.png", "Brick_Metal.png", "Brick_Gem.png",
                           "Brick_Hide.png",  "Brick_Stable.png", "Brick_Fire.png"};
   for (int row = 0; row < 12; ++row) {
@@ -159,7 +159,7 @@ Image gamePreview(const PictureSet& set) {
   blit(screen, items, 180, 0, 30, 30, 110, 205);
   const PictureEntry& blast = set.find("blast.png");
   blit(screen, blast, 48 * 3, 48, 48, 48, 76, 40);
-  blit(screen, set.find("digitpanel.png"), 0, 0, 240, 24, 0, 296);
+  blit(screen, set.find("digitpanel.png"), 0, 0, kScreenWidth, 24, 0, 296);
   const PictureEntry& digits = set.find("bitmap115.png");
   blitNumber(screen, digits, 12, 1234560, 22, 300);
   blitNumber(screen, digits, 12, 3, 144, 300);
@@ -168,16 +168,16 @@ Image gamePreview(const PictureSet& set) {
 }
 
 Image menuPreview(const PictureSet& set, int row) {
-  Image screen(240, 320);
-  blit(screen, set.find("menucover.png"), 0, 0, 240, 320, 0, 0);
+  Image screen(kScreenWidth, kScreenHeight);
+  blit(screen, set.find("menucover.png"), 0, 0, kScreenWidth, kScreenHeight, 0, 0);
   blit(screen, set.find("menuselect.png"), 0, 50 * row, 176, 50, 32, 38 + 50 * row);
   return screen;
 }
 
 Image optionsPreview(const PictureSet& set, int row, bool music, bool sound) {
   static const int kRows[4][2] = {{0, 104}, {0, 152}, {0, 200}, {80, 257}};
-  Image screen(240, 320);
-  blit(screen, set.find("optioncover.png"), 0, 0, 240, 320, 0, 0);
+  Image screen(kScreenWidth, kScreenHeight);
+  blit(screen, set.find("optioncover.png"), 0, 0, kScreenWidth, kScreenHeight, 0, 0);
   blit(screen, set.find("optionselect.png"), 0, 36 * row, 144, 36, kRows[row][0], kRows[row][1]);
   if (music) blit(screen, set.find("change.png"), 0, 0, 40, 40, 144, 108);
   if (sound) blit(screen, set.find("change.png"), 0, 40, 40, 40, 144, 148);
@@ -185,8 +185,8 @@ Image optionsPreview(const PictureSet& set, int row, bool music, bool sound) {
 }
 
 Image inputPreview(const PictureSet& set, int col, int row) {
-  Image screen(240, 320);
-  blit(screen, set.find("input.png"), 0, 0, 240, 320, 0, 0);
+  Image screen(kScreenWidth, kScreenHeight);
+  blit(screen, set.find("input.png"), 0, 0, kScreenWidth, kScreenHeight, 0, 0);
   const PictureEntry& font = set.find("font.png");
   blit(screen, font, 24 * col, 28 * row, 24, 28, 24 * col, 92 + 28 * row);
   const int picks[][2] = {{0, 1}, {3, 2}, {4, 1}, {7, 3}, {2, 0}, {3, 2}};  // "ANE 2N"
@@ -197,8 +197,8 @@ Image inputPreview(const PictureSet& set, int col, int row) {
 }
 
 Image scoresPreview(const PictureSet& set, bool uploading) {
-  Image screen(240, 320);
-  blit(screen, set.find("highscore.png"), 0, 0, 240, 320, 0, 0);
+  Image screen(kScreenWidth, kScreenHeight);
+  blit(screen, set.find("highscore.png"), 0, 0, kScreenWidth, kScreenHeight, 0, 0);
   static const char* kNames[] = {"ZEBRA", "ANNA", "MAX 2", "LUCY", "BOB", "KIM", "ODO", "PIA"};
   for (int i = 0; i < 17; ++i) {
     const int y = 52 + 12 * i;
@@ -213,8 +213,8 @@ Image scoresPreview(const PictureSet& set, bool uploading) {
 }
 
 Image fullPicture(const PictureSet& set, const char* name) {
-  Image screen(240, 320);
-  blit(screen, set.find(name), 0, 0, 240, 320, 0, 0);
+  Image screen(kScreenWidth, kScreenHeight);
+  blit(screen, set.find(name), 0, 0, kScreenWidth, kScreenHeight, 0, 0);
   return screen;
 }
 
@@ -257,11 +257,11 @@ Image contactSheet(const PictureSet& set) {
 
   layout.heading("Full-screen pictures (1x)");
   for (const PictureEntry& entry : set.entries()) {
-    if (entry.rgb.width == 240 && entry.rgb.height == 320) layout.place(entry.name, shown(entry, 1));
+    if (entry.rgb.width == kScreenWidth && entry.rgb.height == kScreenHeight) layout.place(entry.name, shown(entry, 1));
   }
   layout.heading("Sprites and parts (enlarged; chequer where the key lets the background through)");
   for (const PictureEntry& entry : set.entries()) {
-    if (entry.rgba.width() > 0 || (entry.rgb.width == 240 && entry.rgb.height == 320)) continue;
+    if (entry.rgba.width() > 0 || (entry.rgb.width == kScreenWidth && entry.rgb.height == kScreenHeight)) continue;
     const int area = entry.rgb.width * entry.rgb.height;
     const int factor = area <= 60 * 130 ? 4 : (entry.rgb.width <= 240 && area < 240 * 120 ? 2 : 1);
     const int big = entry.rgb.width > 240 && entry.rgb.height <= 200 ? 2 : factor;

@@ -8,8 +8,6 @@
 namespace pictures {
 namespace {
 
-using tools::hex;
-
 Image digitStrip(int cell, int cells, int height, float size, int baseline, Colour top, Colour middle,
                  Colour bottom, Colour rim) {
   Image strip(cell * cells, height);

@@ -10,27 +10,21 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::withAlpha;
-
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 Image playField() {
-  Image field(240, 320);
-  for (int y = 0; y < 320; ++y) {
-    for (int x = 0; x < 240; ++x) {
+  Image field(kScreenWidth, kScreenHeight);
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x) {
       const float px = static_cast<float>(x) + 0.5F;
       const float py = static_cast<float>(y) + 0.5F;
-      Colour c = tools::gradientAt({{0, hex(0x10173E)}, {0.55F, hex(0x0A0F2A)}, {1, hex(0x080B20)}}, py / 320);
+      Colour c = tools::gradientAt({{0, hex(0x10173E)}, {0.55F, hex(0x0A0F2A)}, {1, hex(0x080B20)}}, py / kScreenHeight);
       // Faint clouds of deeper blue and violet, for depth without detail.
       const float cloud = tools::fractalNoise(px / 70, py / 70, 77u, 4);
       const float tint = tools::fractalNoise(px / 90 + 10, py / 90, 78u, 3);
       c = mix(c, mix(hex(0x1C2A6A), hex(0x2A1A5A), tint), clamp01((cloud - 0.45F) * 1.1F) * 0.45F);
       // Light along the walls the balls bounce off.
-      const float wall = std::max(std::exp(-px / 2.2F), std::exp(-(240 - px) / 2.2F));
+      const float wall = std::max(std::exp(-px / 2.2F), std::exp(-(kScreenWidth - px) / 2.2F));
       c = mix(c, hex(0x3A5AB0), 0.35F * wall);
       c = mix(c, hex(0x3A5AB0), 0.25F * std::exp(-py / 2.0F));
       c.a = 1;
@@ -42,7 +36,7 @@ Image playField() {
     for (int col = 1; col < 12; ++col) field.blend(col * 20, row * 12, withAlpha(hex(0x5A70C0), 0.22F));
   }
   // The paddle's rail: a soft line of light just above the panel.
-  for (int x = 0; x < 240; ++x) {
+  for (int x = 0; x < kScreenWidth; ++x) {
     const float fade = 1 - std::pow(std::fabs(static_cast<float>(x) - 119.5F) / 120.0F, 2.0F);
     field.blend(x, 295, withAlpha(hex(0x3DE3FF), 0.28F * fade));
     field.blend(x, 294, withAlpha(hex(0x3DE3FF), 0.1F * fade));
@@ -84,10 +78,10 @@ void flag(Image& image, float x, float y) {
 }
 
 Image panel() {
-  Image image(240, 24);
+  Image image(kScreenWidth, 24);
   image.fill(tools::linear(0, 0, 0, 24, {{0, hex(0x3C4888)}, {0.12F, hex(0x2A3470)}, {0.6F, hex(0x1A2152)}, {1, hex(0x10143A)}}));
   tools::dither(image);
-  for (int x = 0; x < 240; ++x) {
+  for (int x = 0; x < kScreenWidth; ++x) {
     image.set(x, 0, hex(0x8A9CE8));
     image.set(x, 1, hex(0x4A5AA8));
     image.set(x, 23, hex(0x0A0D26));

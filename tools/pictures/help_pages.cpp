@@ -11,12 +11,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::withAlpha;
-
-
 // A rectangle of a finished sheet, keyed, enlarged by a whole factor.
 void sprite(Image& image, const PictureSet& set, const char* name, int sx, int sy, int w, int h, int dx, int dy,
             int factor) {
@@ -33,7 +27,7 @@ void sprite(Image& image, const PictureSet& set, const char* name, int sx, int s
 }
 
 Image page(const char* title, int number, std::uint32_t seed) {
-  Image image = backdrop(240, 320, 0, seed, 0.35F);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 0, seed, 0.35F);
   drawTitle(image, title, 120, 30, 21, hex(0xA8F0FF), hex(0x2AA8E0));
   drawRule(image, 30, 210, 40, palette::kMist);
   // The page dots and what the next tap does.
@@ -135,7 +129,7 @@ void mouse(Image& image, float cx, float cy) {
   fill(image, tools::grow(body, 1.2F), withAlpha(hex(0x000000), 0.6F));
   fill(image, body, tools::vertical(cy - 20, cy + 20, hex(0x4A5AA8), hex(0x1C2458)));
   const Sdf left = tools::intersect(body, tools::box(cx - 13, cy - 20, 12.5F, 16));
-  image.glowMask(tools::coverage(240, 320, tools::grow(left, 1)).blurred(3), withAlpha(palette::kCyan, 0.6F));
+  image.glowMask(tools::coverage(kScreenWidth, kScreenHeight, tools::grow(left, 1)).blurred(3), withAlpha(palette::kCyan, 0.6F));
   fill(image, left, tools::vertical(cy - 20, cy - 4, hex(0xC8F8FF), hex(0x2AB8E8)));
   fill(image, tools::box(cx - 0.5F, cy - 20, 1, 16), hex(0x101640));
   fill(image, tools::box(cx - 13, cy - 4.5F, 26, 1), hex(0x101640));

@@ -9,13 +9,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::Point;
-using tools::withAlpha;
-
 constexpr int kSamples = 4;
 
 const Colour kBlue = hex(0x3A8CFF);

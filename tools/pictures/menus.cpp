@@ -11,15 +11,7 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::Point;
-using tools::withAlpha;
-
 const Colour kLitAccent = hex(0xFFB02A);
-
 
 // Small pictograms at the left of the menu buttons, centred on (cx, cy).
 void icon(Image& image, int which, float cx, float cy, bool lit) {
@@ -74,7 +66,7 @@ void menuButton(Image& image, int row, const char* label, bool lit) {
 
 void makeMainMenu(PictureSet& set) {
   static const char* kRows[5] = {"New game", "Continue", "Options", "High scores", "Help"};
-  Image screen = backdrop(240, 320, 0, 71);
+  Image screen = backdrop(kScreenWidth, kScreenHeight, 0, 71);
   drawLogo(screen, 120, 29, 23);
   Image plain = screen;
   for (int row = 0; row < 5; ++row) menuButton(plain, row, kRows[row], false);
@@ -132,7 +124,7 @@ void checkBox(Image& image, int which, bool ticked) {
   const float x = 152;
   const float y = kBoxTop[which];
   const Sdf box = tools::roundRect(x, y, 24, 24, 5);
-  if (ticked) image.glowMask(tools::coverage(240, 320, tools::grow(box, 0.5F)).blurred(1.2F), withAlpha(hex(0x6AFF8A), 0.5F));
+  if (ticked) image.glowMask(tools::coverage(kScreenWidth, kScreenHeight, tools::grow(box, 0.5F)).blurred(1.2F), withAlpha(hex(0x6AFF8A), 0.5F));
   fill(image, tools::grow(box, 1), hex(0x5A6AB0));
   fill(image, box, ticked ? tools::vertical(y, y + 24, hex(0x1E5A3A), hex(0x0C2A1C)) : tools::solid(hex(0x080B1E)));
   tools::recess(image, box, 3, 0.6F);
@@ -145,7 +137,7 @@ void checkBox(Image& image, int which, bool ticked) {
 }
 
 void makeOptions(PictureSet& set) {
-  Image screen = backdrop(240, 320, 0, 83);
+  Image screen = backdrop(kScreenWidth, kScreenHeight, 0, 83);
   drawTitle(screen, "OPTIONS", 120, 62, 28, hex(0xA8F0FF), hex(0x2AA8E0));
   drawRule(screen, 40, 200, 78, palette::kMist);
   LabelStyle note = bodyStyle(9, palette::kTextMuted);

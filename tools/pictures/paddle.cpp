@@ -8,9 +8,6 @@
 namespace pictures {
 namespace {
 
-using tools::hex;
-using tools::withAlpha;
-
 constexpr float kHeight = 10;
 constexpr float kCap = 9;  // length of the glowing end caps
 

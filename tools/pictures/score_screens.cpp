@@ -9,12 +9,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::withAlpha;
-
-
 // Behind the list text drawn at run time: dark and plain.
 const Colour kListColour = hex(0x090C22);
 
@@ -47,7 +41,7 @@ void backArrow(Image& image, float cx, float cy, Colour c) {
 }
 
 Image highScores() {
-  Image image = backdrop(240, 320, 1, 151);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 1, 151);
   drawTitle(image, "HIGH SCORES", 120, 27, 20, palette::kGold, palette::kAmber);
   // The list: a plain dark well with the column heads above it.
   const Sdf well = tools::roundRect(20, 49, 214, 210, 6);
@@ -108,7 +102,7 @@ void key(Image& image, int x, int y, const std::string& label, bool lit, float s
 }
 
 Image nameEntry() {
-  Image image = backdrop(240, 320, 1, 163);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 1, 163);
   drawTitle(image, "NEW HIGH SCORE!", 120, 32, 19, palette::kGold, palette::kAmber);
   LabelStyle lead = bodyStyle(11, palette::kText);
   drawLabel(image, "Enter your name", 120, 56, Align::Centre, lead);
@@ -162,7 +156,7 @@ Image nameEntry() {
 }
 
 Image litKeys() {
-  Image image(240, 112);
+  Image image(kScreenWidth, 112);
   for (int row = 0; row < 4; ++row) {
     for (int col = 0; col < 10; ++col) {
       // (7, 3) is how a picked space shows in the name: a blank tile.

@@ -10,10 +10,7 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
 using tools::kTextMargin;
-using tools::withAlpha;
 
 constexpr const char* kFontFolder = "/usr/share/fonts/truetype/dejavu/";
 

@@ -7,17 +7,28 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/display_device.hpp"
 #include "tools/common/raster.hpp"
 #include "tools/common/shapes.hpp"
 #include "tools/common/text.hpp"
 
 namespace pictures {
 
+// The full-screen pictures are drawn at the size of the game's screen.
+using platform::kScreenHeight;
+using platform::kScreenWidth;
+
 using tools::Colour;
+using tools::darken;
+using tools::hex;
 using tools::Image;
+using tools::lighten;
 using tools::Mask;
+using tools::mix;
 using tools::Paint;
+using tools::Point;
 using tools::Sdf;
+using tools::withAlpha;
 
 // Shapes of the screens are filled with 4 x 4 samples a pixel, for smooth edges.
 inline void fill(Image& image, const Sdf& shape, const Paint& paint) { tools::fillShape(image, shape, paint, 1, 4); }

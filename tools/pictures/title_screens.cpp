@@ -12,12 +12,6 @@
 namespace pictures {
 namespace {
 
-using tools::darken;
-using tools::hex;
-using tools::lighten;
-using tools::mix;
-using tools::withAlpha;
-
 constexpr int kBigDigitsY = 208;
 
 void blit(Image& image, const PictureSet& set, const char* name, int sx, int sy, int w, int h, int dx, int dy) {
@@ -54,7 +48,7 @@ void caption(Image& image, std::string_view text, int baseline, Colour colour) {
 void numberBand(Image& image, float w, Colour rim) {
   const float x = 120 - w / 2;
   const Sdf band = tools::roundRect(x, kBigDigitsY - 7, w, 30, 8);
-  image.glowMask(tools::coverage(240, 320, tools::grow(band, 2)).blurred(3), withAlpha(rim, 0.35F));
+  image.glowMask(tools::coverage(kScreenWidth, kScreenHeight, tools::grow(band, 2)).blurred(3), withAlpha(rim, 0.35F));
   tools::fillShape(image, tools::grow(band, 1), tools::solid(lighten(rim, 0.2F)), 1, 4);
   tools::fillShape(image, band, tools::solid(palette::kBand), 1, 4);
   tools::fillShape(image, tools::intersect(band, tools::box(x, kBigDigitsY - 7, w, 2)),
@@ -124,9 +118,9 @@ void trail(Image& image, float x0, float y0, float x1, float y1, Colour colour) 
 }
 
 Image cover(const PictureSet& set) {
-  Image image = backdrop(240, 320, 0, 11);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 0, 11);
   // A glow behind the title.
-  image.glowMask(tools::coverage(240, 320, tools::ellipse(120, 58, 110, 34)).blurred(14), withAlpha(hex(0x8A3AD0), 0.4F));
+  image.glowMask(tools::coverage(kScreenWidth, kScreenHeight, tools::ellipse(120, 58, 110, 34)).blurred(14), withAlpha(hex(0x8A3AD0), 0.4F));
   drawLogo(image, 120, 68, 35);
   LabelStyle tag = boldStyle(8.5F, palette::kCyan);
   tag.text.tracking = 2.2F;
@@ -167,7 +161,7 @@ Image cover(const PictureSet& set) {
 }
 
 Image about(const PictureSet& set) {
-  Image image = backdrop(240, 320, 1, 23);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 1, 23);
   for (int col = 0; col < 12; ++col) brick(image, set, kStone, col % 9, 0, col * 20, 0);
   drawLogo(image, 120, 56, 30);
   LabelStyle versionStyle = boldStyle(10, palette::kCyan);
@@ -196,7 +190,7 @@ Image about(const PictureSet& set) {
 }
 
 Image levelIntro(const PictureSet& set) {
-  Image image = backdrop(240, 320, 0, 31);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 0, 31);
   // A slice of wall above the title, as the level will look.
   for (int row = 0; row < 3; ++row) {
     for (int col = 0; col < 12; ++col) {
@@ -218,7 +212,7 @@ Image levelIntro(const PictureSet& set) {
 }
 
 Image gameOver() {
-  Image image = backdrop(240, 320, 3, 41);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 3, 41);
   // The broken paddle's pieces and a few loose bricks.
   drawTitle(image, "GAME OVER", 120, 118, 32, hex(0xFF9A6A), hex(0xE0201A));
   drawRule(image, 40, 200, 138, hex(0xC06070));
@@ -250,7 +244,7 @@ void trophy(Image& image, float cx, float top) {
                                 tools::unite(tools::roundRect(cx - 14, top + 38, 28, 6, 2), tools::box(cx - 18, top + 44, 36, 8)));
   const Sdf whole = tools::unite(tools::unite(cup, handlesOut), stem);
   const Paint handleGold = tools::vertical(top + 4, top + 24, hex(0xFFE27A), hex(0xC07010));
-  image.glowMask(tools::coverage(240, 320, tools::grow(whole, 3)).blurred(6), withAlpha(hex(0xFFB02A), 0.45F));
+  image.glowMask(tools::coverage(kScreenWidth, kScreenHeight, tools::grow(whole, 3)).blurred(6), withAlpha(hex(0xFFB02A), 0.45F));
   tools::fillShape(image, tools::grow(whole, 1.2F), tools::solid(hex(0x2A1400)), 1, 4);
   tools::fillShape(image, whole, gold, 1, 4);
   tools::fillShape(image, handlesOut, handleGold, 1, 4);
@@ -267,7 +261,7 @@ void trophy(Image& image, float cx, float top) {
 }
 
 Image gameWon(const PictureSet& set) {
-  Image image = backdrop(240, 320, 2, 53);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 2, 53);
   paperConfetti(image, 6, 6, 228, 56, 70, 3);
   paperConfetti(image, 6, 126, 60, 70, 14, 4);
   paperConfetti(image, 174, 126, 60, 70, 14, 5);
@@ -284,10 +278,10 @@ Image gameWon(const PictureSet& set) {
 }
 
 Image pause() {
-  Image image = backdrop(240, 320, 0, 61);
+  Image image = backdrop(kScreenWidth, kScreenHeight, 0, 61);
   // The pause sign.
   const Sdf disc = tools::circle(120, 96, 34);
-  image.glowMask(tools::coverage(240, 320, tools::grow(disc, 2)).blurred(8), withAlpha(palette::kCyan, 0.4F));
+  image.glowMask(tools::coverage(kScreenWidth, kScreenHeight, tools::grow(disc, 2)).blurred(8), withAlpha(palette::kCyan, 0.4F));
   tools::fillShape(image, disc, tools::vertical(62, 130, hex(0x2A3A80), hex(0x121A48)), 1, 4);
   tools::bevel(image, disc, 3, 0.35F, 0.4F, true);
   tools::fillShape(image, tools::outline(disc, 1), tools::solid(withAlpha(palette::kCyan, 0.9F)), 1, 4);

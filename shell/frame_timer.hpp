@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace app {
+namespace shell {
 
 class FrameTimer {
  public:
@@ -24,4 +24,4 @@ class FrameTimer {
   std::uint32_t lastTick_;
 };
 
-}  // namespace app
+}  // namespace shell

@@ -1,19 +1,25 @@
-#include "app/process_state.hpp"
+#include "shell/process_state.hpp"
 
 #include "platform/files.hpp"
 
-namespace app {
+namespace shell {
 
 ProcessState& process() {
   static ProcessState state;
   return state;
 }
 
+std::int32_t currentScore() {
+  const NumberDisplay* score = process().scoreDisplay.get();
+  return score != nullptr ? score->value() : 0;
+}
+
+void setScore(std::int32_t value) {
+  if (NumberDisplay* score = process().scoreDisplay.get()) score->setValue(value);
+}
+
 void addScore(std::int32_t points) {
-  NumberDisplay* score = process().scoreDisplay.get();
-  if (score == nullptr) return;
-  // Wraps like the 32-bit counter it stands for, instead of overflowing.
-  score->setValue(static_cast<std::int32_t>(static_cast<std::uint32_t>(score->value()) + static_cast<std::uint32_t>(points)));
+  setScore(static_cast<std::int32_t>(static_cast<std::uint32_t>(currentScore()) + static_cast<std::uint32_t>(points)));
 }
 
 void loadSharedAssets() {
@@ -42,4 +48,4 @@ void freeSharedAssets() {
 
 void resetProcessState() { process() = ProcessState{}; }
 
-}  // namespace app
+}  // namespace shell

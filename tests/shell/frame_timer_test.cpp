@@ -1,6 +1,6 @@
 // The frame timers: open only after more than the interval, drop missed periods, survive the
 // wrap of the clock, and tell the main loop how long it may sleep.
-#include "app/frame_timer.hpp"
+#include "shell/frame_timer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ TEST(FrameTimerTest, OpensAfterMoreThanTheIntervalWithoutCatchingUp) {
   const std::uint32_t starts[] = {1000, 0xFFFFFFF8u};  // the second across the wrap of the clock
   for (const std::uint32_t t : starts) {
     platform::useManualClock(t);
-    app::FrameTimer timer(10);
+    shell::FrameTimer timer(10);
     EXPECT_EQ(timer.millisecondsUntilDue(), 11u);
     platform::setManualClock(t + 8);
     EXPECT_EQ(timer.millisecondsUntilDue(), 3u);

@@ -1,8 +1,8 @@
-#include "app/frame_timer.hpp"
+#include "shell/frame_timer.hpp"
 
 #include "platform/clock.hpp"
 
-namespace app {
+namespace shell {
 
 FrameTimer::FrameTimer(std::uint32_t interval) : interval_(interval), lastTick_(platform::tickCount()) {}
 
@@ -18,4 +18,4 @@ std::uint32_t FrameTimer::millisecondsUntilDue() const {
   return elapsed > interval_ ? 0 : interval_ + 1 - elapsed;
 }
 
-}  // namespace app
+}  // namespace shell

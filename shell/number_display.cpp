@@ -1,10 +1,10 @@
-#include "app/number_display.hpp"
+#include "shell/number_display.hpp"
 
 #include <string>
 
 #include "gfx/blit.hpp"
 
-namespace app {
+namespace shell {
 
 NumberDisplay::NumberDisplay(int resourceNumber) {
   gfx::loadPictureResource(strip_, resourceNumber);
@@ -30,4 +30,4 @@ void NumberDisplay::draw(gfx::Canvas& canvas, Fixed x, Fixed y, std::int32_t col
   }
 }
 
-}  // namespace app
+}  // namespace shell

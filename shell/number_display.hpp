@@ -10,7 +10,7 @@
 #include "gfx/fixed.hpp"
 #include "gfx/surface.hpp"
 
-namespace app {
+namespace shell {
 
 class NumberDisplay {
  public:
@@ -26,8 +26,6 @@ class NumberDisplay {
   void draw(gfx::Canvas& canvas, Fixed x, Fixed y, std::int32_t colourKey) const;
 
   std::span<const std::int32_t> glyphs() const { return {glyphs_.data(), static_cast<std::size_t>(length_)}; }
-  std::int32_t glyphWidth() const { return glyphWidth_; }
-  std::int32_t glyphHeight() const { return glyphHeight_; }
 
  private:
   std::array<std::int32_t, 12> glyphs_{};
@@ -38,4 +36,4 @@ class NumberDisplay {
   gfx::Surface strip_;
 };
 
-}  // namespace app
+}  // namespace shell

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/number_display.hpp"
 #include "gfx/fixed.hpp"
 #include "gfx/surface.hpp"
+#include "shell/number_display.hpp"
 #include "sound/sound_clip.hpp"
 
-namespace app {
+namespace shell {
 
 // Loaded once at start-up in this order, freed at shutdown.
 struct SharedAssets {
@@ -46,7 +46,11 @@ ProcessState& process();
 // Sound effects play only while the option is on and the game is not muted.
 inline bool soundEffectsAudible() { return process().soundOn != 0 && !process().muted; }
 
-// Adds points to the score of the current game.
+// The score of the current game, as the score display holds it: 0 before the display exists.
+std::int32_t currentScore();
+// Sets it; nothing happens before the display exists.
+void setScore(std::int32_t value);
+// Adds points to it, wrapping like the 32-bit counter it stands for.
 void addScore(std::int32_t points);
 
 // The shared pictures and the blast sound, in their fixed order.
@@ -58,4 +62,4 @@ void freeSharedAssets();
 // Back to the state before start-up (tests).
 void resetProcessState();
 
-}  // namespace app
+}  // namespace shell

@@ -85,6 +85,8 @@ void dumpScores(JsonLine& json, GameApp& app) {
   json.field("firstRow", high != nullptr ? high->firstRow() : 0);
   json.field("uploadState", high != nullptr ? high->uploadState() : 2);
   json.field("scrollState", high != nullptr ? high->scrollState() : 2);
+  // Only while the line shows, so that dumps of runs without an exchange stay as they were.
+  if (high != nullptr && !high->exchangeLine().empty()) json.field("exchange", platform::toUtf8(high->exchangeLine()));
   json.endObject();
   const scores::NameEntryScreen* entry = app.nameEntry();
   json.key("nameEntry").beginObject();

@@ -53,8 +53,7 @@ tbody tr:nth-child(even){background:rgba(42,52,104,.22)}
 .score{width:9rem;text-align:right;font-weight:bold;font-variant-numeric:tabular-nums}
 .time{width:10.5rem;padding-left:16px}
 td.rank{color:#8F9DDB}
-td.time{color:#B4BEE6}
-td.time{font-size:.87rem}
+td.time{color:#B4BEE6;font-size:.87rem}
 td.name{font-weight:bold;overflow-wrap:anywhere}
 .r1 td.rank{color:#FFD43B;font-weight:bold}
 .r2 td.rank{color:#DCE0EA;font-weight:bold}

@@ -12,12 +12,13 @@
 #include <vector>
 
 #include "server/board.hpp"
+#include "server/game_list.hpp"
 #include "server/score_store.hpp"
 
 namespace server {
 
 // The page shows a board's best rows, as many as the game's list holds.
-constexpr std::size_t kPageRows = 100;
+constexpr std::size_t kPageRows = kGameListLength;
 
 struct PageRow {
   std::uint64_t rank = 0;  // competition rank

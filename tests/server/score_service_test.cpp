@@ -237,8 +237,11 @@ TEST_P(ServiceTest, ThePageShowsEachBoardAndNothingHiddenOrBanned) {
   get(submission("BANNED", 200));
   std::unique_ptr<server::ScoreStore> moderator = another();
   ASSERT_TRUE(moderator->setBanned("BANNED", true, "mod", kNow).value);
-  const std::int64_t hidden = moderator->recent(10).value.at(1).id;
-  ASSERT_TRUE(moderator->setHidden(hidden, true, "mod", kNow).value);
+  for (const server::SubmissionRecord& record : moderator->recent(10).value) {
+    if (record.name == "HIDDEN") {
+      ASSERT_TRUE(moderator->setHidden(record.id, true, "mod", kNow).value);
+    }
+  }
 
   const HttpReply all = get("/");
   EXPECT_EQ(all.status, 200);

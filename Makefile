@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 SOAK_SECONDS ?= 3600
 CRASH_KILLS ?= 3000
 
-.PHONY: all deps configure build run test test-sanitize bench install package clean
+.PHONY: all deps configure build run serve test test-sanitize bench install package clean
 .PHONY: sanitize-build soak soak-ci crash-test
 
 all: build
@@ -24,6 +24,11 @@ build: configure
 
 run: build
 	$(BUILD)/game/zebrolite
+
+# The score server on 127.0.0.1:8411 (the game's default), its database in
+# $XDG_DATA_HOME/zebrolite/; SERVE_FLAGS="--listen 0.0.0.0" serves the whole network.
+serve: build
+	$(BUILD)/server/zebrolite-scored $(SERVE_FLAGS)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

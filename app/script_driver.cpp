@@ -5,13 +5,13 @@
 #include <optional>
 #include <sstream>
 
-#include "app/json_line.hpp"
 #include "app/state_dump.hpp"
 #include "game/game_rig.hpp"
 #include "gfx/screenshot.hpp"
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
 #include "platform/interruption.hpp"
+#include "platform/json_line.hpp"
 #include "platform/random.hpp"
 #include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
@@ -30,7 +30,7 @@ bool fail(ScriptError& error, const ScriptCommand& command, std::string message)
 
 // The line `autopilot games` prints after each game.
 std::string gameLine(std::int64_t number, const Autopilot::GameRecord& game, std::uint64_t passes) {
-  JsonLine json;
+  platform::JsonLine json;
   json.beginObject().field("game", number).field("outcome", appStateName(game.outcome));
   json.field("level", game.level).field("score", game.score).field("passes", passes);
   json.field("heapBytes", game.heapBytes).field("residentBytes", game.residentBytes);

@@ -154,7 +154,7 @@ int killsToMake() {
   const char* kills = std::getenv("ZEBROLITE_CRASH_KILLS");
   if (kills != nullptr && std::atoi(kills) > 0) return std::atoi(kills);
 #if defined(__SANITIZE_ADDRESS__)
-  return 30;
+  return 60;
 #else
   return 300;
 #endif

@@ -9,15 +9,18 @@
 #   window that holds more than a few colours: a blank or cleared window does not count);
 #   STARTS launches of each, alternated, so that the machine's load falls on both alike;
 # - CPU (share of one core, all threads, from /proc/PID/stat) on the still main menu and while
-#   playing, and the peak resident memory (VmHWM) at the end: RUNS runs of each, SECONDS
-#   seconds per phase.
+#   playing, and the peak resident memory (VmHWM) at the end: RUNS runs of each,
+#   SECONDS_PER_PHASE seconds per phase.
 # "Playing" is the same for both: the first level, the paddle swept with the arrow keys (held
 # half a second each way) and Space (which launches the ball in both) pressed every second.
 # Every launch gets a fresh home and save folder, so both start as on a first run. Sound goes to
 # SDL's dummy driver in both (SDL_AUDIODRIVER=dummy); there is no window manager, so nothing
-# but the two programs' own work is timed. With SHOTS=DIR, a picture of the screen in each
-# phase goes there (xwd files), to check that the keys did what they should. Prints a Markdown table: medians, the spread
-# (least to most) and the ratio Zebrolite / LBreakout2, with the machine and the date.
+# but the two programs' own work is timed. Where the system allows it (root), Xvfb and the
+# start-up launches run at real-time priority (chrt -f 10), so that other work on the machine
+# does not fall into the start-up timings; the CPU and memory runs keep the normal priority.
+# With SHOTS=DIR, a picture of the screen in each phase goes there (xwd files), to check that
+# the keys did what they should. Prints a Markdown table: medians, the spread (least to most)
+# and the ratio Zebrolite / LBreakout2, with the machine and the date.
 set -eu
 
 build=${1:-build}
@@ -56,21 +59,25 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 cc -O2 -o "$work/first_picture" "$here/first_picture.c" -lX11 -lXdamage
 
+realtime=
+if chrt -f 10 true 2>/dev/null; then realtime="chrt -f 10"; fi
+
 screen=90
 while [ -e "/tmp/.X11-unix/X$screen" ] || [ -e "/tmp/.X$screen-lock" ]; do screen=$((screen + 1)); done
-Xvfb ":$screen" -screen 0 1280x1024x24 -br -nolisten tcp >"$work/xvfb.log" 2>&1 &
+$realtime Xvfb ":$screen" -screen 0 1280x1024x24 -br -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 export DISPLAY=":$screen" SDL_AUDIODRIVER=dummy
 until xdotool getmouselocation >/dev/null 2>&1; do sleep 0.1; done
 
-# launch NAME: starts the game NAME in fresh folders; sets pid, window and picture (ms).
+# launch NAME [PRIORITY]: starts the game NAME in fresh folders; sets pid, window and picture (ms).
 launch() {
+  priority=${2:-}
   rm -rf "$work/home" && mkdir -p "$work/home/save" && mkdir -m 700 "$work/home/run"
   case "$1" in
     zebrolite) set -- env XDG_RUNTIME_DIR="$work/home/run" "$game" --save-dir "$work/home/save" ;;
     lbreakout2) set -- env HOME="$work/home" "$peer" ;;
   esac
-  if ! "$work/first_picture" "$@" >"$work/launch" 2>>"$work/stderr"; then
+  if ! $priority "$work/first_picture" "$@" >"$work/launch" 2>>"$work/stderr"; then
     echo "compare-peers: no picture from $*" >&2
     exit 1
   fi
@@ -130,7 +137,7 @@ sweep() {  # plays for $1 seconds: left and right by turns, Space once a second
 i=0
 while [ "$i" -lt "$starts" ]; do
   for name in zebrolite lbreakout2; do
-    launch "$name"
+    launch "$name" "$realtime"
     echo "$name $window $picture" >>"$work/starts"
     sleep 0.5
     finish
@@ -182,7 +189,7 @@ echo "Machine: $(nproc) cores, $cpu_model, $(awk '/MemTotal/ {printf "%.0f GiB",
   "$(date -u '+%Y-%m-%d %H:%M UTC'); load average at the end $(cut -d' ' -f1-3 /proc/loadavg)."
 echo "Zebrolite $("$game" --version | awk '{print $2}') ($(git -C "$here" rev-parse --short HEAD 2>/dev/null || echo '?')," \
   "Release), LBreakout2 $(dpkg-query -W -f '${Version}' lbreakout2) (Debian); Xvfb 1280 x 1024 x 24, no window manager," \
-  "SDL_AUDIODRIVER=dummy. Medians, the spread in brackets; $starts launches each for the start-up, $runs runs of" \
+  "SDL_AUDIODRIVER=dummy; start-up launches ${realtime:-at normal priority}. Medians, the spread in brackets; $starts launches each for the start-up, $runs runs of" \
   "$seconds s each for CPU and memory."
 echo
 echo '| measurement | Zebrolite | LBreakout2 | ratio |'

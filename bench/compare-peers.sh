@@ -93,15 +93,7 @@ finish() {  # ends the game launched last (an orphan: not ours to wait for)
   if alive; then kill -KILL "$pid" 2>/dev/null || true; fi
 }
 
-cpu_share() {  # the share of one core, in %, that $pid takes in $seconds seconds
-  hz=$(getconf CLK_TCK)
-  before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  start=$(date +%s.%N)
-  sleep "$seconds"
-  after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  end=$(date +%s.%N)
-  awk -v t="$((after - before))" -v hz="$hz" -v s="$start" -v e="$end" 'BEGIN { printf "%.2f\n", 100 * t / hz / (e - s) }'
-}
+cpu_share() { "$here/../scripts/cpu-share.sh" "$pid" "$seconds"; }  # % of a core in $seconds
 
 shot() {  # shot LABEL
   [ -z "${SHOTS:-}" ] || xwd -root -silent >"$SHOTS/$1.xwd"

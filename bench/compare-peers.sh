@@ -38,7 +38,7 @@ fi
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 missing=
-for package in lbreakout2 xvfb xdotool libx11-dev libxdamage-dev; do
+for package in lbreakout2 xvfb xdotool x11-apps libx11-dev libxdamage-dev; do
   dpkg-query -W -f '${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing="$missing $package"
 done
 if [ -n "$missing" ]; then
@@ -51,7 +51,7 @@ pid=
 player=
 cleanup() {
   [ -z "$player" ] || kill "$player" 2>/dev/null || true
-  [ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true
+  if [ -n "$pid" ] && alive; then kill -KILL "$pid" 2>/dev/null || true; fi
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -91,6 +91,7 @@ finish() {  # ends the game launched last (an orphan: not ours to wait for)
   tries=0
   while alive && [ "$tries" -lt 100 ]; do sleep 0.05; tries=$((tries + 1)); done
   if alive; then kill -KILL "$pid" 2>/dev/null || true; fi
+  pid=
 }
 
 cpu_share() { "$here/../scripts/cpu-share.sh" "$pid" "$seconds"; }  # % of a core in $seconds

@@ -45,6 +45,11 @@ class GameScreen {
   void loadSavedGame();
   void saveGame();
   void resetSavedGame();
+  // A game from the given progress: what loadSavedGame does with the saved game it read, and
+  // what a replay starts from.
+  void resumeGame(const SavedGame& from);
+  // The level, the lives and the score as saveGame would keep them.
+  SavedGame progress() const;
   // Builds the field of the current level, hides 4 to 6 items, resets the paddle and puts one
   // ball on it.
   void setUpLevel();

@@ -3,7 +3,9 @@
 namespace platform {
 namespace {
 
-std::uint32_t state = 1;
+// One generator per thread: each of the score server's verifier threads plays a game of its
+// own. The game itself runs on one thread, so for it this is the one generator.
+thread_local std::uint32_t state = 1;
 
 }  // namespace
 

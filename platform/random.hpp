@@ -1,5 +1,5 @@
 // The program's random generator: the classic C library linear congruential generator,
-// so that a recorded seed replays a game exactly on every machine.
+// so that a recorded seed replays a game exactly on every machine. Each thread has its own.
 #pragma once
 
 #include <cstdint>

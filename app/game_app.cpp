@@ -108,7 +108,11 @@ void GameApp::gameStarted() {
 }
 
 void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
-  if (!drawing_) return;
+  if (!drawing_) {
+    // No picture, but what drawing the game does to play.
+    if (screen == AppState::Playing && gameRunning_ && game_) game_->skipDraw();
+    return;
+  }
   switch (screen) {
     case AppState::Cover:
       gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &coverPicture_, 0, 0,

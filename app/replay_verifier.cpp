@@ -82,10 +82,11 @@ Verdict ReplayVerifier::judge(const replay::Replay& r, Verdict verdict) {
   }
   if (!enterableName(r.name)) return refuse(verdict, Verdict::Kind::Malformed, "the replay's name is not one a score can have");
   const replay::Totals totals = replay::totals(r);
-  if (totals.updates > maxUpdates_) {
+  // Draws cost far less than updates; a windowed game has about one for each.
+  if (totals.updates > maxUpdates_ || totals.draws > 2 * maxUpdates_) {
     return refuse(verdict, Verdict::Kind::TooLong,
-                  "the replay has " + std::to_string(totals.updates) + " updates, more than the " + std::to_string(maxUpdates_) +
-                      " verified");
+                  "the replay has " + std::to_string(totals.updates) + " updates and " + std::to_string(totals.draws) +
+                      " draws, more than the " + std::to_string(maxUpdates_) + " updates verified");
   }
   for (const replay::Segment& part : r.segments) {
     for (const replay::Event& e : part.events) {
@@ -117,7 +118,7 @@ Verdict ReplayVerifier::judge(const replay::Replay& r, Verdict verdict) {
                   "the game ends with " + std::to_string(finalScore) + " points, not the " + std::to_string(r.score) + " claimed");
   }
   verdict.kind = Verdict::Kind::Verified;
-  verdict.reason = "verified: " + std::to_string(r.score) + " points in " + std::to_string(verdict.updates) + " updates";
+  verdict.reason = std::to_string(r.score) + " points in " + std::to_string(verdict.updates) + " updates";
   return verdict;
 }
 
@@ -131,8 +132,12 @@ bool ReplayVerifier::playPart(const replay::Segment& part, Verdict& verdict) {
     return false;
   };
   for (const replay::Event& e : part.events) {
-    // Draws change nothing; after the end of the game only they may follow, in its last pass.
-    if (e.kind == Kind::Draws) continue;
+    // Draws take random numbers (confetti); after the end of the game nothing matters, and
+    // only draws may follow it, in its last pass.
+    if (e.kind == Kind::Draws) {
+      for (std::uint32_t k = 0; k < e.count && !ended; ++k) app.draw();
+      continue;
+    }
     if (ended) return endedEarly();
     if (e.kind == Kind::Frames || e.kind == Kind::Updates) {
       for (std::uint32_t k = 0; k < e.count; ++k) {
@@ -140,6 +145,7 @@ bool ReplayVerifier::playPart(const replay::Segment& part, Verdict& verdict) {
         app.update(10);
         ++verdict.updates;
         ended = game.isGameEnded();
+        if (e.kind == Kind::Frames && !ended) app.draw();
       }
     } else {
       routeInput(app, e);

@@ -1,6 +1,8 @@
 // The verdict on a replay: plays the game again with the game's own code, headless and
-// without drawing a picture (drawing changes no state of play), and says whether it is the
-// finished game it claims to be. The score server calls it for every replay it is sent.
+// without drawing a picture, and says whether it is the finished game it claims to be.
+// Drawing is not skipped as such: drawing the game's confetti takes random numbers, so each
+// recorded draw takes them as the drawing would (GameScreen::skipDraw); no other screen of a
+// game changes state when drawn. The score server calls it for every replay it is sent.
 //
 // Threads: a verifier plays on the thread that made it, in that thread's own game state (the
 // random generator and the process-wide state are per thread), so each worker thread makes
@@ -48,8 +50,9 @@ class ReplayVerifier {
   static constexpr std::uint64_t kDefaultMaxUpdates = 500'000;
 
   // Reads the level map ("BrickMap.dat" in the data folder) once; a missing or short one
-  // leaves the verifier not ready (and creates nothing). Nothing else is loaded: play depends
-  // on no picture or sound.
+  // leaves the verifier not ready (and creates nothing). Play depends on no picture or sound
+  // (their sizes included); those the game screen loads anyway are loaded here once, and
+  // may be missing.
   explicit ReplayVerifier(std::uint64_t maxUpdates = kDefaultMaxUpdates);
   ~ReplayVerifier();
   ReplayVerifier(const ReplayVerifier&) = delete;

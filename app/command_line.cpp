@@ -52,6 +52,9 @@ bool parseCommandLine(const std::vector<std::string>& arguments, Options& option
       if (!takeValue(arguments, i, options.replay, error)) return false;
     } else if (a == "--verify") {
       if (!takeValue(arguments, i, options.verify, error)) return false;
+    } else if (!a.empty() && a[0] != '-' && options.replay.empty()) {
+      // A file handed over by the desktop (a replay opened from a file manager or a browser).
+      options.replay = a;
     } else {
       error = "unknown option '" + a + "' (try --help)";
       return false;
@@ -78,7 +81,7 @@ bool parseCommandLine(const std::vector<std::string>& arguments, Options& option
 }
 
 std::string usageText() {
-  return "Usage: zebrolite [OPTION]...\n"
+  return "Usage: zebrolite [OPTION]... [REPLAY.zebreplay]\n"
          "A ball-and-bricks arcade game.\n"
          "\n"
          "Options:\n"

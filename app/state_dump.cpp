@@ -1,12 +1,14 @@
 #include "app/state_dump.hpp"
 
-#include "app/json_line.hpp"
 #include "game/game_rig.hpp"
+#include "platform/json_line.hpp"
 #include "platform/unicode.hpp"
 #include "shell/process_state.hpp"
 
 namespace app {
 namespace {
+
+using platform::JsonLine;
 
 void dumpClip(JsonLine& json, const char* name, const sound::SoundClip* clip) {
   json.key(name).beginObject();

@@ -6,7 +6,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-sanitize bench bench-peers install package clean
+.PHONY: all deps configure build run serve test test-sanitize bench bench-peers install package clean
 
 all: build
 
@@ -21,6 +21,11 @@ build: configure
 
 run: build
 	$(BUILD)/game/zebrolite
+
+# The score server on 127.0.0.1:8411 (the game's default), its database in
+# $XDG_DATA_HOME/zebrolite/; SERVE_FLAGS="--listen 0.0.0.0" serves the whole network.
+serve: build
+	$(BUILD)/server/zebrolite-scored $(SERVE_FLAGS)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -7,7 +7,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ball-and-bricks arcade game")
 set(CPACK_PACKAGE_DESCRIPTION "A full-screen ball-and-bricks arcade game drawn for a 240 x 320 portrait
 screen and shown pixel-exact: seven brick kinds, fire chains, fourteen falling
-items, three levels a game and a shared table of the best scores.")
+items, three levels a game and a shared table of the best scores. With it
+comes zebrolite-scored, the score server that the players of a home, a club
+or the internet share, and its systemd unit (not enabled).")
 set(CPACK_PACKAGE_CONTACT "The Zebrolite project <zebrolite@localhost>")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -96,4 +96,12 @@ std::u16string fromUtf8(std::string_view text) {
   return out;
 }
 
+// Valid UTF-8 comes back byte for byte from its UTF-16 form, since its encoding is the only
+// (shortest) one; each malformed byte comes back as the three bytes of U+FFFD instead.
+std::optional<std::u16string> fromUtf8Strict(std::string_view text) {
+  std::u16string units = fromUtf8(text);
+  if (toUtf8(units) != text) return std::nullopt;
+  return units;
+}
+
 }  // namespace platform

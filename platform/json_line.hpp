@@ -1,5 +1,7 @@
-// A one-line JSON writer for the state dump: objects, arrays, numbers, booleans and UTF-8
-// strings, with commas placed by the writer.
+// A one-line JSON writer (the driver's state dump, the score server's API): objects, arrays,
+// numbers, booleans, null and UTF-8 strings, with commas placed by the writer. Strings are
+// escaped as JSON requires ('"', '\' and every control character below U+0020); other bytes
+// pass through as they are.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +10,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace app {
+namespace platform {
 
 class JsonLine {
  public:
@@ -20,6 +22,7 @@ class JsonLine {
   JsonLine& number(std::int64_t value);
   JsonLine& boolean(bool value);
   JsonLine& string(std::string_view value);
+  JsonLine& null();
 
   // Any integer, a bool or a string, by type.
   template <typename T>
@@ -49,4 +52,4 @@ class JsonLine {
   bool afterKey_ = false;
 };
 
-}  // namespace app
+}  // namespace platform

@@ -1,8 +1,8 @@
-#include "app/json_line.hpp"
+#include "platform/json_line.hpp"
 
 #include <cstdio>
 
-namespace app {
+namespace platform {
 
 void JsonLine::separate() {
   if (afterKey_) {
@@ -61,6 +61,12 @@ JsonLine& JsonLine::boolean(bool value) {
   return *this;
 }
 
+JsonLine& JsonLine::null() {
+  separate();
+  text_ += "null";
+  return *this;
+}
+
 JsonLine& JsonLine::string(std::string_view value) {
   separate();
   appendString(value);
@@ -85,4 +91,4 @@ void JsonLine::appendString(std::string_view text) {
   text_ += '"';
 }
 
-}  // namespace app
+}  // namespace platform

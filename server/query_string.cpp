@@ -1,0 +1,56 @@
+#include "server/query_string.hpp"
+
+#include <algorithm>
+
+#include "server/percent_decoding.hpp"
+
+namespace server {
+
+QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::string_view> allowedKeys) {
+  QueryString query;
+  if (raw.size() > kMaxQueryBytes) {
+    query.refusal_ = "query longer than " + std::to_string(kMaxQueryBytes) + " bytes";
+    return query;
+  }
+  std::size_t start = 0;
+  while (start <= raw.size() && !raw.empty()) {
+    const std::size_t end = std::min(raw.find('&', start), raw.size());
+    const std::string_view pair = raw.substr(start, end - start);
+    const std::size_t equals = pair.find('=');
+    if (equals == std::string_view::npos) {
+      query.refusal_ = "query part without '=': every part is key=value";
+      return query;
+    }
+    std::optional<std::string> key = percentDecode(pair.substr(0, equals));
+    std::optional<std::string> value = percentDecode(pair.substr(equals + 1));
+    if (!key || !value) {
+      query.refusal_ = "bad percent escape: '%' must be followed by two hexadecimal digits";
+      return query;
+    }
+    if (std::find(allowedKeys.begin(), allowedKeys.end(), *key) == allowedKeys.end()) {
+      query.refusal_ = "unknown query key: only";
+      for (const std::string_view allowed : allowedKeys) {
+        query.refusal_ += ' ';
+        query.refusal_ += allowed;
+      }
+      query.refusal_ += " may be given";
+      return query;
+    }
+    if (query.value(*key)) {
+      query.refusal_ = "query key '" + *key + "' given more than once";
+      return query;
+    }
+    query.pairs_.emplace_back(std::move(*key), std::move(*value));
+    start = end + 1;
+  }
+  return query;
+}
+
+std::optional<std::string_view> QueryString::value(std::string_view key) const {
+  for (const auto& [k, v] : pairs_) {
+    if (k == key) return std::string_view(v);
+  }
+  return std::nullopt;
+}
+
+}  // namespace server

@@ -1,0 +1,45 @@
+// The command line of zebrolite-scored: serve (no command), or one of the commands that work
+// on the same database: backup, list, hide, unhide, ban, unban, audit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace server {
+
+enum class Command { Serve, Backup, List, Hide, Unhide, Ban, Unban, Audit, Help, Version };
+
+struct ServerOptions {
+  Command command = Command::Serve;
+  std::string argument;  // the command's FILE, ID or NAME
+  std::size_t count = 20;  // rows shown by list and audit
+
+  std::string listen = "127.0.0.1";
+  std::uint16_t port = 8411;  // 0: any free port, printed at start
+  std::string database;       // empty: defaultDatabasePath()
+  std::uint32_t submitRate = 30;
+  bool trustProxy = false;
+  std::size_t ioThreads = 2;
+  std::size_t storeThreads = 2;
+  std::size_t maxConnections = 1024;
+  std::size_t maxQueuedWork = 1024;
+};
+
+struct ParsedOptions {
+  ServerOptions options;
+  std::string error;  // empty when the command line is valid
+};
+
+ParsedOptions parseServerOptions(const std::vector<std::string>& arguments);
+
+std::string serverUsage();
+
+// $XDG_DATA_HOME/zebrolite/scores.db, else ~/.local/share/zebrolite/scores.db; empty when
+// neither variable is set. `environment` reads a variable (null when unset).
+std::string defaultDatabasePath(const std::function<const char*(const char*)>& environment);
+
+}  // namespace server

@@ -1,0 +1,228 @@
+// The store's behaviour, for every kind of store: resubmission, order and ranks, the boards'
+// windows, a name's rank, moderation and the version that tells caches to refresh.
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "server/board.hpp"
+#include "tests/server/store_fixture.hpp"
+
+namespace server_test {
+namespace {
+
+using server::Board;
+using server::RankedEntry;
+using server::SubmitOutcome;
+using server::UnixTime;
+
+// 2024-03-06T12:00:00Z, a Wednesday.
+constexpr UnixTime kNow = 1709726400;
+constexpr UnixTime kDay = 86400;
+
+std::vector<std::pair<std::string, std::uint64_t>> namesAndRanks(const std::vector<RankedEntry>& rows) {
+  std::vector<std::pair<std::string, std::uint64_t>> out;
+  for (const RankedEntry& row : rows) out.emplace_back(row.name, row.rank);
+  return out;
+}
+
+using Ranked = std::vector<std::pair<std::string, std::uint64_t>>;
+
+std::vector<RankedEntry> allTime(server::ScoreStore& store, std::size_t limit = 100, std::uint64_t offset = 0) {
+  const auto page = store.board(std::nullopt, offset, limit, false);
+  EXPECT_TRUE(page.ok());
+  return page.value.entries;
+}
+
+TEST_P(StoreTest, AResubmittedPairIsStoredOnceAndNeverAsksForAdmission) {
+  int asked = 0;
+  const server::AdmitNew admit = [&asked] {
+    ++asked;
+    return true;
+  };
+  EXPECT_EQ(submitNow(store(), "ANNA", 500, kNow, admit), SubmitOutcome::Stored);
+  EXPECT_EQ(submitNow(store(), "ANNA", 500, kNow + 60, admit), SubmitOutcome::AlreadyStored);
+  EXPECT_EQ(submitNow(store(), "ANNA", 501, kNow, admit), SubmitOutcome::Stored);
+  EXPECT_EQ(asked, 2);
+  const std::vector<RankedEntry> rows = allTime(store());
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1].time, kNow);  // the first submission's time stays
+  EXPECT_EQ(submitNow(store(), "BOB", 1, kNow, [] { return false; }), SubmitOutcome::Refused);
+  EXPECT_EQ(allTime(store()).size(), 2u);
+}
+
+TEST_P(StoreTest, BestFirstTiesByFirstSubmissionWithCompetitionRanks) {
+  for (const auto& [name, score] : {std::pair{"B", 400}, {"A", 500}, {"C", 500}, {"D", 400}, {"E", 300}, {"F", 1}}) {
+    ASSERT_EQ(submitNow(store(), name, score, kNow), SubmitOutcome::Stored);
+  }
+  EXPECT_EQ(namesAndRanks(allTime(store())), (Ranked{{"A", 1}, {"C", 1}, {"B", 3}, {"D", 3}, {"E", 5}, {"F", 6}}));
+  // A page that starts inside a tie keeps the tie's rank.
+  EXPECT_EQ(namesAndRanks(allTime(store(), 2, 3)), (Ranked{{"D", 3}, {"E", 5}}));
+  EXPECT_TRUE(allTime(store(), 5, 6).empty());
+  const auto page = store().board(std::nullopt, 0, 1, true);
+  EXPECT_EQ(page.value.total, 6u);
+}
+
+TEST_P(StoreTest, TheListHoldsTheHundredBest) {
+  for (std::uint32_t score = 1; score <= 120; ++score) {
+    ASSERT_EQ(submitNow(store(), numbered("P", score), score, kNow), SubmitOutcome::Stored);
+  }
+  const std::vector<RankedEntry> rows = allTime(store());
+  ASSERT_EQ(rows.size(), 100u);
+  EXPECT_EQ(rows.front().score, 120u);
+  EXPECT_EQ(rows.back().score, 21u);
+  EXPECT_EQ(rows.back().rank, 100u);
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.score > b.score; }));
+}
+
+TEST_P(StoreTest, ScoresAboveTwoToTheThirtyOneCompareAsUnsigned) {
+  submitNow(store(), "HIGH", 4294967295u, kNow);
+  submitNow(store(), "MID", 3000000000u, kNow);
+  submitNow(store(), "LOW", 2000000000u, kNow);
+  const std::vector<RankedEntry> rows = allTime(store());
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].score, 4294967295u);
+  EXPECT_EQ(rows[1].score, 3000000000u);
+}
+
+TEST_P(StoreTest, BoardsShowOnlyTheirWindow) {
+  const struct {
+    const char* name;
+    UnixTime time;
+  } submissions[] = {
+      {"LASTYEAR", kNow - 400 * kDay}, {"LASTMONTH", kNow - 10 * kDay}, {"MONDAY", kNow - 2 * kDay + 3600},
+      {"SUNDAY", kNow - 3 * kDay},     {"TODAY", kNow - 3600},          {"MIDNIGHT", kNow - 12 * 3600},
+  };
+  std::uint32_t score = 100;
+  for (const auto& s : submissions) ASSERT_EQ(submitNow(store(), s.name, score--, s.time), SubmitOutcome::Stored);
+  const auto names = [this](Board board) {
+    std::vector<std::string> out;
+    for (const RankedEntry& row : store().board(server::boardWindow(board, kNow).from, 0, 100, false).value.entries) {
+      out.push_back(row.name);
+    }
+    return out;
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(names(Board::Day), (Names{"TODAY", "MIDNIGHT"}));
+  EXPECT_EQ(names(Board::Week), (Names{"MONDAY", "TODAY", "MIDNIGHT"}));
+  EXPECT_EQ(names(Board::Month), (Names{"MONDAY", "SUNDAY", "TODAY", "MIDNIGHT"}));
+  EXPECT_EQ(names(Board::All).size(), 6u);
+  // Ranks count within the window.
+  EXPECT_EQ(store().board(server::boardWindow(Board::Day, kNow).from, 0, 1, false).value.entries.front().rank, 1u);
+}
+
+TEST_P(StoreTest, ANamesBestRankWithFiveAboveAndFiveBelow) {
+  for (std::uint32_t i = 1; i <= 20; ++i) submitNow(store(), numbered("P", i), 1000 - i * 10, kNow);
+  submitNow(store(), "TIE", 1000 - 5 * 10, kNow);  // ties P5 and comes after it
+  submitNow(store(), "P12", 10, kNow);              // a worse score of a name changes nothing
+  const auto view = store().rankOf("P12", std::nullopt, 5);
+  ASSERT_TRUE(view.ok() && view.value);
+  EXPECT_EQ(view.value->entry.name, "P12");
+  EXPECT_EQ(view.value->entry.score, 880u);
+  EXPECT_EQ(view.value->entry.rank, 13u);
+  EXPECT_EQ(namesAndRanks(view.value->above), (Ranked{{"P7", 8}, {"P8", 9}, {"P9", 10}, {"P10", 11}, {"P11", 12}}));
+  EXPECT_EQ(namesAndRanks(view.value->below), (Ranked{{"P13", 14}, {"P14", 15}, {"P15", 16}, {"P16", 17}, {"P17", 18}}));
+
+  const auto top = store().rankOf("P1", std::nullopt, 5);
+  ASSERT_TRUE(top.value);
+  EXPECT_TRUE(top.value->above.empty());
+  EXPECT_EQ(top.value->entry.rank, 1u);
+  const auto tie = store().rankOf("TIE", std::nullopt, 5);
+  EXPECT_EQ(tie.value->entry.rank, 5u);
+  EXPECT_EQ(namesAndRanks(tie.value->above).back(), (std::pair<std::string, std::uint64_t>{"P5", 5}));
+
+  EXPECT_FALSE(store().rankOf("NOBODY", std::nullopt, 5).value);
+  EXPECT_FALSE(store().rankOf("P1", kNow + 1, 5).value);  // nothing of P1 in a later window
+}
+
+TEST_P(StoreTest, HiddenAndBannedEntriesVanishAndEveryChangeIsAudited) {
+  submitNow(store(), "ANNA", 500, kNow);
+  submitNow(store(), "CHEAT", 900, kNow);
+  submitNow(store(), "CHEAT", 800, kNow);
+  submitNow(store(), "BOB", 400, kNow);
+  const auto recent = store().recent(10);
+  ASSERT_TRUE(recent.ok());
+  ASSERT_EQ(recent.value.size(), 4u);
+  EXPECT_EQ(recent.value.front().name, "BOB");  // newest first
+  const std::int64_t anna = recent.value.back().id;
+
+  EXPECT_TRUE(store().setHidden(anna, true, "mod", kNow + 1).value);
+  EXPECT_FALSE(store().setHidden(anna, true, "mod", kNow + 2).value);  // already hidden: no change, no audit
+  EXPECT_EQ(store().setHidden(999999, true, "mod", kNow).status, server::StoreStatus::NotFound);
+  EXPECT_EQ(namesAndRanks(allTime(store())), (Ranked{{"CHEAT", 1}, {"CHEAT", 2}, {"BOB", 3}}));
+  EXPECT_FALSE(store().rankOf("ANNA", std::nullopt, 5).value);
+  EXPECT_EQ(submitNow(store(), "ANNA", 500, kNow), SubmitOutcome::AlreadyStored);  // not stored again, still hidden
+
+  EXPECT_TRUE(store().setBanned("CHEAT", true, "mod", kNow + 3).value);
+  EXPECT_EQ(namesAndRanks(allTime(store())), (Ranked{{"BOB", 1}}));
+  EXPECT_FALSE(store().rankOf("CHEAT", std::nullopt, 5).value);
+  EXPECT_EQ(submitNow(store(), "CHEAT", 950, kNow), SubmitOutcome::Stored);  // kept, never shown
+  EXPECT_EQ(namesAndRanks(allTime(store())), (Ranked{{"BOB", 1}}));
+  EXPECT_EQ(store().board(std::nullopt, 0, 10, true).value.total, 1u);
+  EXPECT_TRUE(store().recent(1).value.front().banned);
+
+  EXPECT_TRUE(store().setHidden(anna, false, "mod", kNow + 4).value);
+  EXPECT_TRUE(store().setBanned("CHEAT", false, "mod", kNow + 5).value);
+  EXPECT_FALSE(store().setBanned("CHEAT", false, "mod", kNow + 6).value);
+  EXPECT_EQ(allTime(store()).size(), 5u);
+
+  const auto audit = store().audit(10);
+  ASSERT_TRUE(audit.ok());
+  ASSERT_EQ(audit.value.size(), 4u);
+  EXPECT_EQ(audit.value[3].action, "hide");
+  EXPECT_EQ(audit.value[3].subject, std::to_string(anna));
+  EXPECT_EQ(audit.value[3].actor, "mod");
+  EXPECT_EQ(audit.value[3].time, kNow + 1);
+  EXPECT_EQ(audit.value[2].action, "ban");
+  EXPECT_EQ(audit.value[2].subject, "CHEAT");
+  EXPECT_EQ(audit.value[1].action, "unhide");
+  EXPECT_EQ(audit.value[0].action, "unban");
+}
+
+TEST_P(StoreTest, TheVersionChangesWithEveryChangeFromThisStoreOrAnother) {
+  const std::uint64_t start = store().version();
+  EXPECT_EQ(store().version(), start);
+  submitNow(store(), "ANNA", 500, kNow);
+  const std::uint64_t afterStore = store().version();
+  EXPECT_NE(afterStore, start);
+  submitNow(store(), "ANNA", 500, kNow);  // a duplicate changes nothing
+  EXPECT_EQ(store().version(), afterStore);
+
+  std::unique_ptr<server::ScoreStore> moderator = another();
+  EXPECT_TRUE(moderator->setBanned("ANNA", true, "mod", kNow).value);
+  const std::uint64_t afterBan = store().version();
+  EXPECT_NE(afterBan, afterStore);
+  EXPECT_TRUE(allTime(store()).empty());
+}
+
+TEST_P(StoreTest, SubmissionsFromManyThreadsAreAllStoredAndSurviveReopening) {
+  constexpr int kThreads = 8;
+  constexpr int kEach = 50;
+  std::atomic<int> stored{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i) {
+        if (submitNow(store(), numbered("T", t), static_cast<std::uint32_t>(i + 1), kNow) ==
+            SubmitOutcome::Stored) {
+          ++stored;
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(stored.load(), kThreads * kEach);
+  reopen();
+  EXPECT_EQ(store().board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kThreads * kEach));
+}
+
+TEST_P(StoreTest, AClosedStoreRefusesSubmissions) {
+  store().close();
+  EXPECT_EQ(submitNow(store(), "LATE", 5, kNow), SubmitOutcome::Unavailable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, StoreTest, ::testing::Values(sqliteStoreKind()),
+                         [](const ::testing::TestParamInfo<StoreKind>& kind) { return std::string(kind.param.name); });
+
+}  // namespace
+}  // namespace server_test

@@ -6,7 +6,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run serve test test-sanitize bench install package clean
+.PHONY: all deps configure build run serve test test-sanitize bench bench-peers install package clean
 
 all: build
 
@@ -37,6 +37,10 @@ test-sanitize: deps
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2
+
+# Zebrolite beside LBreakout2 under Xvfb (installs LBreakout2; some minutes; not part of test).
+bench-peers: build
+	bench/compare-peers.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

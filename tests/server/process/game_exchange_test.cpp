@@ -12,6 +12,7 @@
 
 #include "tests/server/process/http_client.hpp"
 #include "tests/server/process/server_process.hpp"
+#include "tests/server/process/server_test.hpp"
 #include "tests/support/scratch_folder.hpp"
 #include "tests/support/test_files.hpp"
 
@@ -60,9 +61,11 @@ std::vector<Entry> readScoreFile(const std::vector<std::uint8_t>& bytes) {
   return entries;
 }
 
-TEST(GameExchangeTest, TheGameSendsItsEntriesAndTakesTheServersList) {
-  testing_support::ScratchFolder scratch;
-  ServerProcess server(scratch.path());
+class GameExchangeTest : public ServerTest {};
+
+TEST_P(GameExchangeTest, TheGameSendsItsEntriesAndTakesTheServersList) {
+  const testing_support::ScratchFolder& scratch = scratch_;
+  ServerProcess server(scratch.path(), onDatabase());
   ASSERT_TRUE(server.started()) << server.stderrText();
   ASSERT_EQ(httpGet(server.port(), "/Zebrolite2/updateScore_ppc.php?myname=ZED&myscore=900").body, "OK");
   ASSERT_EQ(httpGet(server.port(), "/Zebrolite2/updateScore_ppc.php?myname=YAN&myscore=50").body, "OK");
@@ -99,6 +102,8 @@ TEST(GameExchangeTest, TheGameSendsItsEntriesAndTakesTheServersList) {
   }
   EXPECT_EQ(server.stop(SIGTERM), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, GameExchangeTest, everyStore(), storeTestName);
 
 }  // namespace
 }  // namespace server_test

@@ -95,6 +95,25 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
   return result;
 }
 
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& errPath)
+    : pid_(spawn(program, arguments, {}, "/dev/null", errPath)) {}
+
+ChildProcess::~ChildProcess() { stop(SIGKILL, 10000); }
+
+bool ChildProcess::running() {
+  int raw = 0;
+  if (pid_ > 0 && waitpid(pid_, &raw, WNOHANG) == pid_) pid_ = -1;
+  return pid_ > 0;
+}
+
+int ChildProcess::stop(int signal, int timeoutMs) {
+  if (pid_ <= 0) return -1;
+  const int status = endProcess(pid_, signal, timeoutMs);
+  pid_ = -1;
+  return status;
+}
+
 ServerProcess::ServerProcess(const std::string& folder, const std::vector<std::string>& arguments)
     : errPath_(folder + "server-" + std::to_string(scratchCounter++) + ".err") {
   std::vector<std::string> all = {"--port", "0"};

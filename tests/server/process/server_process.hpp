@@ -26,6 +26,21 @@ struct ProcessResult {
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {}, int timeoutMs = 30000);
 
+// Another program running beside a test (nginx), killed when the test ends however it ends.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& errPath);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  bool running();
+  // Sends the signal and waits for the end (SIGKILL after `timeoutMs`); as ServerProcess::stop.
+  int stop(int signal, int timeoutMs = 15000);
+
+ private:
+  pid_t pid_ = -1;
+};
+
 class ServerProcess {
  public:
   // Starts the server with `--port 0` and the arguments, and waits until it listens.

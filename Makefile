@@ -27,13 +27,22 @@ run: build
 serve: build
 	$(BUILD)/server/zebrolite-scored $(SERVE_FLAGS)
 
+# ctest on a build folder; then, when the PostgreSQL tests were skipped (no PostgreSQL server
+# programs, or no libpq), one line that says so and why.
+define run_tests
+	@status=0; ctest --test-dir $(1) --output-on-failure -j $(JOBS) || status=$$?; \
+	  skipped=$(1)/tests/postgres-cluster/skipped; \
+	  if [ -f $$skipped ]; then echo "PostgreSQL tests skipped: $$(cat $$skipped)"; fi; \
+	  exit $$status
+endef
+
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(call run_tests,$(BUILD))
 
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEBROLITE_SANITIZE=ON -DZEBROLITE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+	$(call run_tests,$(SANITIZE_BUILD))
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2

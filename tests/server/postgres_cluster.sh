@@ -26,14 +26,24 @@ as_owner() {
   fi
 }
 
+# CI sets ZEBROLITE_REQUIRE_POSTGRES=1: there a missing PostgreSQL is a failure, not a skip.
 skip() {
   mkdir -p "$state"
+  if [ "${ZEBROLITE_REQUIRE_POSTGRES:-0}" = 1 ]; then
+    echo "PostgreSQL tests cannot run: $1" >&2
+    exit 1
+  fi
   echo "$1" >"$state/skipped"
   echo "PostgreSQL tests skipped: $1" >&2
   exit 77
 }
 
+# PostgreSQL's server programs: ZEBROLITE_POSTGRES_BIN when set, else the newest of Debian's.
 bin_dir() {
+  if [ -n "${ZEBROLITE_POSTGRES_BIN:-}" ]; then
+    [ -x "$ZEBROLITE_POSTGRES_BIN/initdb" ] && echo "$ZEBROLITE_POSTGRES_BIN"
+    return 0
+  fi
   for dir in $(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V -r); do
     [ -x "$dir/initdb" ] && { echo "$dir"; return; }
   done

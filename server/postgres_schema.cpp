@@ -61,6 +61,12 @@ bool step(PostgresConnection& connection, const std::string& sql, Deadline deadl
   return true;
 }
 
+std::string versionMismatch(std::int64_t version) {
+  return "the database has schema version " + std::to_string(version) + ", " +
+         (version > kPostgresSchemaVersion ? "newer" : "older") + " than this server's " +
+         std::to_string(kPostgresSchemaVersion);
+}
+
 bool migrateLocked(PostgresConnection& connection, Deadline deadline, std::string& error) {
   PgResult current;
   if (!step(connection, kMigrationLock, deadline, error) ||
@@ -74,8 +80,7 @@ bool migrateLocked(PostgresConnection& connection, Deadline deadline, std::strin
   }
   const std::int64_t version = current.rows() == 0 ? 0 : current.integer(0, 0);
   if (version > kPostgresSchemaVersion) {
-    error = "the database has schema version " + std::to_string(version) + ", newer than this server's " +
-            std::to_string(kPostgresSchemaVersion);
+    error = versionMismatch(version);
     return false;
   }
   if (current.rows() == 0 && !step(connection, "INSERT INTO zebrolite_schema VALUES (0)", deadline, error)) return false;
@@ -90,7 +95,22 @@ bool migrateLocked(PostgresConnection& connection, Deadline deadline, std::strin
   return true;
 }
 
+
 }  // namespace
+
+bool checkPostgresSchema(PostgresConnection& connection, Deadline deadline, std::string& error) {
+  PgResult current;
+  if (!step(connection, "SELECT version FROM zebrolite_schema", deadline, error, &current)) {
+    error = "a standby without the score tables (start a server on the primary first): " + error;
+    return false;
+  }
+  const std::int64_t version = current.rows() == 1 ? current.integer(0, 0) : 0;
+  if (version != kPostgresSchemaVersion) {
+    error = versionMismatch(version);
+    return false;
+  }
+  return true;
+}
 
 bool migratePostgresSchema(PostgresConnection& connection, Deadline deadline, std::string& error) {
   if (!step(connection, "BEGIN", deadline, error)) return false;

@@ -20,4 +20,7 @@ constexpr const char* kChangeChannel = "zebrolite_changes";
 // the database was made by a newer server.
 bool migratePostgresSchema(PostgresConnection& connection, Deadline deadline, std::string& error);
 
+// For a read-only standby, which cannot migrate: whether its schema is this server's.
+bool checkPostgresSchema(PostgresConnection& connection, Deadline deadline, std::string& error);
+
 }  // namespace server

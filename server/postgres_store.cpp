@@ -143,19 +143,26 @@ std::unique_ptr<PostgresStore> PostgresStore::open(const std::string& url, const
                                                    std::string& error) {
   const std::string shown = redactedDatabase(url);
   const Deadline deadline = std::chrono::steady_clock::now() + kOpenDeadline;
+  bool standby = false;
   {
     std::unique_ptr<PostgresConnection> migrator = PostgresConnection::connect(url, deadline, error);
     if (!migrator) {
       error = shown + ": cannot connect: " + error;
       return nullptr;
     }
-    if (!migratePostgresSchema(*migrator, deadline, error)) {
-      error = shown + ": " + error;
+    const PgResult recovery = migrator->run("SELECT pg_is_in_recovery()", deadline);
+    standby = recovery.boolean(0, 0);
+    if (!recovery.ok() || !(standby ? checkPostgresSchema(*migrator, deadline, error)
+                                    : migratePostgresSchema(*migrator, deadline, error))) {
+      error = shown + ": " + (recovery.ok() ? error : recovery.message());
       return nullptr;
     }
   }
-  std::unique_ptr<PostgresStore> store(new PostgresStore(url, options, randomOrigin()));
-  if (options.listen && !store->startListening(error)) {
+  Options chosen = options;
+  if (standby) chosen.startWriter = false;
+  std::unique_ptr<PostgresStore> store(new PostgresStore(url, chosen, randomOrigin()));
+  store->standby_ = standby;
+  if (options.listen && !standby && !store->startListening(error)) {
     error = shown + ": cannot listen for changes: " + error;
     return nullptr;
   }
@@ -165,8 +172,10 @@ std::unique_ptr<PostgresStore> PostgresStore::open(const std::string& url, const
     error = shown + ": " + error;
     return nullptr;
   }
-  if (options.listen) store->listenerThread_ = std::thread([raw = store.get()] { raw->listenerLoop(); });
-  if (options.startWriter) store->writerThread_ = std::thread([raw = store.get()] { raw->writerLoop(); });
+  if (options.listen) {
+    store->listenerThread_ = std::thread([raw = store.get()] { raw->standby_ ? raw->replayWatchLoop() : raw->listenerLoop(); });
+  }
+  if (chosen.startWriter) store->writerThread_ = std::thread([raw = store.get()] { raw->writerLoop(); });
   return store;
 }
 
@@ -400,6 +409,10 @@ StoreResult<std::vector<AuditRecord>> PostgresStore::audit(std::size_t limit) {
 
 StoreResult<bool> PostgresStore::setHidden(std::int64_t id, bool hidden, std::string_view actor, UnixTime time) {
   StoreResult<bool> result;
+  if (standby_) {
+    result.status = StoreStatus::Unavailable;
+    return result;
+  }
   const PgResult rows = query("zl_hide",
                               {std::to_string(id), hidden ? "true" : "false", std::to_string(time),
                                hidden ? "hide" : "unhide", std::string(actor)},
@@ -413,6 +426,10 @@ StoreResult<bool> PostgresStore::setHidden(std::int64_t id, bool hidden, std::st
 
 StoreResult<bool> PostgresStore::setBanned(std::string_view name, bool banned, std::string_view actor, UnixTime time) {
   StoreResult<bool> result;
+  if (standby_) {
+    result.status = StoreStatus::Unavailable;
+    return result;
+  }
   const PgResult rows =
       query(banned ? "zl_ban" : "zl_unban", {std::string(name), std::to_string(time), std::string(actor)}, result.status);
   if (!rows.ok()) return result;
@@ -436,13 +453,17 @@ bool PostgresStore::startListening(std::string& error) {
   return true;
 }
 
+void PostgresStore::pause(std::chrono::milliseconds wait) const {
+  pollfd wake{wake_, POLLIN, 0};
+  poll(&wake, 1, static_cast<int>(wait.count()));
+}
+
 void PostgresStore::listenerLoop() {
   while (!stopListening_) {
     if (!listener_) {
       std::string ignored;
       if (!startListening(ignored)) {
-        pollfd wake{wake_, POLLIN, 0};
-        poll(&wake, 1, static_cast<int>(options_.retryAfterFailure.count()));
+        pause(options_.retryAfterFailure);
         continue;
       }
     }
@@ -458,6 +479,28 @@ void PostgresStore::listenerLoop() {
     listener_->takeNotifications([this](std::string_view payload) {
       if (payload != origin_) noteChange();
     });
+  }
+}
+
+void PostgresStore::replayWatchLoop() {
+  std::string replayed;
+  while (!stopListening_) {
+    std::string error;
+    if (!listener_) listener_ = pool_.connectOne(deadlineFromNow(), error);
+    const PgResult position =
+        listener_ ? listener_->run("SELECT pg_last_wal_replay_lsn()::text", deadlineFromNow()) : PgResult();
+    if (!position.ok()) {
+      listening_.store(false, std::memory_order_release);
+      listener_.reset();
+      pause(options_.retryAfterFailure);
+      continue;
+    }
+    if (position.text(0, 0) != replayed) {
+      replayed = std::string(position.text(0, 0));
+      noteChange();
+    }
+    listening_.store(true, std::memory_order_release);
+    pause(options_.replayPoll);
   }
 }
 

@@ -8,6 +8,10 @@
 //
 // Every piece of work has a deadline (Options::deadline), so when the database stops or
 // hangs, callers get Unavailable quickly; the pool and the listener reconnect by themselves.
+//
+// On a read-only standby (a streaming replica) the store only reads: submissions and
+// moderation are Unavailable, the schema must be the primary's, and since a standby cannot
+// LISTEN, the version follows the standby's replay position instead.
 #pragma once
 
 #include <atomic>
@@ -39,6 +43,7 @@ class PostgresStore final : public ScoreStore {
     std::chrono::milliseconds retryAfterFailure{250};
     bool startWriter = true;  // false for the moderation commands, which never submit
     bool listen = true;       // watch other processes' changes (false for the commands)
+    std::chrono::milliseconds replayPoll{250};  // on a standby: how often its replay position is read
   };
 
   // Connects, migrates the schema and prepares the pool. Null with a one-line message when
@@ -78,11 +83,15 @@ class PostgresStore final : public ScoreStore {
   bool findStored(PostgresConnection& connection, const std::vector<Pending*>& batch, Deadline deadline,
                   std::vector<bool>& stored, StoreStatus& status);
   void listenerLoop();
+  void replayWatchLoop();
   // Connects the listener and starts listening; false when the database cannot be reached.
   bool startListening(std::string& error);
+  // Waits on the wake-up eventfd (the store closing) for at most `wait`.
+  void pause(std::chrono::milliseconds wait) const;
   void noteChange() { generation_.fetch_add(1, std::memory_order_acq_rel); }
 
   Options options_;
+  bool standby_ = false;
   const std::string origin_;  // tells this store's own announcements from other processes'
   PostgresPool pool_;
 

@@ -6,6 +6,9 @@
 #   postgres_cluster.sh start STATE    makes and starts a cluster; STATE/url is the URL of its
 #                                      "postgres" database. Without PostgreSQL's server
 #                                      programs, writes why to STATE/skipped and exits 77.
+#   postgres_cluster.sh replica STATE PRIMARY
+#                                      makes and starts a streaming read replica of the
+#                                      running cluster PRIMARY (another STATE)
 #   postgres_cluster.sh halt STATE     stops it (fast shutdown), keeping its data
 #   postgres_cluster.sh resume STATE   starts it again
 #   postgres_cluster.sh remove STATE   stops it and removes every file of it (STATE keeps
@@ -58,30 +61,50 @@ pg_ctl_run() {
     -o "-c listen_addresses='' -c unix_socket_directories='$folder' -c port=5432 -c max_connections=300" "$@"
 }
 
+# A new folder for a cluster's files, owned by the user that runs it.
+make_folder() {
+  rm -rf "$state"
+  mkdir -p "$state"
+  bin=$(bin_dir)
+  [ -n "$bin" ] || skip "initdb was not found (install Debian's postgresql package)"
+  if [ "$(id -u)" -eq 0 ] && ! id postgres >/dev/null 2>&1; then
+    skip "running as root and there is no postgres user to run the cluster as"
+  fi
+  folder=$(mktemp -d "${TMPDIR:-/tmp}/zebrolite-pg.XXXXXX")
+  echo "$bin" >"$state/bin"
+  echo "$folder" >"$state/folder"
+  [ "$(id -u)" -eq 0 ] && chown postgres "$folder"
+  chmod 755 "$folder"
+}
+
+# Starts the cluster of $state and writes its URL.
+serve() {
+  if ! pg_ctl_run start >/dev/null; then
+    cat "$folder/log" >&2
+    exit 1
+  fi
+  echo "postgresql:///postgres?host=$folder&port=5432&user=zebrolite" >"$state/url"
+  echo "PostgreSQL $("$bin/postgres" --version | awk "{print \$3}") cluster in $folder"
+}
+
 case "$command" in
   start)
-    rm -rf "$state"
-    mkdir -p "$state"
-    bin=$(bin_dir)
-    [ -n "$bin" ] || skip "initdb was not found (install Debian's postgresql package)"
-    if [ "$(id -u)" -eq 0 ] && ! id postgres >/dev/null 2>&1; then
-      skip "running as root and there is no postgres user to run the cluster as"
-    fi
-    folder=$(mktemp -d "${TMPDIR:-/tmp}/zebrolite-pg.XXXXXX")
-    echo "$bin" >"$state/bin"
-    echo "$folder" >"$state/folder"
-    [ "$(id -u)" -eq 0 ] && chown postgres "$folder"
-    chmod 755 "$folder"
+    make_folder
     if ! as_owner "$bin/initdb" -D "$folder/data" -U zebrolite -A trust -E UTF8 --no-locale --no-sync >"$folder/initdb.log" 2>&1; then
       cat "$folder/initdb.log" >&2
       exit 1
     fi
-    if ! pg_ctl_run start >/dev/null; then
-      cat "$folder/log" >&2
+    serve
+    ;;
+  replica)
+    primary=$(cat "${3:?the primary's STATE}/folder")
+    make_folder
+    # -R: a standby that follows the primary, streaming its WAL.
+    if ! as_owner "$bin/pg_basebackup" -D "$folder/data" -R -X stream -h "$primary" -p 5432 -U zebrolite >"$folder/basebackup.log" 2>&1; then
+      cat "$folder/basebackup.log" >&2
       exit 1
     fi
-    echo "postgresql:///postgres?host=$folder&port=5432&user=zebrolite" >"$state/url"
-    echo "PostgreSQL $("$bin/postgres" --version | awk "{print \$3}") cluster in $folder"
+    serve
     ;;
   halt)
     pg_ctl_run -m fast stop >/dev/null

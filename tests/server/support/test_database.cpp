@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <vector>
 
 #ifdef ZEBROLITE_WITH_POSTGRES
 #include <libpq-fe.h>
@@ -34,14 +34,16 @@ std::string clusterScript() {
   return std::string(source != nullptr ? source : ".") + "/tests/server/postgres_cluster.sh";
 }
 
-int runScript(const std::string& command, const std::string& state) {
+int runScript(const std::vector<std::string>& words) {
   std::string line = "sh '";
   line += clusterScript();
-  line += "' ";
-  line += command;
-  line += " '";
-  line += state;
-  line += "' >/dev/null 2>&1";
+  line += "'";
+  for (const std::string& word : words) {
+    line += " '";
+    line += word;
+    line += "'";
+  }
+  line += " >/dev/null 2>&1";
   return std::system(line.c_str());
 }
 
@@ -111,23 +113,30 @@ TestDatabase::~TestDatabase() {
 #endif
 }
 
-OwnCluster::OwnCluster(const std::string& folder) : state_(folder + "cluster") {
+OwnCluster::OwnCluster(const std::string& folder) : OwnCluster(folder + "cluster", std::vector<std::string>{"start"}) {}
+
+OwnCluster::OwnCluster(const std::string& folder, const OwnCluster& primary)
+    : OwnCluster(folder + "replica", std::vector<std::string>{"replica", primary.state_}) {}
+
+OwnCluster::OwnCluster(std::string state, std::vector<std::string> command) : state_(std::move(state)) {
 #ifdef ZEBROLITE_WITH_POSTGRES
-  const int status = runScript("start", state_);
+  command.insert(command.begin() + 1, state_);
+  const int status = runScript(command);
   url_ = firstLine(state_ + "/url");
   if (url_.empty()) {
     const std::string why = firstLine(state_ + "/skipped");
     skipReason_ = why.empty() ? "the cluster did not start (status " + std::to_string(status) + ")" : why;
   }
 #else
+  (void)command;
   skipReason_ = "this build has no PostgreSQL store (libpq was not found)";
 #endif
 }
 
-OwnCluster::~OwnCluster() { runScript("remove", state_); }
+OwnCluster::~OwnCluster() { runScript({"remove", state_}); }
 
-bool OwnCluster::halt() { return runScript("halt", state_) == 0; }
+bool OwnCluster::halt() { return runScript({"halt", state_}) == 0; }
 
-bool OwnCluster::resume() { return runScript("resume", state_) == 0; }
+bool OwnCluster::resume() { return runScript({"resume", state_}) == 0; }
 
 }  // namespace server_test

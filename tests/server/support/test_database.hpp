@@ -8,6 +8,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace server_test {
 
@@ -46,6 +47,8 @@ class TestDatabase {
 class OwnCluster {
  public:
   explicit OwnCluster(const std::string& folder);
+  // A streaming read replica of `primary`.
+  OwnCluster(const std::string& folder, const OwnCluster& primary);
   ~OwnCluster();
   OwnCluster(const OwnCluster&) = delete;
   OwnCluster& operator=(const OwnCluster&) = delete;
@@ -58,6 +61,8 @@ class OwnCluster {
   bool resume();
 
  private:
+  OwnCluster(std::string state, std::vector<std::string> command);
+
   std::string state_;
   std::string url_;
   std::string skipReason_;

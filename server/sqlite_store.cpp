@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <set>
+#include <string_view>
 
 #include "server/sqlite_connection.hpp"
 #include "server/sqlite_schema.hpp"
@@ -316,12 +318,19 @@ void SqliteStore::commitBatch(std::vector<Pending>& batch) {
     SubmitOutcome failure = SubmitOutcome::Unavailable;
     bool failed = rc != SQLITE_OK;
     if (failed && isFull(rc)) failure = SubmitOutcome::Full;
+    // Pairs stored by this transaction: a later copy in the batch is AlreadyStored only if
+    // the transaction commits.
+    std::set<std::pair<std::string_view, std::uint32_t>> storedHere;
+    std::vector<bool> copyOfNew(batch.size(), false);
     for (std::size_t i = 0; i < batch.size() && !failed; ++i) {
+      const auto pair = std::pair<std::string_view, std::uint32_t>(batch[i].submission.name, batch[i].submission.score);
       outcomes[i] = storeOne(batch[i]);
       if (outcomes[i] == SubmitOutcome::Full || outcomes[i] == SubmitOutcome::Unavailable) {
         failed = true;
         failure = outcomes[i];
       }
+      if (outcomes[i] == SubmitOutcome::Stored) storedHere.insert(pair);
+      copyOfNew[i] = outcomes[i] == SubmitOutcome::AlreadyStored && storedHere.count(pair) > 0;
       anyStored = anyStored || outcomes[i] == SubmitOutcome::Stored;
     }
     if (!failed) {
@@ -336,7 +345,7 @@ void SqliteStore::commitBatch(std::vector<Pending>& batch) {
       writer_->exec("ROLLBACK");
       anyStored = false;
       for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (outcomes[i] != SubmitOutcome::AlreadyStored && outcomes[i] != SubmitOutcome::Refused) {
+        if ((outcomes[i] != SubmitOutcome::AlreadyStored || copyOfNew[i]) && outcomes[i] != SubmitOutcome::Refused) {
           outcomes[i] = failure;
         }
       }

@@ -100,7 +100,7 @@ case "$command" in
     primary=$(cat "${3:?the primary's STATE}/folder")
     make_folder
     # -R: a standby that follows the primary, streaming its WAL.
-    if ! as_owner "$bin/pg_basebackup" -D "$folder/data" -R -X stream -h "$primary" -p 5432 -U zebrolite >"$folder/basebackup.log" 2>&1; then
+    if ! as_owner "$bin/pg_basebackup" -D "$folder/data" -R -X stream -c fast --no-sync -h "$primary" -p 5432 -U zebrolite >"$folder/basebackup.log" 2>&1; then
       cat "$folder/basebackup.log" >&2
       exit 1
     fi

@@ -6,7 +6,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run serve test test-sanitize bench install package clean
+.PHONY: all deps configure build run serve test test-sanitize bench bench-server install package clean
 
 all: build
 
@@ -46,6 +46,11 @@ test-sanitize: deps
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2
+
+# The score server with wrk on loopback, beside nginx and the disk's synchronous writes
+# (SQLite, then PostgreSQL with one and two servers); writes its section of docs/performance.md.
+bench-server: build
+	./bench/server-bench.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -86,17 +86,22 @@ bool waitUntil(Done done) {
   return true;
 }
 
-// nginx as a foreground process with a prefix of its own, on the filled-in site config.
-std::vector<std::string> startNginx(const std::string& prefix, std::uint16_t port,
-                                    const std::vector<std::uint16_t>& servers) {
+// The site config with its blanks filled in.
+std::string filledSite(const std::string& listen, const std::vector<std::uint16_t>& servers) {
   std::string site = deployFile("nginx-site.conf.in");
   std::string upstreams;
   for (const std::uint16_t server : servers) {
     upstreams += (upstreams.empty() ? "" : "\n    ") + std::string("server 127.0.0.1:") + std::to_string(server) + ";";
   }
   replaceAll(site, "@SERVERS@", upstreams);
-  replaceAll(site, "@LISTEN@", "127.0.0.1:" + std::to_string(port));
-  std::ofstream(prefix + "site.conf") << site;
+  replaceAll(site, "@LISTEN@", listen);
+  return site;
+}
+
+// nginx as a foreground process with a prefix of its own, on the filled-in site config.
+std::vector<std::string> startNginx(const std::string& prefix, std::uint16_t port,
+                                    const std::vector<std::uint16_t>& servers) {
+  std::ofstream(prefix + "site.conf") << filledSite("127.0.0.1:" + std::to_string(port), servers);
   std::ofstream(prefix + "nginx.conf") << "daemon off;\nworker_processes 1;\npid " << prefix << "nginx.pid;\n"
                                        << "error_log " << prefix << "error.log warn;\n"
                                        << "events { worker_connections 256; }\n"
@@ -157,6 +162,21 @@ TEST(DeploymentTest, TwoServersBehindNginxOnOnePostgresServeTheGame) {
   EXPECT_EQ(nginx.stop(SIGQUIT), 0) << readText(prefix + "error.log");
   EXPECT_EQ(first.stop(SIGTERM), 0);
   EXPECT_EQ(second.stop(SIGTERM), 0);
+}
+
+// docs/server.md shows the site filled in for ports 8411 and 8412 behind port 80: the same
+// config, not a copy that drifts.
+TEST(DeploymentTest, TheDocsShowTheSiteConfigAsItIs) {
+  std::istringstream site(filledSite("80", {8411, 8412}));
+  std::string shown;
+  std::string line;
+  while (std::getline(site, line)) {
+    if (line.starts_with("#")) continue;
+    shown += line.empty() ? "\n" : "    " + line + "\n";
+  }
+  const char* source = std::getenv("ZEBROLITE_SOURCE_DIR");
+  const std::string docs = readText(std::string(source != nullptr ? source : ".") + "/docs/server.md");
+  EXPECT_NE(docs.find(shown.substr(shown.find_first_not_of('\n'))), std::string::npos) << shown;
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ std::unique_ptr<PostgresStore> PostgresStore::open(const std::string& url, const
   if (options.listen) {
     store->listenerThread_ = std::thread([raw = store.get()] { raw->standby_ ? raw->replayWatchLoop() : raw->listenerLoop(); });
   }
-  if (chosen.startWriter) store->writerThread_ = std::thread([raw = store.get()] { raw->writerLoop(); });
+  if (chosen.startWriter) store->queue_.start([raw = store.get()](std::vector<Pending>& batch) { raw->commitBatch(batch); });
   return store;
 }
 
@@ -183,6 +183,7 @@ PostgresStore::PostgresStore(const std::string& url, const Options& options, std
     : options_(options),
       origin_(std::move(origin)),
       pool_(url, connectionSetup(options.deadline, origin_), options.connections, options.retryAfterFailure),
+      queue_(options.maxQueued, options.maxBatch),
       wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 PostgresStore::~PostgresStore() {
@@ -191,12 +192,7 @@ PostgresStore::~PostgresStore() {
 }
 
 void PostgresStore::close() {
-  {
-    std::lock_guard lock(queueMutex_);
-    closing_ = true;
-  }
-  queueReady_.notify_all();
-  if (writerThread_.joinable()) writerThread_.join();
+  queue_.close();
   stopListening_ = true;
   const std::uint64_t one = 1;
   if (wake_ >= 0 && write(wake_, &one, sizeof one) < 0) {
@@ -217,36 +213,7 @@ PgResult PostgresStore::query(const char* statement, const std::vector<std::stri
 }
 
 void PostgresStore::submit(Submission submission, AdmitNew admit, SubmitDone done) {
-  SubmitOutcome refusal = SubmitOutcome::Busy;
-  {
-    std::lock_guard lock(queueMutex_);
-    if (closing_ || !options_.startWriter) {
-      refusal = SubmitOutcome::Unavailable;
-    } else if (queue_.size() < options_.maxQueued) {
-      queue_.push_back({std::move(submission), std::move(admit), std::move(done), deadlineFromNow()});
-      queueReady_.notify_one();
-      return;
-    }
-  }
-  done(refusal);
-}
-
-void PostgresStore::writerLoop() {
-  std::vector<Pending> batch;
-  for (;;) {
-    {
-      std::unique_lock lock(queueMutex_);
-      queueReady_.wait(lock, [this] { return closing_ || !queue_.empty(); });
-      if (queue_.empty()) return;  // closing, and everything queued is answered
-      const std::size_t take = std::min(queue_.size(), std::max<std::size_t>(options_.maxBatch, 1));
-      for (std::size_t i = 0; i < take; ++i) {
-        batch.push_back(std::move(queue_.front()));
-        queue_.pop_front();
-      }
-    }
-    commitBatch(batch);
-    batch.clear();
-  }
+  queue_.submit(std::move(submission), std::move(admit), std::move(done));
 }
 
 bool PostgresStore::findStored(PostgresConnection& connection, const std::vector<Pending*>& batch, Deadline deadline,
@@ -278,10 +245,11 @@ void PostgresStore::commitBatch(std::vector<Pending>& batch) {
   std::vector<std::size_t> liveIndex;
   Deadline deadline = Deadline::max();
   for (std::size_t i = 0; i < batch.size(); ++i) {
-    if (batch[i].deadline <= now) continue;
+    const Deadline due = batch[i].queuedAt + options_.deadline;
+    if (due <= now) continue;
     live.push_back(&batch[i]);
     liveIndex.push_back(i);
-    deadline = std::min(deadline, batch[i].deadline);
+    deadline = std::min(deadline, due);
   }
   bool anyStored = false;
   StoreStatus status = StoreStatus::Ok;

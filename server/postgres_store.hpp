@@ -18,7 +18,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,6 +26,7 @@
 
 #include "server/postgres_pool.hpp"
 #include "server/score_store.hpp"
+#include "server/submission_queue.hpp"
 
 namespace server {
 
@@ -66,18 +66,12 @@ class PostgresStore final : public ScoreStore {
   void close() override;
 
  private:
-  struct Pending {
-    Submission submission;
-    AdmitNew admit;
-    SubmitDone done;
-    Deadline deadline;
-  };
+  using Pending = PendingSubmission;
 
   PostgresStore(const std::string& url, const Options& options, std::string origin);
   Deadline deadlineFromNow() const { return std::chrono::steady_clock::now() + options_.deadline; }
   // One prepared statement on a pooled connection; a failed result carries the status.
   PgResult query(const char* statement, const std::vector<std::string>& parameters, StoreStatus& status);
-  void writerLoop();
   void commitBatch(std::vector<Pending>& batch);
   // Which pairs of the batch are stored already; false on a failure (`status` says which).
   bool findStored(PostgresConnection& connection, const std::vector<Pending*>& batch, Deadline deadline,
@@ -95,11 +89,7 @@ class PostgresStore final : public ScoreStore {
   const std::string origin_;  // tells this store's own announcements from other processes'
   PostgresPool pool_;
 
-  std::mutex queueMutex_;
-  std::condition_variable queueReady_;
-  std::deque<Pending> queue_;
-  bool closing_ = false;
-  std::thread writerThread_;
+  SubmissionQueue queue_;
 
   std::atomic<std::uint64_t> generation_{1};
   // Whether the listener is connected: while it is not, another process's change could go

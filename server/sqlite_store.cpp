@@ -238,55 +238,19 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, const Op
   }
   int rc = SQLITE_OK;
   store->lastDataVersion_ = store->watcher_->queryInteger("PRAGMA data_version", rc);
-  if (options.startWriter) store->writerThread_ = std::thread([raw = store.get()] { raw->writerLoop(); });
+  if (options.startWriter) store->queue_.start([raw = store.get()](std::vector<Pending>& batch) { raw->commitBatch(batch); });
   return store;
 }
 
 SqliteStore::SqliteStore(std::unique_ptr<SqliteConnection> writer, const Options& options)
-    : options_(options), writer_(std::move(writer)) {}
+    : options_(options), writer_(std::move(writer)), queue_(options.maxQueued, options.maxBatch) {}
 
 SqliteStore::~SqliteStore() { close(); }
 
-void SqliteStore::close() {
-  {
-    std::lock_guard lock(queueMutex_);
-    closing_ = true;
-  }
-  queueReady_.notify_all();
-  if (writerThread_.joinable()) writerThread_.join();
-}
+void SqliteStore::close() { queue_.close(); }
 
 void SqliteStore::submit(Submission submission, AdmitNew admit, SubmitDone done) {
-  SubmitOutcome refusal = SubmitOutcome::Busy;
-  {
-    std::lock_guard lock(queueMutex_);
-    if (closing_ || !options_.startWriter) {
-      refusal = SubmitOutcome::Unavailable;
-    } else if (queue_.size() < options_.maxQueued) {
-      queue_.push_back({std::move(submission), std::move(admit), std::move(done)});
-      queueReady_.notify_one();
-      return;
-    }
-  }
-  done(refusal);
-}
-
-void SqliteStore::writerLoop() {
-  std::vector<Pending> batch;
-  for (;;) {
-    {
-      std::unique_lock lock(queueMutex_);
-      queueReady_.wait(lock, [this] { return closing_ || !queue_.empty(); });
-      if (queue_.empty()) return;  // closing, and everything queued is committed
-      const std::size_t take = std::min(queue_.size(), std::max<std::size_t>(options_.maxBatch, 1));
-      for (std::size_t i = 0; i < take; ++i) {
-        batch.push_back(std::move(queue_.front()));
-        queue_.pop_front();
-      }
-    }
-    commitBatch(batch);
-    batch.clear();
-  }
+  queue_.submit(std::move(submission), std::move(admit), std::move(done));
 }
 
 SubmitOutcome SqliteStore::storeOne(Pending& pending) {

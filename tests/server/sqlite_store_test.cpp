@@ -33,35 +33,24 @@ void runSql(const std::string& path, const char* sql) {
   sqlite3_close(db);
 }
 
-std::int64_t userVersion(const std::string& path) {
+// The value of a PRAGMA that reads a number, such as user_version.
+std::int64_t pragmaNumber(const std::string& path, const std::string& pragma) {
   sqlite3* db = nullptr;
   sqlite3_open(path.c_str(), &db);
   sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr);
+  sqlite3_prepare_v2(db, ("PRAGMA " + pragma).c_str(), -1, &statement, nullptr);
   sqlite3_step(statement);
-  const std::int64_t version = sqlite3_column_int64(statement, 0);
+  const std::int64_t value = sqlite3_column_int64(statement, 0);
   sqlite3_finalize(statement);
   sqlite3_close(db);
-  return version;
-}
-
-std::int64_t pageCount(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
-  sqlite3_stmt* statement = nullptr;
-  sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &statement, nullptr);
-  sqlite3_step(statement);
-  const std::int64_t pages = sqlite3_column_int64(statement, 0);
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
-  return pages;
+  return value;
 }
 
 TEST(SqliteStoreTest, ANewFileGetsTheCurrentSchema) {
   testing_support::ScratchFolder scratch;
   std::string error;
   ASSERT_TRUE(openStore(scratch.file("s.db"), error)) << error;
-  EXPECT_EQ(userVersion(scratch.file("s.db")), server::kSchemaVersion);
+  EXPECT_EQ(pragmaNumber(scratch.file("s.db"), "user_version"), server::kSchemaVersion);
 }
 
 TEST(SqliteStoreTest, FilesThatCannotServeAreRefusedWithAReason) {
@@ -130,7 +119,7 @@ TEST(SqliteStoreTest, NoCopyOfAPairInARefusedBatchIsAnsweredOk) {
   std::string error;
   { ASSERT_TRUE(openStore(path, error)) << error; }
   SqliteStore::Options options;
-  options.maxPageCount = pageCount(path);  // room in the pages there are, none for more
+  options.maxPageCount = pragmaNumber(path, "page_count");  // room in the pages there are, none for more
   std::unique_ptr<SqliteStore> store = openStore(path, error, options);
   ASSERT_TRUE(store) << error;
 

@@ -76,16 +76,6 @@ std::uint16_t freeLoopbackPort() {
   return ntohs(address.sin_port);
 }
 
-template <class Done>
-bool waitUntil(Done done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
 // The site config with its blanks filled in.
 std::string filledSite(const std::string& listen, const std::vector<std::uint16_t>& servers) {
   std::string site = deployFile("nginx-site.conf.in");

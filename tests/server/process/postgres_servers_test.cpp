@@ -26,17 +26,6 @@ std::string submission(const std::string& name, std::uint32_t score) {
   return kGame + "?myname=" + name + "&myscore=" + std::to_string(score);
 }
 
-// Polls until `done` holds (at most 20 s); whether it did.
-template <class Done>
-bool waitUntil(Done done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
 // Every visible entry of the all-time board as "NAME,SCORE".
 std::set<std::string> everyEntry(std::uint16_t port) {
   std::set<std::string> entries;

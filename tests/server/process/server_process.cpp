@@ -78,6 +78,15 @@ int scratchCounter = 0;
 std::string serverBinary() { return testing_support::gameFolder() + "../server/zebrolite-scored"; }
 std::string gameBinary() { return testing_support::gameFolder() + "zebrolite"; }
 
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment, int timeoutMs) {
   const std::string base = "/tmp/zebrolite-run-" + std::to_string(getpid()) + "-" + std::to_string(scratchCounter++);

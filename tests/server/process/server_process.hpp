@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ struct ProcessResult {
   std::string out;
   std::string err;
 };
+
+// Polls `done` until it holds, at most `timeoutMs`; whether it did.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
 // Runs a program to its end (at most `timeoutMs`), with extra environment variables.
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -18,7 +18,12 @@ set -eu
 
 command=${1:-}
 state=${2:-}
-[ -n "$command" ] && [ -n "$state" ] || { echo "usage: $0 start|halt|resume|remove STATE" >&2; exit 2; }
+[ -n "$command" ] && [ -n "$state" ] || { echo "usage: $0 start|replica|halt|resume|remove|skip STATE" >&2; exit 2; }
+extra=${3:-}
+case "$state" in /*) ;; *) state="$PWD/$state" ;; esac
+case "$command:$extra" in replica:/* | replica:) ;; replica:*) extra="$PWD/$extra" ;; esac
+# PostgreSQL's programs, run as another user, may not be able to enter the caller's folder.
+cd /
 
 # PostgreSQL refuses to run as root.
 as_owner() {
@@ -97,7 +102,7 @@ case "$command" in
     serve
     ;;
   replica)
-    primary=$(cat "${3:?the primary's STATE}/folder")
+    primary=$(cat "${extra:?the primary's STATE}/folder")
     make_folder
     # -R: a standby that follows the primary, streaming its WAL.
     if ! as_owner "$bin/pg_basebackup" -D "$folder/data" -R -X stream -c fast --no-sync -h "$primary" -p 5432 -U zebrolite >"$folder/basebackup.log" 2>&1; then
@@ -121,7 +126,7 @@ case "$command" in
     ;;
   skip)
     rm -rf "$state"
-    skip "${3:-no reason given}"
+    skip "${extra:-no reason given}"
     ;;
   *)
     echo "unknown command $command" >&2

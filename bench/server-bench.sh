@@ -23,6 +23,7 @@ for tool in wrk nginx curl; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/zebrolite-bench.XXXXXX")
+chmod 755 "$work"  # nginx's workers (nobody, when started as root) read the static list in it
 pids=""
 cleanup() {
   for pid in $pids; do kill "$pid" 2>/dev/null || true; done

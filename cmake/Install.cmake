@@ -17,6 +17,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Replay files (.zebreplay) open in the game: the desktop entry names their type.
+install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${ZEBROLITE_APP_ID}.xml)
 foreach(size 16 32 48 64 128 256)
   install(FILES ${ZEBROLITE_GENERATED_DIR}/resources/icon131-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps

@@ -2,6 +2,7 @@
 
 #include "server/api_json.hpp"
 #include "server/board.hpp"
+#include "server/leaderboard_page.hpp"
 #include "server/query_string.hpp"
 #include "server/submission_rules.hpp"
 
@@ -14,14 +15,6 @@ constexpr std::size_t kDefaultLimit = 20;
 constexpr std::size_t kMaxLimit = 100;
 constexpr std::size_t kNeighbours = 5;
 constexpr std::size_t kMaxOffsetDigits = 12;
-
-// The page at / until the leaderboard page takes its place.
-constexpr std::string_view kIndex =
-    "Zebrolite score server\n"
-    "\n"
-    "The game's list:  /Zebrolite2/updateScore_ppc.php\n"
-    "A board as JSON:  /api/v1/scores?board=all|day|week|month&offset=N&limit=N\n"
-    "A name's rank:    /api/v1/rank?name=NAME&board=all|day|week|month\n";
 
 std::shared_ptr<const std::string> bytes(std::string text) {
   return std::make_shared<const std::string>(std::move(text));
@@ -43,6 +36,18 @@ HttpReply jsonReply(Route route, int status, std::string json) {
 
 HttpReply jsonError(Route route, int status, std::string_view message) {
   return jsonReply(route, status, renderErrorJson(message));
+}
+
+// The page needs nothing from anywhere: the policy makes the browser hold it to that, and
+// runs no script even if one slipped through the escaping.
+constexpr std::string_view kPagePolicy =
+    "default-src 'none'; style-src 'unsafe-inline'; form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
+
+HttpReply htmlReply(int status, std::string html) {
+  HttpReply reply = textReply(Route::Page, status, std::move(html));
+  reply.contentType = "text/html; charset=utf-8";
+  reply.contentSecurityPolicy = kPagePolicy;
+  return reply;
 }
 
 // A list reply that caches may keep for a few seconds and revalidate by its tag.
@@ -126,12 +131,14 @@ std::string ScoreService::etagFor(std::uint64_t version, std::string_view detail
   return tag + "\"";
 }
 
-HttpReply ScoreService::failed(Route route, StoreStatus status, bool json) {
+HttpReply ScoreService::failed(Route route, StoreStatus status, Format format) {
   metrics_.countStoreFailure(status == StoreStatus::Full   ? StoreFailure::Full
                              : status == StoreStatus::Busy ? StoreFailure::Busy
                                                            : StoreFailure::Unavailable);
   std::string message(describe(status));
-  HttpReply reply = json ? jsonError(route, 503, message) : textReply(route, 503, message + "\n");
+  HttpReply reply = format == Format::Json   ? jsonError(route, 503, message)
+                    : format == Format::Html ? htmlReply(503, renderMessagePage(message))
+                                             : textReply(route, 503, message + "\n");
   if (status == StoreStatus::Busy) reply.retryAfter = "1";
   return reply;
 }
@@ -202,7 +209,7 @@ void ScoreService::handle(const HttpRequest& request, ReplyHandler reply) {
       reply(std::move(text));
       break;
     }
-    case Route::Page: reply(textReply(route, 200, std::string(kIndex))); break;
+    case Route::Page: page(request, query, std::move(reply)); break;
     case Route::Other: break;
   }
 }
@@ -224,7 +231,7 @@ void ScoreService::gameList(const HttpRequest& request, ReplyHandler reply) {
   offload(Route::GameList, reply, [this, version, answer](ReplyHandler& done) {
     const StoreResult<BoardPage> page = store_.board(std::nullopt, 0, kGameListLength, false);
     if (!page.ok()) {
-      done(failed(Route::GameList, page.status, false));
+      done(failed(Route::GameList, page.status, Format::Text));
       return;
     }
     GameListCache::Bytes list = bytes(renderGameList(page.value.entries));
@@ -258,9 +265,9 @@ void ScoreService::submit(const HttpRequest& request, std::string_view query, Re
                         "too many new scores from this address: at most " + std::to_string(config_.submitRate) +
                             " a minute\n"));
         return;
-      case SubmitOutcome::Full: reply(failed(Route::GameSubmit, StoreStatus::Full, false)); return;
-      case SubmitOutcome::Busy: reply(failed(Route::GameSubmit, StoreStatus::Busy, false)); return;
-      case SubmitOutcome::Unavailable: reply(failed(Route::GameSubmit, StoreStatus::Unavailable, false)); return;
+      case SubmitOutcome::Full: reply(failed(Route::GameSubmit, StoreStatus::Full, Format::Text)); return;
+      case SubmitOutcome::Busy: reply(failed(Route::GameSubmit, StoreStatus::Busy, Format::Text)); return;
+      case SubmitOutcome::Unavailable: reply(failed(Route::GameSubmit, StoreStatus::Unavailable, Format::Text)); return;
     }
   };
   store_.submit({std::move(check.name), check.score, clock_()}, std::move(admit), std::move(done));
@@ -296,7 +303,7 @@ void ScoreService::apiScores(const HttpRequest& request, std::string_view query,
           [this, board = *board, window, offset = *offset, limit = *limit, etag](ReplyHandler& done) {
             const StoreResult<BoardPage> page = store_.board(window.from, offset, limit, true);
             if (!page.ok()) {
-              done(failed(Route::ApiScores, page.status, true));
+              done(failed(Route::ApiScores, page.status, Format::Json));
               return;
             }
             done(cached(jsonReply(Route::ApiScores, 200, renderBoardJson(board, window, offset, limit, page.value)), etag));
@@ -329,7 +336,7 @@ void ScoreService::apiRank(const HttpRequest& request, std::string_view query, R
   offload(Route::ApiRank, reply, [this, board = *board, window, name = std::string(*name), etag](ReplyHandler& done) {
     const StoreResult<std::optional<RankView>> view = store_.rankOf(name, window.from, kNeighbours);
     if (!view.ok()) {
-      done(failed(Route::ApiRank, view.status, true));
+      done(failed(Route::ApiRank, view.status, Format::Json));
       return;
     }
     if (!view.value) {
@@ -337,6 +344,26 @@ void ScoreService::apiRank(const HttpRequest& request, std::string_view query, R
       return;
     }
     done(cached(jsonReply(Route::ApiRank, 200, renderRankJson(board, window, name, *view.value)), etag));
+  });
+}
+
+void ScoreService::page(const HttpRequest& request, std::string_view query, ReplyHandler reply) {
+  const QueryString parsed = QueryString::parse(query, {"board"});
+  const std::optional<Board> board = parsed.ok() ? boardOf(parsed) : std::nullopt;
+  if (!board) {
+    reply(htmlReply(400, renderMessagePage(parsed.ok() ? kBadBoard : parsed.refusal())));
+    return;
+  }
+  const BoardWindow window = boardWindow(*board, clock_());
+  std::string etag = windowTag(window);
+  if (answeredNotModified(request, Route::Page, etag, reply)) return;
+  offload(Route::Page, reply, [this, board = *board, window, etag](ReplyHandler& done) {
+    const StoreResult<BoardPage> rows = store_.board(window.from, 0, kPageRows, true);
+    if (!rows.ok()) {
+      done(failed(Route::Page, rows.status, Format::Html));
+      return;
+    }
+    done(cached(htmlReply(200, renderLeaderboardPage(makeLeaderboardView(board, window, rows.value))), etag));
   });
 }
 

@@ -41,6 +41,7 @@ struct HttpReply {
   std::string_view cacheControl;            // empty: none
   std::string_view allow;                   // for 405
   std::string_view retryAfter;              // seconds, for 503 when busy
+  std::string_view contentSecurityPolicy;   // empty: none
 };
 
 using ReplyHandler = std::function<void(HttpReply)>;
@@ -68,6 +69,7 @@ class ScoreService {
   void submit(const HttpRequest& request, std::string_view query, ReplyHandler reply);
   void apiScores(const HttpRequest& request, std::string_view query, ReplyHandler reply);
   void apiRank(const HttpRequest& request, std::string_view query, ReplyHandler reply);
+  void page(const HttpRequest& request, std::string_view query, ReplyHandler reply);
   void health(ReplyHandler reply);
   // Runs `job` on the work runner, or answers 503 when it cannot take it.
   void offload(Route route, ReplyHandler& reply, std::function<void(ReplyHandler&)> job);
@@ -76,8 +78,9 @@ class ScoreService {
   std::string windowTag(const BoardWindow& window);
   // Answers 304 when the request's If-None-Match holds `etag`.
   bool answeredNotModified(const HttpRequest& request, Route route, const std::string& etag, ReplyHandler& reply);
+  enum class Format { Text, Json, Html };
   // A 503 for a store failure, counted.
-  HttpReply failed(Route route, StoreStatus status, bool json);
+  HttpReply failed(Route route, StoreStatus status, Format format);
 
   ScoreStore& store_;
   WorkRunner& work_;

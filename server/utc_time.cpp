@@ -42,14 +42,21 @@ CivilDate civilFromDays(std::int64_t days) {
   return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
 }
 
-std::string formatRfc3339(UnixTime time) {
+CivilTime civilTimeOf(UnixTime time) {
   const std::int64_t days = floorDiv(time, kSecondsPerDay);
-  const std::int64_t secondOfDay = time - days * kSecondsPerDay;
-  const CivilDate date = civilFromDays(days);
+  const std::int64_t second = time - days * kSecondsPerDay;
+  // 1970-01-01 was a Thursday (day 4 of a week from Sunday).
+  const std::int64_t fromSunday = days + 4;
+  const int weekday = static_cast<int>(fromSunday - floorDiv(fromSunday, 7) * 7);
+  return {civilFromDays(days), weekday, static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60),
+          static_cast<int>(second % 60)};
+}
+
+std::string formatRfc3339(UnixTime time) {
+  const CivilTime t = civilTimeOf(time);
   char text[48];
-  std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02lld:%02lld:%02lldZ", static_cast<long long>(date.year),
-                date.month, date.day, static_cast<long long>(secondOfDay / 3600),
-                static_cast<long long>(secondOfDay / 60 % 60), static_cast<long long>(secondOfDay % 60));
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02dZ", static_cast<long long>(t.date.year),
+                t.date.month, t.date.day, t.hour, t.minute, t.second);
   return text;
 }
 

@@ -24,6 +24,16 @@ struct CivilDate {
 std::int64_t daysFromCivil(const CivilDate& date);
 CivilDate civilFromDays(std::int64_t days);
 
+// A moment on the UTC calendar and clock.
+struct CivilTime {
+  CivilDate date;
+  int weekday;  // 0 Sunday .. 6 Saturday
+  int hour;
+  int minute;
+  int second;
+};
+CivilTime civilTimeOf(UnixTime time);
+
 // "2024-03-01T12:00:00Z".
 std::string formatRfc3339(UnixTime time);
 

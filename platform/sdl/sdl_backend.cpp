@@ -201,4 +201,14 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
 
 std::unique_ptr<TextRasteriser> createTtfRasteriser() { return TtfRasteriser::open(findTextFont()); }
 
+void showErrorBox(std::string_view text, std::string_view caption) {
+  const std::string textCopy(text);
+  const std::string captionCopy(caption);
+  // Needs no SDL_Init: SDL opens what the box needs and closes it again.
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionCopy.c_str(), textCopy.c_str(), nullptr) != 0) {
+    std::fprintf(stderr, "messagebox: %s | %s\n", textCopy.c_str(), captionCopy.c_str());
+    std::fflush(stderr);
+  }
+}
+
 }  // namespace platform

@@ -154,6 +154,10 @@ void HttpConnection::answer(HttpReply reply) {
   if (!reply.cacheControl.empty()) response_.set(http::field::cache_control, reply.cacheControl);
   if (!reply.allow.empty()) response_.set(http::field::allow, reply.allow);
   if (!reply.retryAfter.empty()) response_.set(http::field::retry_after, reply.retryAfter);
+  if (!reply.contentSecurityPolicy.empty()) {
+    response_.set("Content-Security-Policy", reply.contentSecurityPolicy);
+    response_.set("X-Content-Type-Options", "nosniff");
+  }
   response_.keep_alive(keepAlive);
   if (reply.status == 304) {
     response_.body() = {};

@@ -16,6 +16,7 @@ foreach(file
     share/zebrolite/BrickMap.dat share/zebrolite/music.wav share/zebrolite/image/cover.png
     share/applications/org.zebrolite.Zebrolite.desktop
     share/metainfo/org.zebrolite.Zebrolite.metainfo.xml
+    share/mime/packages/org.zebrolite.Zebrolite.xml
     share/icons/hicolor/16x16/apps/org.zebrolite.Zebrolite.png
     share/icons/hicolor/256x256/apps/org.zebrolite.Zebrolite.png
     share/man/man6/zebrolite.6)
@@ -31,6 +32,30 @@ if(DESKTOP_VALIDATE)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "desktop-file-validate: ${out}")
   endif()
+endif()
+# The replay type: well-formed, and read by the MIME database as a type of its own with the
+# extension, which the desktop entry opens.
+find_program(XMLLINT xmllint)
+if(XMLLINT)
+  execute_process(COMMAND ${XMLLINT} --noout ${root}/usr/share/mime/packages/org.zebrolite.Zebrolite.xml
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "xmllint: ${out}")
+  endif()
+endif()
+find_program(UPDATE_MIME update-mime-database)
+if(UPDATE_MIME)
+  execute_process(COMMAND ${UPDATE_MIME} ${root}/usr/share/mime RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  file(READ ${root}/usr/share/mime/globs2 globs)
+  if(NOT status EQUAL 0 OR NOT EXISTS ${root}/usr/share/mime/application/x-zebrolite-replay.xml
+     OR NOT globs MATCHES "application/x-zebrolite-replay:\\*\\.zebreplay")
+    message(FATAL_ERROR "update-mime-database does not take the replay type: ${out}")
+  endif()
+endif()
+file(READ ${root}/usr/share/applications/org.zebrolite.Zebrolite.desktop desktop_entry)
+string(REGEX MATCH "\nMimeType=[^\n]*" mime_line "${desktop_entry}")
+if(NOT mime_line MATCHES "application/x-zebrolite-replay")
+  message(FATAL_ERROR "the desktop entry does not open replays: ${mime_line}")
 endif()
 find_program(APPSTREAMCLI appstreamcli)
 if(APPSTREAMCLI)

@@ -147,7 +147,8 @@ TEST_P(ServiceTest, TheClientAddressComesFromAProxyOnlyWhenTrustedAndLocal) {
 
 TEST_P(ServiceTest, ListsCarryAnETagThatAnswers304UntilTheyChange) {
   get(submission("ANNA", 500));
-  for (const std::string& target : {kGame, std::string("/api/v1/scores?board=week"), std::string("/api/v1/rank?name=ANNA")}) {
+  for (const std::string& target : {kGame, std::string("/api/v1/scores?board=week"), std::string("/api/v1/rank?name=ANNA"),
+                                    std::string("/?board=week")}) {
     const HttpReply first = get(target);
     ASSERT_EQ(first.status, 200) << target;
     ASSERT_FALSE(first.etag.empty());
@@ -161,8 +162,10 @@ TEST_P(ServiceTest, ListsCarryAnETagThatAnswers304UntilTheyChange) {
   }
   const std::string listTag = get(kGame).etag;
   const std::string weekTag = get("/api/v1/scores?board=week").etag;
+  const std::string pageTag = get("/?board=week").etag;
   get(submission("BOB", 1));
   EXPECT_EQ(get(kGame, "192.0.2.7", listTag).status, 200);
+  EXPECT_EQ(get("/?board=week", "192.0.2.7", pageTag).status, 200);
   now_ += 7 * 86400;  // a new week: the board is another one
   EXPECT_NE(get("/api/v1/scores?board=week").etag, weekTag);
 }
@@ -226,6 +229,74 @@ TEST_P(ServiceTest, RoutesMethodsAndOperations) {
   EXPECT_NE(metrics.find("# TYPE zebrolite_http_request_duration_seconds histogram"), std::string::npos);
 }
 
+TEST_P(ServiceTest, ThePageShowsEachBoardAndNothingHiddenOrBanned) {
+  now_ = kNow - 7 * 86400;
+  get(submission("OLD", 900));
+  now_ = kNow;
+  get(submission("ANNA", 500));
+  get(submission("%3Cscript%3E", 400));
+  get(submission("HIDDEN", 300));
+  get(submission("BANNED", 200));
+  std::unique_ptr<server::ScoreStore> moderator = another();
+  ASSERT_TRUE(moderator->setBanned("BANNED", true, "mod", kNow).value);
+  for (const server::SubmissionRecord& record : moderator->recent(10).value) {
+    if (record.name == "HIDDEN") {
+      ASSERT_TRUE(moderator->setHidden(record.id, true, "mod", kNow).value);
+    }
+  }
+
+  const HttpReply all = get("/");
+  EXPECT_EQ(all.status, 200);
+  EXPECT_EQ(all.route, server::Route::Page);
+  EXPECT_EQ(all.contentType, "text/html; charset=utf-8");
+  EXPECT_NE(all.contentSecurityPolicy.find("default-src 'none'"), std::string::npos);
+  EXPECT_EQ(*all.body, *get("/?board=all").body);
+  const std::size_t old = all.body->find(">OLD<");
+  const std::size_t anna = all.body->find(">ANNA<");
+  const std::size_t script = all.body->find(">&lt;script&gt;<");
+  ASSERT_NE(old, std::string::npos);
+  ASSERT_NE(anna, std::string::npos);
+  ASSERT_NE(script, std::string::npos);
+  EXPECT_LT(old, anna);
+  EXPECT_LT(anna, script);
+  EXPECT_EQ(all.body->find("HIDDEN"), std::string::npos);
+  EXPECT_EQ(all.body->find("BANNED"), std::string::npos);
+  EXPECT_NE(all.body->find(">3 scores<"), std::string::npos);
+
+  const HttpReply week = get("/?board=week");
+  EXPECT_EQ(week.status, 200);
+  EXPECT_EQ(week.body->find(">OLD<"), std::string::npos);  // last week's
+  EXPECT_NE(week.body->find(">ANNA<"), std::string::npos);
+  EXPECT_NE(week.body->find("/?board=week\" aria-current=\"page\""), std::string::npos);
+  EXPECT_EQ(get("/", "192.0.2.7", "", "HEAD").status, 200);
+}
+
+TEST_P(ServiceTest, ABadPageQueryIsA400PageWithOneLine) {
+  const struct {
+    const char* target;
+    const char* reason;
+  } bad[] = {
+      {"/?board=year", "board must be all, day, week or month"},
+      {"/?board=", "board must be all, day, week or month"},
+      {"/?board=week&board=day", "query key &#39;board&#39; given more than once"},
+      {"/?sort=score", "unknown query key: only board may be given"},
+      {"/?board", "query part without &#39;=&#39;"},
+      {"/?board=%zz", "bad percent escape"},
+  };
+  for (const auto& b : bad) {
+    const HttpReply reply = get(b.target);
+    EXPECT_EQ(reply.status, 400) << b.target;
+    EXPECT_EQ(reply.contentType, "text/html; charset=utf-8");
+    EXPECT_TRUE(reply.etag.empty());
+    const std::size_t line = reply.body->find("<p class=\"empty message\">");
+    ASSERT_NE(line, std::string::npos) << *reply.body;
+    const std::size_t end = reply.body->find("</p>", line);
+    const std::string text = reply.body->substr(line, end - line);
+    EXPECT_NE(text.find(b.reason), std::string::npos) << text;
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+  }
+}
+
 // A runner whose queue is always full.
 class FullRunner final : public server::WorkRunner {
  public:
@@ -236,7 +307,7 @@ TEST_P(ServiceTest, WorkThatCannotBeQueuedIsA503ToRetry) {
   FullRunner full;
   server::Metrics metrics;
   server::ScoreService service(store(), full, metrics, {}, [] { return kNow; }, [] { return 0; });
-  for (const char* target : {"/Zebrolite2/updateScore_ppc.php", "/api/v1/scores", "/api/v1/rank?name=A", "/healthz"}) {
+  for (const char* target : {"/Zebrolite2/updateScore_ppc.php", "/api/v1/scores", "/api/v1/rank?name=A", "/healthz", "/"}) {
     HttpRequest request;
     request.method = "GET";
     request.target = target;

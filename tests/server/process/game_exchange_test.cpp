@@ -40,6 +40,8 @@ TEST_P(GameExchangeTest, TheGameSendsItsEntriesAndTakesTheServersList) {
                           "[\"\xC3\x89LAN\",550,false],[\"YAN\",50,false],[\"PLAYER\",95,false]"),
             std::string::npos)
       << game.out.substr(game.out.find("\"scores\""), 300);
+  // And the screen says so.
+  EXPECT_NE(game.out.find("\"exchange\":\"Scores exchanged\""), std::string::npos);
   const std::vector<DeviceEntry>& saved = exchange.saved;
   ASSERT_EQ(saved.size(), kTableEntries);
   const std::vector<std::pair<std::u16string, std::uint32_t>> expected = {

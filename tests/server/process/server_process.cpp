@@ -33,6 +33,7 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argument
   if (pid != 0) return pid;
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);
+  setpgid(0, 0);  // a group of its own, so that whatever it starts can be ended with it
   const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const int none = open("/dev/null", O_RDONLY);
@@ -93,8 +94,10 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
   ProcessResult result;
   const pid_t pid = spawn(program, arguments, environment, base + ".out", base + ".err");
   result.status = waitFor(pid, timeoutMs);
+  // Neither the program nor any helper it started (a browser has several) outlives the run.
+  kill(-pid, SIGKILL);
   if (result.status == -2) {
-    endProcess(pid, SIGKILL, 10000);
+    waitFor(pid, 10000);
     result.status = -1;
   }
   result.out = readFile(base + ".out");

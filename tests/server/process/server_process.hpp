@@ -26,7 +26,8 @@ struct ProcessResult {
 // Polls `done` until it holds, at most `timeoutMs`; whether it did.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
-// Runs a program to its end (at most `timeoutMs`), with extra environment variables.
+// Runs a program to its end (at most `timeoutMs`), with extra environment variables. The
+// program runs in a process group of its own, which is killed when it ends or times out.
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {}, int timeoutMs = 30000);
 

@@ -66,8 +66,18 @@ pg_ctl_run() {
     -o "-c listen_addresses='' -c unix_socket_directories='$folder' -c port=5432 -c max_connections=300" "$@"
 }
 
-# A new folder for a cluster's files, owned by the user that runs it.
+# Stops the cluster that $state names, if any, and removes its files.
+remove_cluster() {
+  if [ -f "$state/folder" ] && [ -f "$state/bin" ]; then
+    pg_ctl_run -m immediate stop >/dev/null 2>&1 || true
+    rm -rf "$(cat "$state/folder")"
+  fi
+}
+
+# A new folder for a cluster's files, owned by the user that runs it; a cluster that $state
+# named before (a run that was cut short) is stopped first.
 make_folder() {
+  remove_cluster
   rm -rf "$state"
   mkdir -p "$state"
   bin=$(bin_dir)
@@ -118,13 +128,11 @@ case "$command" in
     pg_ctl_run start >/dev/null
     ;;
   remove)
-    if [ -f "$state/folder" ]; then
-      pg_ctl_run -m immediate stop >/dev/null 2>&1 || true
-      rm -rf "$(cat "$state/folder")"
-    fi
+    remove_cluster
     find "$state" -mindepth 1 ! -name skipped -exec rm -rf {} + 2>/dev/null || true
     ;;
   skip)
+    remove_cluster
     rm -rf "$state"
     skip "${extra:-no reason given}"
     ;;

@@ -6,7 +6,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run serve test test-sanitize bench bench-peers install package clean
+.PHONY: all deps configure build run serve test test-sanitize bench bench-peers bench-server install package clean
 
 all: build
 
@@ -27,13 +27,22 @@ run: build
 serve: build
 	$(BUILD)/server/zebrolite-scored $(SERVE_FLAGS)
 
+# ctest on a build folder; then, when the PostgreSQL tests were skipped (no PostgreSQL server
+# programs, or no libpq), one line that says so and why.
+define run_tests
+	@status=0; ctest --test-dir $(1) --output-on-failure -j $(JOBS) || status=$$?; \
+	  skipped=$(1)/tests/postgres-cluster/skipped; \
+	  if [ -f $$skipped ]; then echo "PostgreSQL tests skipped: $$(cat $$skipped)"; fi; \
+	  exit $$status
+endef
+
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(call run_tests,$(BUILD))
 
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEBROLITE_SANITIZE=ON -DZEBROLITE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+	$(call run_tests,$(SANITIZE_BUILD))
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2
@@ -41,6 +50,11 @@ bench: build
 # Zebrolite beside LBreakout2 under Xvfb (installs LBreakout2; some minutes; not part of test).
 bench-peers: build
 	bench/compare-peers.sh $(BUILD)
+
+# The score server with wrk on loopback, beside nginx and the disk's synchronous writes
+# (SQLite, then PostgreSQL with one and two servers); writes its section of docs/performance.md.
+bench-server: build
+	./bench/server-bench.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -28,11 +28,15 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/zebrolite.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zebrolite)
 
-# The score server, its systemd unit (not enabled: `systemctl enable --now zebrolite-scored`).
+# The score server, its systemd units (not enabled: `systemctl enable --now zebrolite-scored`,
+# or several zebrolite-scored@PORT behind nginx, whose configuration goes to the docs).
 if(ZEBROLITE_BUILD_SERVER)
   install(TARGETS zebrolite-scored RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # The unit names the executable by its installed path, known only at install time.
   install(CODE "set(ZEBROLITE_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
     configure_file(${PROJECT_SOURCE_DIR}/server/zebrolite-scored.service.in
-      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored.service\" @ONLY)")
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored.service\" @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/server/deploy/zebrolite-scored@.service.in
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored@.service\" @ONLY)")
+  install(FILES ${PROJECT_SOURCE_DIR}/server/deploy/nginx-site.conf.in DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zebrolite)
 endif()

@@ -13,7 +13,8 @@
 # fuzz/NAME.options (libFuzzer flags) are used when present. A crash, a property violated, a
 # hang (over 10 s) or an input costing more than 512 MB stops the target with its input in
 # BUILD_DIR/fuzz-artifacts/; the script then goes on with the others and exits 1 at the end.
-# Each target's log is BUILD_DIR/fuzz-logs/NAME.log; a line per target tells its executions.
+# Each target's log is BUILD_DIR/fuzz-logs/NAME.log; a line per target tells its executions,
+# and BUILD_DIR/fuzz-logs/executions.tsv keeps a line per run (the campaign's tally).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: fuzz/run.sh BUILD_DIR fuzz|ci|merge [NAME ...]}" && pwd)
@@ -88,6 +89,7 @@ for name in $names; do
   result=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
+  printf '%s\t%s\t%s\t%s\t%s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$name" "$mode" "${runs:-0}" "$result" >>"$logs/executions.tsv"
   if [ "$result" -ne 0 ]; then
     echo "$name: FAILED after ${runs:-?} executions; see $log and $artifacts/" >&2
     status=1

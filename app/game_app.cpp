@@ -133,6 +133,7 @@ void GameApp::draw() { drawScreen(state_, *backBuffer_); }
 void GameApp::startTransition(AppState from, AppState to) {
   if (!transition_) return;
   drawScreen(from, transition_->from());
+  if (from == AppState::HighScores) highScores_->clearExchangeLine();
   drawScreen(to, transition_->to());
   transition_->begin(to);
   state_ = AppState::Transition;

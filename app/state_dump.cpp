@@ -1,12 +1,14 @@
 #include "app/state_dump.hpp"
 
-#include "app/json_line.hpp"
 #include "game/game_rig.hpp"
+#include "platform/json_line.hpp"
 #include "platform/unicode.hpp"
 #include "shell/process_state.hpp"
 
 namespace app {
 namespace {
+
+using platform::JsonLine;
 
 void dumpClip(JsonLine& json, const char* name, const sound::SoundClip* clip) {
   json.key(name).beginObject();
@@ -85,6 +87,8 @@ void dumpScores(JsonLine& json, GameApp& app) {
   json.field("firstRow", high != nullptr ? high->firstRow() : 0);
   json.field("uploadState", high != nullptr ? high->uploadState() : 2);
   json.field("scrollState", high != nullptr ? high->scrollState() : 2);
+  // Only while the line shows, so that dumps of runs without an exchange stay as they were.
+  if (high != nullptr && !high->exchangeLine().empty()) json.field("exchange", platform::toUtf8(high->exchangeLine()));
   json.endObject();
   const scores::NameEntryScreen* entry = app.nameEntry();
   json.key("nameEntry").beginObject();

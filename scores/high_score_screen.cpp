@@ -22,12 +22,50 @@ constexpr int kUpdatingHeight = 60;
 constexpr int kButtonTop = 260;
 constexpr int kButtonBottom = 300;
 constexpr int kButtonSplit = 126;
+// The line that reports an exchange stands where the key hint of the background is, the only
+// strip below the buttons: it covers no row and no button. The strip is painted in the
+// colour of the sky there (0x00BBGGRR), so that the hint does not show through.
+constexpr int kExchangeStripY = 300;
+constexpr int kExchangeStripHeight = 20;
+constexpr int kExchangeLineY = 303;
+constexpr std::uint32_t kExchangeStripColour = 0x180808;
+constexpr std::uint32_t kExchangedColour = 0xFFE89C;  // the light cyan of the buttons' arrows
+constexpr std::uint32_t kFailedColour = 0x7A9AFF;     // a warm red
+
+// At most 20 characters: one line of the screen's width by the text size rule.
+std::u16string_view lineText(UploadResult result) {
+  switch (result) {
+    case UploadResult::Exchanged: return u"Scores exchanged";
+    case UploadResult::NotReached: return u"Server not reached";
+    case UploadResult::TooSlow: return u"Server too slow";
+    case UploadResult::ScoreRefused: return u"A score was refused";
+    case UploadResult::NoList: return u"Server sent no list";
+  }
+  return u"";
+}
+
+// One past the last column that holds ink: the glyphs are narrower than the picture the size
+// rule gives them, so the line is centred on what it shows.
+int inkWidth(const gfx::TextSurface& text) {
+  const std::uint16_t ink = gfx::colourToPixel(text.colour);
+  int width = 0;
+  for (int y = 0; y < text.height; ++y) {
+    for (int x = width; x < text.width; ++x) {
+      if (text.pixels[static_cast<std::size_t>(y * text.width + x)] == ink) width = x + 1;
+    }
+  }
+  return width;
+}
 
 }  // namespace
 
 HighScoreScreen::HighScoreScreen() {
   gfx::loadPicture(background_, gfx::imagePath("highscore.png"));
   gfx::loadPicture(updatingPicture_, gfx::imagePath("updating.png"));
+  exchangeStrip_.width = platform::kScreenWidth;
+  exchangeStrip_.height = kExchangeStripHeight;
+  exchangeStrip_.pixels.assign(static_cast<std::size_t>(platform::kScreenWidth * kExchangeStripHeight),
+                               gfx::colourToPixel(kExchangeStripColour));
   loadScores(table_);
   rebuildScorePictures();
 }
@@ -50,6 +88,10 @@ void HighScoreScreen::draw(gfx::Canvas& canvas) {
     gfx::drawText(canvas, toFixed(kPlaceX), y, &placePictures_[index]);
     gfx::drawText(canvas, toFixed(kNameX), y, &entry.namePicture);
     gfx::drawText(canvas, toFixed(kScoreX), y, &entry.scorePicture);
+  }
+  if (exchangeResult_) {
+    gfx::drawSprite(canvas, 0, toFixed(kExchangeStripY), 0, 0, &exchangeStrip_, 0, 0, gfx::kNoColourKey);
+    gfx::drawText(canvas, toFixed(exchangeLineX_), toFixed(kExchangeLineY), &exchangeLinePicture_);
   }
   if (uploadState_ == kUploadRequested) {
     gfx::drawSprite(canvas, toFixed(kUpdatingX), toFixed(kUpdatingY), toFixed(kUpdatingWidth),
@@ -83,7 +125,9 @@ void HighScoreScreen::scrollDown() { scrollState_ = kScrollDown; }
 void HighScoreScreen::stopScrolling() { scrollState_ = kScrollStopped; }
 
 void HighScoreScreen::requestUpload() {
-  if (uploadState_ == kUploadIdle) uploadState_ = kUploadRequested;
+  if (uploadState_ != kUploadIdle) return;
+  uploadState_ = kUploadRequested;
+  clearExchangeLine();
 }
 
 HighScoreScreen::Release HighScoreScreen::penReleased() {
@@ -104,7 +148,21 @@ bool HighScoreScreen::insertScore(std::u16string_view name, std::uint32_t score)
 }
 
 void HighScoreScreen::uploadScores() {
-  if (scores::uploadScores(table_).recordsApplied == ScoreTable::kEntries) rebuildScorePictures();
+  const UploadResult result = scores::uploadScores(table_).result;
+  if (result == UploadResult::Exchanged) rebuildScorePictures();
+  exchangeResult_ = result;
+  const bool exchanged = result == UploadResult::Exchanged;
+  gfx::renderText(exchangeLinePicture_, lineText(result), exchanged ? kExchangedColour : kFailedColour, platform::kScreenWidth);
+  exchangeLineX_ = (platform::kScreenWidth - inkWidth(exchangeLinePicture_)) / 2;
+}
+
+void HighScoreScreen::clearExchangeLine() {
+  exchangeResult_.reset();
+  exchangeLinePicture_.clear();
+}
+
+std::u16string_view HighScoreScreen::exchangeLine() const {
+  return exchangeResult_ ? lineText(*exchangeResult_) : std::u16string_view();
 }
 
 }  // namespace scores

@@ -5,12 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "gfx/canvas.hpp"
 #include "gfx/surface.hpp"
 #include "gfx/text_surface.hpp"
 #include "scores/score_table.hpp"
+#include "scores/score_upload.hpp"
 
 namespace scores {
 
@@ -44,7 +46,7 @@ class HighScoreScreen {
   void scrollUp();
   void scrollDown();
   void stopScrolling();
-  // Ignored unless idle.
+  // Ignored unless idle. Clears the line of the last exchange.
   void requestUpload();
   // What a pen release did, at the pen position kept by the shell: on the upload button it
   // requests an upload; on the back button the screen is to be left.
@@ -55,9 +57,13 @@ class HighScoreScreen {
 
   // Renders every place number, name and score again.
   void rebuildScorePictures();
-  // Sends the pending scores and takes the server's list; the pictures are rebuilt only when
-  // the list replaced the whole table.
+  // Sends the pending scores and takes the server's list; after a list the pictures show
+  // what the table holds. A line at the foot of the screen then says how it went.
   void uploadScores();
+  // The screen is being left: the line of the last exchange goes.
+  void clearExchangeLine();
+  // The text of the line shown, empty when none is.
+  std::u16string_view exchangeLine() const;
 
   std::int32_t firstRow() const { return firstRow_; }
   std::int32_t uploadState() const { return uploadState_; }
@@ -73,6 +79,11 @@ class HighScoreScreen {
   std::int32_t uploadState_ = kUploadIdle;
   std::int32_t scrollState_ = kScrollStopped;
   std::int32_t firstRow_ = 0;
+  std::optional<UploadResult> exchangeResult_;
+  // Rendered once per exchange; drawn over a strip of night sky that hides the key hint.
+  gfx::TextSurface exchangeLinePicture_;
+  gfx::Surface exchangeStrip_;
+  int exchangeLineX_ = 0;  // pixels
 };
 
 }  // namespace scores

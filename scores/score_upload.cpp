@@ -27,8 +27,22 @@ std::optional<std::string>& serverSetting() {
 }
 
 platform::HttpTimeouts& timeoutSetting() {
-  static platform::HttpTimeouts timeouts;
+  static platform::HttpTimeouts timeouts{kConnectMs, kExchangeMs};
   return timeouts;
+}
+
+// The only status that accepts a submission or carries the list: a redirect's or an error
+// page's body is no list.
+constexpr long kAccepted = 200;
+
+// What a reply that is not kAccepted means; `answeredOtherwise` for a status.
+UploadResult failure(const platform::HttpReply& reply, UploadResult answeredOtherwise) {
+  switch (reply.kind) {
+    case platform::HttpReply::Kind::Answered: return answeredOtherwise;
+    case platform::HttpReply::Kind::TimedOut: return UploadResult::TooSlow;
+    case platform::HttpReply::Kind::NotReached: break;
+  }
+  return UploadResult::NotReached;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -123,21 +137,24 @@ UploadOutcome uploadScores(ScoreTable& table) {
   UploadOutcome outcome;
   const std::unique_ptr<platform::HttpSession> session = platform::openHttpSession(kAgent, uploadTimeouts());
   if (!session) return outcome;
-  outcome.sessionOpened = true;
   for (std::size_t i = 0; i < ScoreTable::kEntries; ++i) {
     const ScoreEntry& entry = table.entry(i);
     if (entry.pendingUpload == 0) continue;
-    // The reply to a submission is not read.
-    if (!session->get(submissionUrl(entry.nameText(), entry.score), 0)) {
-      outcome.submissionFailed = true;
+    // Only the status of a submission's reply counts.
+    const platform::HttpReply reply = session->get(submissionUrl(entry.nameText(), entry.score), 0);
+    if (!reply.answeredWith(kAccepted)) {
+      outcome.result = failure(reply, UploadResult::ScoreRefused);
       return outcome;
     }
     ++outcome.submitted;
   }
-  const std::optional<std::string> reply = session->get(scoreEndpoint(), kReplyLimit);
-  if (!reply) return outcome;
-  outcome.listReceived = true;
-  const std::vector<ReplyRecord> records = parseScoreReply(*reply);
+  const platform::HttpReply reply = session->get(scoreEndpoint(), kReplyLimit);
+  if (!reply.answeredWith(kAccepted)) {
+    outcome.result = failure(reply, UploadResult::NoList);
+    return outcome;
+  }
+  outcome.result = UploadResult::Exchanged;
+  const std::vector<ReplyRecord> records = parseScoreReply(reply.body);
   for (std::size_t j = 0; j < records.size(); ++j) {
     ScoreEntry& entry = table.entry(j);
     entry.setName(records[j].name);

@@ -1,6 +1,6 @@
 // The score exchange: each score entered on this device is sent to the score server as a GET
 // request, then the server's list of the best scores replaces the table position by position.
-// It blocks the caller; every request is bounded by the session's time-outs.
+// It blocks the caller, for at most the exchange's time however many scores are pending.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +19,12 @@ namespace scores {
 void setScoreServer(std::string address);
 const std::string& scoreServer();
 
-// Tests shorten them; the defaults bound a dead server to a few seconds.
+// The bounds of one exchange, in milliseconds: each connection, and all the requests together
+// however many scores are pending. The game stands still while it runs.
+constexpr long kConnectMs = 3000;
+constexpr long kExchangeMs = 10000;
+
+// Tests shorten them.
 void setUploadTimeouts(const platform::HttpTimeouts& timeouts);
 const platform::HttpTimeouts& uploadTimeouts();
 
@@ -48,18 +53,28 @@ struct ReplyRecord {
 // of more than 8 UTF-16 code units, or with a score that is not such a number.
 std::vector<ReplyRecord> parseScoreReply(std::string_view reply);
 
+// How an exchange ended, as the player is told.
+enum class UploadResult {
+  Exchanged,     // the server's list came (a 200 reply) and was applied
+  NotReached,    // no HTTP library, no connection, or no whole reply
+  TooSlow,       // the exchange's time ran out
+  ScoreRefused,  // a submission was answered with a status other than 200
+  NoList,        // the list request was answered with a status other than 200
+};
+
 struct UploadOutcome {
-  bool sessionOpened = false;
+  UploadResult result = UploadResult::NotReached;
   std::size_t submitted = 0;       // submissions the server accepted
-  bool submissionFailed = false;   // one was refused or lost: no list was asked for
-  bool listReceived = false;
   std::size_t recordsApplied = 0;  // entries replaced from the list, from entry 0 on
 };
 
 // Sends every pending entry in table order, then asks for the list and applies it: record j
-// replaces entry j and clears its pending flag; entries past the last record stay. When a
-// submission fails, the rest are not tried and no list is asked for, so the table and its
-// pending flags stay as they were and the scores go out next time. Pictures are not touched.
+// replaces entry j and clears its pending flag; entries past the last record stay. Only a 200
+// reply is taken: to a submission as its acceptance, to the list request as the list. When
+// a submission fails (or the time runs out), the rest are not tried and no list is asked for,
+// so the table and its pending flags stay as they were and the scores go out next time. All
+// requests share one session, over one connection when the server keeps it open. Pictures are
+// not touched.
 UploadOutcome uploadScores(ScoreTable& table);
 
 }  // namespace scores

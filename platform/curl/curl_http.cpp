@@ -1,10 +1,12 @@
-// HTTP GET over libcurl, with the time-outs the handheld's internet functions lacked.
+// HTTP GET over libcurl, with the time bound the handheld's internet functions lacked.
 //
 // libcurl is loaded when the first session opens, not with the program: with the TLS,
 // Kerberos, LDAP and SSH libraries it brings it costs some 5 MB of memory, and most games
 // never exchange scores.
 #include <curl/curl.h>
 #include <dlfcn.h>
+
+#include <chrono>
 
 #include "platform/http.hpp"
 
@@ -50,59 +52,97 @@ const CurlLibrary* curlLibrary() {
   return loaded;
 }
 
+// A reply body past the caller's limit is read and dropped up to this much more, so that the
+// connection is left clean for the next request; a longer one ends the transfer (and the
+// connection) rather than spend the session's time on bytes nobody reads.
+constexpr std::size_t kDrainLimit = 64 * 1024;
+
 struct Sink {
   std::string body;
   std::size_t limit = 0;
+  std::size_t dropped = 0;
 };
 
 std::size_t collect(char* data, std::size_t size, std::size_t count, void* user) {
   auto* sink = static_cast<Sink*>(user);
   const std::size_t bytes = size * count;
   const std::size_t room = sink->limit - sink->body.size();
-  sink->body.append(data, bytes < room ? bytes : room);
-  // Returning less than `bytes` ends the transfer once the limit is reached.
-  return bytes < room ? bytes : room;
+  const std::size_t kept = bytes < room ? bytes : room;
+  sink->body.append(data, kept);
+  sink->dropped += bytes - kept;
+  // Returning less than `bytes` ends the transfer.
+  return sink->dropped > kDrainLimit ? kept : bytes;
 }
+
+using Clock = std::chrono::steady_clock;
 
 class CurlSession : public HttpSession {
  public:
   CurlSession(const CurlLibrary& curl, CURL* handle, std::string agent, const HttpTimeouts& timeouts)
-      : curl_(curl), handle_(handle), agent_(std::move(agent)), timeouts_(timeouts) {}
+      : curl_(curl),
+        handle_(handle),
+        agent_(std::move(agent)),
+        connectMs_(timeouts.connectMs),
+        deadline_(Clock::now() + std::chrono::milliseconds(timeouts.sessionMs)) {}
   ~CurlSession() override { curl_.easyCleanup(handle_); }
 
-  std::optional<std::string> get(const std::string& url, std::size_t maxBytes) override {
+  HttpReply get(const std::string& url, std::size_t maxBytes) override {
+    HttpReply reply;
+    const long remainingMs = remainingTime();
+    // libcurl reads a time-out of 0 as none at all.
+    if (remainingMs <= 0) {
+      reply.kind = HttpReply::Kind::TimedOut;
+      return reply;
+    }
     Sink sink;
     sink.limit = maxBytes;
+    // A reset keeps the handle's open connections: the next request to the same server
+    // goes over the same one.
     curl_.easyReset(handle_);
     curl_.easySetopt(handle_, CURLOPT_URL, url.c_str());
     curl_.easySetopt(handle_, CURLOPT_USERAGENT, agent_.c_str());
     curl_.easySetopt(handle_, CURLOPT_NOSIGNAL, 1L);
-    curl_.easySetopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, timeouts_.connectMs);
-    curl_.easySetopt(handle_, CURLOPT_TIMEOUT_MS, timeouts_.totalMs);
+    curl_.easySetopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, connectMs_ < remainingMs ? connectMs_ : remainingMs);
+    curl_.easySetopt(handle_, CURLOPT_TIMEOUT_MS, remainingMs);
     curl_.easySetopt(handle_, CURLOPT_PROXY, "");
     curl_.easySetopt(handle_, CURLOPT_NOPROXY, "*");
     curl_.easySetopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_.easySetopt(handle_, CURLOPT_WRITEFUNCTION, collect);
     curl_.easySetopt(handle_, CURLOPT_WRITEDATA, &sink);
     const CURLcode code = curl_.easyPerform(handle_);
-    const bool cutShort = code == CURLE_WRITE_ERROR && sink.body.size() == maxBytes;
-    if (code != CURLE_OK && !cutShort) return std::nullopt;
-    long status = 0;
-    curl_.easyGetinfo(handle_, CURLINFO_RESPONSE_CODE, &status);
-    if (status >= 400) return std::nullopt;
-    return std::move(sink.body);
+    const bool cutShort = code == CURLE_WRITE_ERROR && sink.dropped > kDrainLimit;
+    if (code != CURLE_OK && !cutShort) {
+      reply.kind = failureKind(code);
+      return reply;
+    }
+    reply.kind = HttpReply::Kind::Answered;
+    curl_.easyGetinfo(handle_, CURLINFO_RESPONSE_CODE, &reply.status);
+    reply.body = std::move(sink.body);
+    return reply;
   }
 
  private:
+  long remainingTime() const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
+    return static_cast<long>(left.count());
+  }
+
+  // A time-out after the request went out means the server was reached and was too slow.
+  HttpReply::Kind failureKind(CURLcode code) const {
+    if (code != CURLE_OPERATION_TIMEDOUT) return HttpReply::Kind::NotReached;
+    long requestBytes = 0;
+    curl_.easyGetinfo(handle_, CURLINFO_REQUEST_SIZE, &requestBytes);
+    return requestBytes > 0 ? HttpReply::Kind::TimedOut : HttpReply::Kind::NotReached;
+  }
+
   const CurlLibrary& curl_;
   CURL* handle_;
   std::string agent_;
-  HttpTimeouts timeouts_;
+  long connectMs_;
+  Clock::time_point deadline_;
 };
 
 }  // namespace
-
-std::unique_ptr<HttpSession> openHttpSession(std::string_view agent) { return openHttpSession(agent, HttpTimeouts{}); }
 
 std::unique_ptr<HttpSession> openHttpSession(std::string_view agent, const HttpTimeouts& timeouts) {
   const CurlLibrary* curl = curlLibrary();

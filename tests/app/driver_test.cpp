@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gfx/png_image.hpp"
+#include "tests/support/loopback_http_server.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace {
@@ -134,6 +135,32 @@ TEST_F(DriverTest, TheSameScriptGivesTheSameFramesAndAPicture) {
   ASSERT_TRUE(gfx::decodePng(scratch_.file("f.png"), picture));
   EXPECT_EQ(picture.width, 240);
   EXPECT_EQ(picture.height, 320);
+}
+
+TEST_F(DriverTest, AnExchangeShowsItsLineUntilTheScreenIsLeftAndItsListReachesTheFile) {
+  testing_support::LoopbackHttpServer server([](const testing_support::LoopbackHttpServer::Request&) {
+    return testing_support::LoopbackHttpServer::Reply{200, ";ANNA,900;BOB,800", 0, ""};
+  });
+  const char* const script =
+      "tick 60\nkey RETURN\ntick 60\nkey DOWN\nkeyup DOWN\nkey DOWN\nkeyup DOWN\nkey DOWN\nkeyup DOWN\n"
+      "key RETURN\ntick 60\nkey APP4\ntick 2\ndump\nkey RETURN\ntick 1\ndump\n";
+  const RunResult result = run(script, "--score-server " + server.address());
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t firstEnd = result.out.find('\n');
+  ASSERT_NE(firstEnd, std::string::npos);
+  const std::string during = result.out.substr(0, firstEnd);
+  const std::string after = result.out.substr(firstEnd + 1);
+  EXPECT_NE(during.find("\"state\":\"HighScores\""), std::string::npos);
+  EXPECT_NE(during.find("\"scrollState\":2,\"exchange\":\"Scores exchanged\"}"), std::string::npos);
+  EXPECT_NE(during.find("\"scores\":[[\"ANNA\",900,false],[\"BOB\",800,false],[\"PLAYER\",98,false]"), std::string::npos);
+  EXPECT_NE(after.find("\"state\":\"Transition\""), std::string::npos);
+  EXPECT_EQ(after.find("\"exchange\""), std::string::npos);
+  ASSERT_EQ(server.requests().size(), 1u);
+  // The file's first record: not pending, a spare byte, "ANNA" in UTF-16LE, 900.
+  const std::string file = readAll(scratch_.file("ScoreList.sav"));
+  ASSERT_EQ(file.size(), 3202u);
+  EXPECT_EQ(file.substr(2, 12), std::string("\0\0A\0N\0N\0A\0\0\0", 12));
+  EXPECT_EQ(file.substr(2 + 20, 4), std::string("\x84\x03\0\0", 4));
 }
 
 TEST(CommandLineTest, ABadOptionIsAClearErrorWithStatusTwo) {

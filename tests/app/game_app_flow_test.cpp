@@ -4,7 +4,9 @@
 
 #include "gfx/pixel.hpp"
 #include "platform/messages.hpp"
+#include "scores/score_upload.hpp"
 #include "tests/app/app_fixture.hpp"
+#include "tests/support/loopback_http_server.hpp"
 #include "tests/support/test_files.hpp"
 
 namespace app_test {
@@ -134,6 +136,24 @@ TEST_F(FlowTest, HelpPagesTurnWithAWipeAndTheLastLeadsBackToTheMenu) {
   app().onEnter();
   expectTransitionTo(AppState::Menu);
   EXPECT_EQ(app().helpPage(), 0);
+}
+
+TEST_F(FlowTest, TheExchangesLineStaysUntilTheHighScoresAreLeft) {
+  scores::setScoreServer(testing_support::LoopbackHttpServer::closedAddress());
+  for (const auto input : {&A::onEnter, &A::onMuteOrBack, &A::onPenUp}) {
+    reach(AppState::HighScores);
+    app().onPauseOrConfirm();
+    app().draw();
+    app().update(10);
+    app().draw();
+    app().update(10);
+    EXPECT_EQ(app().highScores()->exchangeLine(), u"Server not reached");
+    setPen(200, 280);  // the back button
+    (app().*input)();
+    expectTransitionTo(AppState::Menu);
+    EXPECT_TRUE(app().highScores()->exchangeLine().empty());
+  }
+  scores::setScoreServer("");
 }
 
 TEST_F(FlowTest, HighScoresScrollUploadAndGoBack) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/json_line.hpp"
 #include "app/replay_recorder.hpp"
 
 namespace {
@@ -149,25 +148,6 @@ TEST(ScriptTest, RecordedMessagesAreScriptCommands) {
     app::ScriptError error;
     EXPECT_TRUE(app::parseScript(c.command, commands, error)) << c.command;
   }
-}
-
-TEST(JsonLineTest, PlacesCommasAndEscapes) {
-  app::JsonLine json;
-  json.beginObject()
-      .field("tick", 3)
-      .field("ok", true)
-      .field("name", std::string("A\"B\\C\n"))
-      .key("list")
-      .beginArray()
-      .beginArray()
-      .value(1)
-      .value(-2)
-      .endArray()
-      .beginObject()
-      .endObject()
-      .endArray()
-      .endObject();
-  EXPECT_EQ(json.text(), R"({"tick":3,"ok":true,"name":"A\"B\\C\u000a","list":[[1,-2],{}]})");
 }
 
 }  // namespace

@@ -77,10 +77,12 @@ TEST_F(HighScoreScreenTest, PenReleaseAreasHaveExclusiveBounds) {
 // Every character but a blank is painted as a solid 12 x 14 block of the text colour.
 struct BlockRasteriser : platform::TextRasteriser {
   void render(std::string_view text, std::uint32_t colour, int width, int height, std::uint32_t* pixels) override {
+    ++renders;
     for (std::size_t i = 0; i < text.size() && 12 * static_cast<int>(i + 1) <= width; ++i) {
       for (int y = 0; y < height && text[i] != ' '; ++y) std::fill_n(pixels + y * width + 12 * static_cast<int>(i), 12, colour);
     }
   }
+  int renders = 0;
 };
 
 TEST_F(HighScoreScreenTest, DrawsSeventeenRowsFromFirstRowAndTheUpdatingPicture) {
@@ -117,6 +119,68 @@ TEST_F(HighScoreScreenTest, DrawsSeventeenRowsFromFirstRowAndTheUpdatingPicture)
   EXPECT_EQ(canvas.at(56 + 127, 130 + 59), gfx::packRgb(0xF8, 0, 0));
   EXPECT_EQ(canvas.at(56 + 128, 130 + 59), 0);
   EXPECT_EQ(screen.uploadState(), HighScoreScreen::kUploadShown);
+}
+
+TEST_F(HighScoreScreenTest, ALineBelowTheButtonsSaysHowTheExchangeWentUntilTheScreenIsLeft) {
+  using Reply = LoopbackHttpServer::Reply;
+  struct Case {
+    Reply list, submission;
+    bool reachable;
+    std::u16string line;
+    std::uint32_t colour;  // 0x00BBGGRR
+  };
+  constexpr std::uint32_t kCyan = 0xFFE89C, kRed = 0x7A9AFF;
+  const Case cases[] = {
+      {{200, ";ANNA,900", 0, ""}, {}, true, u"Scores exchanged", kCyan},
+      {{}, {}, false, u"Server not reached", kRed},
+      {{}, {500, "", 0, ""}, true, u"A score was refused", kRed},
+      {{}, {200, "", 20000, ""}, true, u"Server too slow", kRed},
+      {{302, ";ANNA,900", 0, "/elsewhere"}, {}, true, u"Server sent no list", kRed},
+  };
+  scores::setUploadTimeouts({1000, 1000});  // the slow case waits it out
+  BlockRasteriser rasteriser;
+  platform::setTextRasteriser(&rasteriser);
+  gfx::Canvas canvas;
+  const auto clearCanvas = [&] { std::fill_n(canvas.pixelBlock(), gfx::Canvas::kBlockPixels, 0); };
+  const std::uint16_t strip = gfx::colourToPixel(0x180808);
+  for (const Case& c : cases) {
+    LoopbackHttpServer server([&](const LoopbackHttpServer::Request& request) {
+      return request.path == request.target ? c.list : c.submission;
+    });
+    scores::setScoreServer(c.reachable ? server.address() : LoopbackHttpServer::closedAddress());
+    HighScoreScreen screen;
+    ASSERT_TRUE(screen.insertScore(u"NEW", 500));
+    screen.requestUpload();
+    screen.draw(canvas);
+    screen.update();
+    EXPECT_EQ(screen.exchangeLine(), c.line);
+    // Blocks of 12 pixels, centred: the gaps are the blanks.
+    const int left = (240 - 12 * static_cast<int>(c.line.size())) / 2;
+    const int renders = rasteriser.renders;
+    for (int frame = 0; frame < 3; ++frame) {
+      clearCanvas();
+      screen.draw(canvas);
+    }
+    EXPECT_EQ(rasteriser.renders, renders);  // rendered once, drawn every frame
+    EXPECT_EQ(canvas.at(0, 300), strip);
+    EXPECT_EQ(canvas.at(239, 319), strip);
+    EXPECT_EQ(canvas.at(0, 299), 0);
+    EXPECT_EQ(canvas.at(left - 1, 303), strip);
+    EXPECT_EQ(canvas.at(left, 303), gfx::colourToPixel(c.colour));
+    EXPECT_EQ(canvas.at(left + 11, 303 + 13), gfx::colourToPixel(c.colour));
+    EXPECT_EQ(canvas.at(left, 303 + 14), strip);
+    // Asking again clears the line, and so does leaving the screen.
+    screen.requestUpload();
+    EXPECT_TRUE(screen.exchangeLine().empty());
+    screen.draw(canvas);
+    screen.update();
+    EXPECT_EQ(screen.exchangeLine(), c.line);
+    screen.clearExchangeLine();
+    EXPECT_TRUE(screen.exchangeLine().empty());
+    clearCanvas();
+    screen.draw(canvas);
+    EXPECT_EQ(canvas.at(0, 300), 0);
+  }
 }
 
 TEST_F(HighScoreScreenTest, DestructionSavesTheTableAndTheOptions) {

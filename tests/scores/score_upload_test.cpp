@@ -12,7 +12,9 @@ namespace scores_test {
 namespace {
 
 using scores::ScoreTable;
+using scores::UploadResult;
 using testing_support::LoopbackHttpServer;
+using Reply = LoopbackHttpServer::Reply;
 using Records = std::vector<std::pair<std::u16string, std::uint32_t>>;
 
 constexpr const char* kPath = "/Zebrolite2/updateScore_ppc.php";
@@ -86,19 +88,20 @@ class ScoreExchangeTest : public ScoresTest {
     ASSERT_TRUE(table.insertScore(u"Zo\u00EB", 300));
     before = scores::encodeScoreFile(table, 0, 1);
   }
-  // A server answering the list request with `status` and `list`, the submissions with
-  // `submissionStatus`, each after `delayMs`; then the exchange against it.
-  scores::UploadOutcome exchange(const std::string& list, int status = 200, int submissionStatus = 200, int delayMs = 0) {
+  // A server answering the list request with `list` and the submissions with "OK", each as
+  // the reply given; then the exchange against it.
+  scores::UploadOutcome exchange(const std::string& list, Reply listReply = {}, Reply submissionReply = {}) {
+    listReply.body = list;
+    submissionReply.body = "OK";
     server = std::make_unique<LoopbackHttpServer>([=](const LoopbackHttpServer::Request& request) {
-      const bool isList = request.target == kPath;
-      return LoopbackHttpServer::Reply{isList ? status : submissionStatus, isList ? list : "thanks", delayMs};
+      return request.target == kPath ? listReply : submissionReply;
     });
     scores::setScoreServer(server->address());
     return scores::uploadScores(table);
   }
   bool unchanged() const { return scores::encodeScoreFile(table, 0, 1) == before; }
-  void clearPending() {
-    for (std::size_t i = 0; i < ScoreTable::kEntries; ++i) table.entry(i).pendingUpload = 0;
+  void setPending(bool pending) {
+    for (std::size_t i = 0; i < ScoreTable::kEntries; ++i) table.entry(i).pendingUpload = pending ? 1 : 0;
     before = scores::encodeScoreFile(table, 0, 1);
   }
 
@@ -107,14 +110,18 @@ class ScoreExchangeTest : public ScoresTest {
   std::unique_ptr<LoopbackHttpServer> server;
 };
 
-TEST_F(ScoreExchangeTest, SendsThePendingScoresThenAppliesTheList) {
-  EXPECT_EQ(exchange(";ANNA,900;BOB,800").recordsApplied, 2u);
+TEST_F(ScoreExchangeTest, SendsThePendingScoresThenAppliesTheListOverOneConnection) {
+  const scores::UploadOutcome outcome = exchange(";ANNA,900;BOB,800");
+  EXPECT_EQ(outcome.result, UploadResult::Exchanged);
+  EXPECT_EQ(outcome.submitted, 2u);
+  EXPECT_EQ(outcome.recordsApplied, 2u);
   const auto requests = server->requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(requests[0].target, std::string(kPath) + "?myname=A%20B&myscore=500");
   EXPECT_EQ(requests[1].target, std::string(kPath) + "?myname=Zo%C3%AB&myscore=300");
   EXPECT_EQ(requests[2].target, kPath);
   EXPECT_EQ(requests[2].userAgent, "ZebroliteHttp");
+  EXPECT_EQ(server->connections(), 1u);
   const scores::ScoreEntry &first = table.entry(0), &second = table.entry(1), &third = table.entry(2);
   EXPECT_TRUE(first.nameText() == u"ANNA" && first.score == 900 && first.pendingUpload == 0);
   EXPECT_TRUE(second.nameText() == u"BOB" && second.score == 800 && second.pendingUpload == 0);
@@ -123,47 +130,94 @@ TEST_F(ScoreExchangeTest, SendsThePendingScoresThenAppliesTheList) {
   exchange(";CARL,950");
   ASSERT_EQ(server->requests().size(), 1u);
   EXPECT_EQ(table.entry(0).nameText(), u"CARL");
+  // A hundred pending scores and the list share one connection too.
+  setPending(true);
+  EXPECT_EQ(exchange(";DORA,990").submitted, 100u);
+  EXPECT_EQ(server->requests().size(), 101u);
+  EXPECT_EQ(server->connections(), 1u);
 }
 
-TEST_F(ScoreExchangeTest, AFailedSubmissionKeepsTheTableAndItsPendingScoresForNextTime) {
+TEST_F(ScoreExchangeTest, AFailureStopsTheExchangeAndKeepsTheTableAndItsPendingScores) {
+  constexpr int kSlowMs = 20000;  // longer than any bound of these exchanges
+  struct Case {
+    const char* what;
+    Reply list, submission;
+    bool pending;
+    UploadResult result;
+    std::size_t requests;
+  };
+  const Case cases[] = {
+      {"a refused score", {}, {500, "", 0, ""}, true, UploadResult::ScoreRefused, 1},
+      {"a score redirected", {}, {302, "", 0, "/elsewhere"}, true, UploadResult::ScoreRefused, 1},
+      {"a slow score", {}, {200, "", kSlowMs, ""}, true, UploadResult::TooSlow, 1},
+      {"a slow list", {200, "", kSlowMs, ""}, {}, false, UploadResult::TooSlow, 1},
+      {"an error page", {503, "", 0, ""}, {}, false, UploadResult::NoList, 1},
+      {"no such page", {404, "", 0, ""}, {}, true, UploadResult::NoList, 3},
+      {"a redirect", {302, "", 0, "/elsewhere"}, {}, false, UploadResult::NoList, 1},
+  };
+  // Ample for the quick cases on a loaded machine; the slow ones wait it out.
+  scores::setUploadTimeouts({1000, 1000});
+  for (const Case& c : cases) {
+    setPending(false);
+    table.entry(0).pendingUpload = c.pending ? 1 : 0;
+    table.entry(1).pendingUpload = c.pending ? 1 : 0;
+    before = scores::encodeScoreFile(table, 0, 1);
+    // Every list body would change the table, were it taken.
+    const scores::UploadOutcome outcome = exchange(";ANNA,900;BOB,800", c.list, c.submission);
+    EXPECT_EQ(outcome.result, c.result) << c.what;
+    EXPECT_EQ(server->requests().size(), c.requests) << c.what;
+    EXPECT_TRUE(unchanged()) << c.what;
+  }
   scores::setScoreServer(LoopbackHttpServer::closedAddress());
-  const scores::UploadOutcome down = scores::uploadScores(table);
-  EXPECT_TRUE(down.sessionOpened && down.submissionFailed && !down.listReceived);
-  EXPECT_TRUE(unchanged());
-  EXPECT_TRUE(exchange(";ANNA,900", 200, 500).submissionFailed);
-  EXPECT_EQ(server->requests().size(), 1u);  // the rest are not tried, no list is asked for
-  EXPECT_TRUE(unchanged());
-  scores::setUploadTimeouts({200, 300});
-  EXPECT_TRUE(exchange(";ANNA,900", 200, 200, 20000).submissionFailed);  // a server too slow is given up
-  EXPECT_TRUE(unchanged());
-  EXPECT_EQ(exchange(";ANNA,900").recordsApplied, 1u);
-  EXPECT_EQ(server->requests().size(), 3u);
-  clearPending();
-  EXPECT_FALSE(exchange(";ANNA,900", 200, 200, 20000).listReceived);
+  EXPECT_EQ(scores::uploadScores(table).result, UploadResult::NotReached);
   EXPECT_TRUE(unchanged());
 }
 
-TEST_F(ScoreExchangeTest, AnErrorStatusOrAGarbageListChangesNothing) {
-  clearPending();
+TEST_F(ScoreExchangeTest, AHundredScoresToASlowServerStopAtTheExchangesBound) {
+  // Each submission is answered after a fifth of the exchange's time: at most six are made
+  // (the sixth cut short), however slow the machine, and the list is never asked for.
+  constexpr int kExchangeMs = 1000;
+  constexpr int kAnswerMs = 200;
+  setPending(true);
+  scores::setUploadTimeouts({kExchangeMs, kExchangeMs});
+  const scores::UploadOutcome outcome = exchange(";ANNA,900", {}, {200, "", kAnswerMs, ""});
+  EXPECT_EQ(outcome.result, UploadResult::TooSlow);
+  const auto requests = server->requests();
+  EXPECT_GE(requests.size(), 1u);
+  EXPECT_LE(requests.size(), static_cast<std::size_t>(kExchangeMs / kAnswerMs + 1));
+  // The last one sent was cut short, unless the time ran out between two of them.
+  EXPECT_GE(requests.size(), outcome.submitted);
+  EXPECT_LE(requests.size(), outcome.submitted + 1);
+  for (const auto& request : requests) EXPECT_NE(request.target, kPath);
+  EXPECT_TRUE(unchanged());
+}
+
+TEST_F(ScoreExchangeTest, OnlyTheBodyOfA200ListIsAList) {
+  setPending(false);
   std::string garbage;
   for (int i = 0; i < 20000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256 == ';' ? ',' : (i * 7919) % 256));
-  for (const auto& [status, body, received] : {std::tuple{503, std::string(";ANNA,900"), false},
-                                                {404, std::string(), false}, {200, garbage, true}, {200, std::string(), true}}) {
-    const scores::UploadOutcome outcome = exchange(body, status);
-    EXPECT_TRUE(outcome.listReceived == received && outcome.recordsApplied == 0 && unchanged()) << status;
+  for (const auto& [status, body, result] : {std::tuple{503, std::string(";ANNA,900"), UploadResult::NoList},
+                                              {301, std::string(";ANNA,900"), UploadResult::NoList},
+                                              {404, std::string(), UploadResult::NoList},
+                                              {200, garbage, UploadResult::Exchanged},
+                                              {200, std::string(), UploadResult::Exchanged}}) {
+    const scores::UploadOutcome outcome = exchange(body, {status, "", 0, ""});
+    EXPECT_TRUE(outcome.result == result && outcome.recordsApplied == 0 && unchanged()) << status;
   }
 }
 
-TEST_F(ScoresTest, PicturesAreRebuiltOnlyAfterAFullList) {
+TEST_F(ScoresTest, AfterAnyListThePicturesShowWhatTheTableHolds) {
   scores::HighScoreScreen screen;
   const auto upload = [&](const std::string& list) {
-    LoopbackHttpServer server([&](const LoopbackHttpServer::Request&) { return LoopbackHttpServer::Reply{200, list, 0}; });
+    LoopbackHttpServer server([&](const LoopbackHttpServer::Request&) { return Reply{200, list, 0, ""}; });
     scores::setScoreServer(server.address());
     screen.uploadScores();
   };
   upload(";ANNA,900;BOB,800");
   EXPECT_EQ(screen.table().entry(0).nameText(), u"ANNA");
-  EXPECT_EQ(screen.table().entry(0).namePicture.width, 72);  // still "PLAYER"
+  EXPECT_EQ(screen.table().entry(0).namePicture.width, 48);
+  EXPECT_EQ(screen.table().entry(1).scorePicture.width, 36);
+  EXPECT_EQ(screen.table().entry(2).namePicture.width, 72);  // still "PLAYER"
   upload(hundredRecords());
   EXPECT_EQ(screen.table().entry(99).score, 4901u);
   EXPECT_EQ(screen.table().entry(0).namePicture.width, 24);  // "N0"

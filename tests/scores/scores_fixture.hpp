@@ -27,7 +27,7 @@ class ScoresTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::setTextRasteriser(nullptr);
-    scores::setUploadTimeouts({});
+    scores::setUploadTimeouts({scores::kConnectMs, scores::kExchangeMs});
     scores::setScoreServer("");
   }
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace testing_support {
@@ -27,7 +28,7 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler) : state_(std::make_uniqu
   State& state = *state_;
   state.handler = std::move(handler);
   state.server.Get(".*", [&state](const httplib::Request& request, httplib::Response& response) {
-    Request seen{request.target, request.path, request.get_header_value("User-Agent")};
+    Request seen{request.target, request.path, request.get_header_value("User-Agent"), request.remote_port};
     {
       std::lock_guard<std::mutex> lock(state.mutex);
       state.requests.push_back(seen);
@@ -38,11 +39,19 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler) : state_(std::make_uniqu
       state.wake.wait_for(lock, std::chrono::milliseconds(reply.delayMs), [&state] { return state.stopping; });
     }
     response.status = reply.status;
+    if (!reply.location.empty()) response.set_header("Location", reply.location);
     response.set_content(reply.body, "text/plain");
   });
+  // The library's default closes a connection after five requests, and leaves Nagle's
+  // algorithm on, which holds every reply of a kept connection for a delayed ACK (40 ms).
+  state.server.set_keep_alive_max_count(100000);
+  state.server.set_tcp_nodelay(true);
   state.port = state.server.bind_to_any_port("127.0.0.1");
   // The socket already listens: requests made before the loop starts wait in its queue.
   state.thread = std::thread([&state] { state.server.listen_after_bind(); });
+  // A stop before the loop runs would be lost, and the loop would then wait in accept for
+  // ever: a server nobody calls is stopped as soon as it is made.
+  while (!state.server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
@@ -60,6 +69,12 @@ std::string LoopbackHttpServer::address() const { return "http://127.0.0.1:" + s
 std::vector<LoopbackHttpServer::Request> LoopbackHttpServer::requests() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
   return state_->requests;
+}
+
+std::size_t LoopbackHttpServer::connections() const {
+  std::set<int> ports;
+  for (const Request& request : requests()) ports.insert(request.clientPort);
+  return ports.size();
 }
 
 std::string LoopbackHttpServer::closedAddress() {

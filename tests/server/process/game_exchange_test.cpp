@@ -88,6 +88,8 @@ TEST(GameExchangeTest, TheGameSendsItsEntriesAndTakesTheServersList) {
                           "[\"\xC3\x89LAN\",550,false],[\"YAN\",50,false],[\"PLAYER\",95,false]"),
             std::string::npos)
       << game.out.substr(game.out.find("\"scores\""), 300);
+  // And the screen says so.
+  EXPECT_NE(game.out.find("\"exchange\":\"Scores exchanged\""), std::string::npos);
   const std::vector<Entry> saved = readScoreFile(testing_support::readBytes(scratch.file("save/ScoreList.sav")));
   ASSERT_EQ(saved.size(), kEntries);
   const std::vector<std::pair<std::u16string, std::uint32_t>> expected = {

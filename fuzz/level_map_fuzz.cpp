@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/support/bytes.hpp"
 #include "fuzz/support/game_harness.hpp"
 #include "fuzz/support/scratch.hpp"
 #include "game/level_map.hpp"
@@ -14,9 +15,7 @@ namespace {
 
 // The cell as the file holds it: the bytes of its four that the file has, low byte first.
 std::int32_t cellInFile(const std::uint8_t* data, std::size_t size, std::size_t cell) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4 && cell * 4 + i < size; ++i) value |= static_cast<std::uint32_t>(data[cell * 4 + i]) << (8 * i);
-  return static_cast<std::int32_t>(value);
+  return static_cast<std::int32_t>(fuzzing::littleEndian(data, size, cell * 4, 4));
 }
 
 }  // namespace
@@ -60,6 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       harness.rig().setCell(col, row, map.cell(level, col, row));
     }
   }
-  harness.play(10, 1000);
+  harness.play(3, 1000);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fuzz/support/bytes.hpp"
 #include "fuzz/support/game_harness.hpp"
 #include "fuzz/support/scratch.hpp"
 #include "game/level_map.hpp"
@@ -17,9 +18,7 @@ namespace {
 
 std::int32_t valueInFile(const std::uint8_t* data, std::size_t size, std::size_t index, std::int32_t otherwise) {
   if (size < (index + 1) * 4) return otherwise;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(data[index * 4 + i]) << (8 * i);
-  return static_cast<std::int32_t>(value);
+  return static_cast<std::int32_t>(fuzzing::littleEndian(data, size, index * 4, 4));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/support/bytes.hpp"
 #include "fuzz/support/scratch.hpp"
 #include "platform/files.hpp"
 #include "scores/score_table.hpp"
@@ -20,16 +21,11 @@ constexpr std::size_t kNameUnits = scores::ScoreEntry::kMaxNameLength + 1;
 std::u16string nameInRecord(const std::uint8_t* record) {
   std::u16string name;
   for (std::size_t i = 0; i < kNameUnits - 1; ++i) {
-    const auto unit = static_cast<char16_t>(record[2 + 2 * i] | record[3 + 2 * i] << 8);
+    const auto unit = static_cast<char16_t>(fuzzing::littleEndian(record, scores::kScoreRecordBytes, 2 + 2 * i, 2));
     if (unit == u'\0') break;
     name.push_back(unit);
   }
   return name;
-}
-
-std::uint32_t scoreInRecord(const std::uint8_t* record) {
-  return static_cast<std::uint32_t>(record[20]) | static_cast<std::uint32_t>(record[21]) << 8 |
-         static_cast<std::uint32_t>(record[22]) << 16 | static_cast<std::uint32_t>(record[23]) << 24;
 }
 
 bool sameEntries(const scores::ScoreTable& a, const scores::ScoreTable& b) {
@@ -66,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (start + scores::kScoreRecordBytes <= size) {
       const std::uint8_t* record = data + start;
       if (entry.pendingUpload != record[0] || entry.nameText() != nameInRecord(record) ||
-          entry.score != scoreInRecord(record)) {
+          entry.score != fuzzing::littleEndian(record, scores::kScoreRecordBytes, 20, 4)) {
         fuzzing::violated("an entry differs from its record");
       }
     } else if (entry.pendingUpload != 0 || entry.name != defaults.entry(i).name || entry.score != defaults.entry(i).score) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "fuzz/support/bytes.hpp"
 #include "fuzz/support/scratch.hpp"
 #include "platform/audio.hpp"
 #include "platform/sdl/sdl_audio.hpp"
@@ -18,20 +19,15 @@ constexpr std::size_t kHeaderBytes = 44;
 // Far below what a clip may cost even at the lowest rate, so every playable input loads.
 constexpr std::size_t kLargestInput = 1 << 20;
 
-std::uint32_t little(const std::uint8_t* bytes, int count) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-  return value;
-}
-
 platform::PcmFormat headerFormat(const std::uint8_t* data) {
   platform::PcmFormat format;
-  format.formatTag = static_cast<std::uint16_t>(little(data + 20, 2));
-  format.channels = static_cast<std::uint16_t>(little(data + 22, 2));
-  format.samplesPerSecond = little(data + 24, 4);
-  format.avgBytesPerSecond = little(data + 28, 4);
-  format.blockAlign = static_cast<std::uint16_t>(little(data + 32, 2));
-  format.bitsPerSample = static_cast<std::uint16_t>(little(data + 34, 2));
+  const auto field = [data](std::size_t at, std::size_t count) { return fuzzing::littleEndian(data, kHeaderBytes, at, count); };
+  format.formatTag = static_cast<std::uint16_t>(field(20, 2));
+  format.channels = static_cast<std::uint16_t>(field(22, 2));
+  format.samplesPerSecond = field(24, 4);
+  format.avgBytesPerSecond = field(28, 4);
+  format.blockAlign = static_cast<std::uint16_t>(field(32, 2));
+  format.bitsPerSample = static_cast<std::uint16_t>(field(34, 2));
   return format;
 }
 

@@ -71,6 +71,7 @@ for name in $names; do
       if ! find "$seeds" $(extra_seeds "$name") -type f -print0 |
           xargs -0 -r "$target" $(flags "$name") -runs=1 >"$log.replay" 2>&1; then
         echo "$name: a committed input fails; see $log.replay" >&2
+        tail -n 40 "$log.replay" >&2
         status=1
         continue
       fi
@@ -92,6 +93,7 @@ for name in $names; do
   printf '%s\t%s\t%s\t%s\t%s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$name" "$mode" "${runs:-0}" "$result" >>"$logs/executions.tsv"
   if [ "$result" -ne 0 ]; then
     echo "$name: FAILED after ${runs:-?} executions; see $log and $artifacts/" >&2
+    grep -v -e '^#' -e '^INFO' "$log" | tail -n 40 >&2
     status=1
   else
     echo "$name: ${runs:-0} executions, ${speed:-0} a second, no finding"

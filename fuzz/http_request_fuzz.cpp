@@ -68,7 +68,15 @@ void checkReply(const server::HttpReply& reply, fuzzing::MemoryStore& store) {
   if (reply.status >= 400 && text && (body.empty() || body.find('\n') != body.size() - 1)) {
     fuzzing::violated("a refusal that is not one line");
   }
-  if (!text && (body.empty() || body.front() != '{')) fuzzing::violated("a JSON reply that is not an object");
+  const bool json = reply.contentType.starts_with("application/json");
+  const bool html = reply.contentType.starts_with("text/html");
+  if (!text && !json && !html) fuzzing::violated("a reply of a type the server does not document");
+  if (json && reply.status != 304 && (body.empty() || body.front() != '{')) {
+    fuzzing::violated("a JSON reply that is not an object");
+  }
+  if (html && reply.status == 200 && !body.starts_with("<!DOCTYPE html>")) {
+    fuzzing::violated("a page that is not an HTML document");
+  }
   if (reply.route == server::Route::GameList && reply.status == 200) checkGameList(body, store);
   if (reply.route == server::Route::GameSubmit && reply.status == 200 && body != "OK") {
     fuzzing::violated("an accepted submission not answered OK");

@@ -48,13 +48,25 @@ bool parseCommandLine(const std::vector<std::string>& arguments, Options& option
       if (!takeValue(arguments, i, options.script, error)) return false;
     } else if (a == "--record") {
       if (!takeValue(arguments, i, options.record, error)) return false;
+    } else if (a == "--replay") {
+      if (!takeValue(arguments, i, options.replay, error)) return false;
+    } else if (a == "--verify") {
+      if (!takeValue(arguments, i, options.verify, error)) return false;
+    } else if (!a.empty() && a[0] != '-' && options.replay.empty()) {
+      // A file handed over by the desktop (a replay opened from a file manager or a browser).
+      options.replay = a;
     } else {
       error = "unknown option '" + a + "' (try --help)";
       return false;
     }
   }
-  if (options.headless && options.script.empty()) {
-    error = "--headless needs --script FILE";
+  const int runs = !options.script.empty() + !options.replay.empty() + !options.verify.empty() + !options.record.empty();
+  if (runs > 1) {
+    error = "--script, --replay, --verify and --record do not go together";
+    return false;
+  }
+  if (options.headless && options.script.empty() && options.replay.empty()) {
+    error = "--headless needs --script FILE or --replay FILE";
     return false;
   }
   if (!options.script.empty() && !options.headless) {
@@ -69,7 +81,7 @@ bool parseCommandLine(const std::vector<std::string>& arguments, Options& option
 }
 
 std::string usageText() {
-  return "Usage: zebrolite [OPTION]...\n"
+  return "Usage: zebrolite [OPTION]... [REPLAY.zebreplay]\n"
          "A ball-and-bricks arcade game.\n"
          "\n"
          "Options:\n"
@@ -79,6 +91,9 @@ std::string usageText() {
          "  --data DIR            where the pictures, sounds and BrickMap.dat lie (default: beside the program)\n"
          "  --save-dir DIR        where AutoSave.dat and ScoreList.sav go\n"
          "  --record FILE         record the game played as a replay script\n"
+         "  --replay FILE         watch a replay (.zebreplay); with --headless, play it through and\n"
+         "                        print the last frame's hash and the score\n"
+         "  --verify FILE         play a replay without a window and say whether it is verified\n"
          "  --headless --script FILE\n"
          "                        run a script without a window or sound (tests, replays)\n"
          "  --help                show this help\n"
@@ -100,7 +115,12 @@ std::string usageText() {
          "  A-Z, 0-9, Space       type that character      Backspace   delete the last one\n"
          "  Enter, F4, Pause      accept the name          F3, Esc     cancel\n"
          "  Arrow keys            move on the on-screen keyboard, whose key gamepad A picks\n"
-         "  Gamepad               Start accepts, B cancels\n";
+         "  Gamepad               Start accepts, B cancels\n"
+         "\n"
+         "Watching a replay:\n"
+         "  Space, P, Pause       pause and go on          Right, N    one update further (pauses)\n"
+         "  1, 2, 4, 8            normal pace, 2, 4 or 8 times faster\n"
+         "  Esc, Q, Ctrl+Q        close\n";
 }
 
 std::string versionText() { return "zebrolite " ZEBROLITE_VERSION "\n"; }

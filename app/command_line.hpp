@@ -17,6 +17,8 @@ struct Options {
   std::string saveFolder;   // empty: beside the executable when writable, else the XDG data folder
   std::string script;       // --headless --script FILE
   std::string record;       // --record FILE
+  std::string replay;       // --replay FILE: watch it (headless: play it through)
+  std::string verify;       // --verify FILE: the verifier's verdict
 };
 
 // False, with a one-line reason in `error`, for an unknown option or a bad value.

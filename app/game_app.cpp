@@ -82,7 +82,39 @@ void GameApp::createScreens() {
   state_ = AppState::Cover;
 }
 
+void GameApp::createReplayScreens(bool drawing) {
+  replaying_ = true;
+  drawing_ = drawing;
+  transition_ = std::make_unique<ScreenTransition>();
+  game_ = std::make_unique<game::GameScreen>();
+  if (drawing) {
+    gfx::loadPicture(wonPicture_, gfx::imagePath("win.png"));
+    gfx::loadPicture(failedPicture_, gfx::imagePath("fail.png"));
+    gfx::loadPicture(levelPicture_, gfx::imagePath("pass.png"));
+    gfx::loadPicture(pausePicture_, gfx::imagePath("pause.png"));
+    gfx::loadPictureResource(bigDigits_, 143);
+  }
+  state_ = AppState::Menu;
+}
+
+void GameApp::beginRecordedGame(const game::SavedGame& start) {
+  transition_->rewind();
+  gameRunning_ = true;
+  game_->resumeGame(start);
+  holdMusicForNewGame();
+  startTransition(AppState::Menu, AppState::LevelIntro);
+}
+
+void GameApp::gameStarted() {
+  if (observer_ != nullptr) observer_->gameStarted(game_->progress());
+}
+
 void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
+  if (!drawing_) {
+    // No picture, but what drawing the game does to play.
+    if (screen == AppState::Playing && gameRunning_ && game_) game_->skipDraw();
+    return;
+  }
   switch (screen) {
     case AppState::Cover:
       gfx::drawSprite(canvas, 0, 0, toFixed(platform::kScreenWidth), toFixed(platform::kScreenHeight), &coverPicture_, 0, 0,
@@ -135,7 +167,7 @@ void GameApp::draw() { drawScreen(state_, *backBuffer_); }
 void GameApp::startTransition(AppState from, AppState to) {
   if (!transition_) return;
   drawScreen(from, transition_->from());
-  if (from == AppState::HighScores) highScores_->clearExchangeLine();
+  if (from == AppState::HighScores && highScores_) highScores_->clearExchangeLine();
   drawScreen(to, transition_->to());
   transition_->begin(to);
   state_ = AppState::Transition;
@@ -164,9 +196,10 @@ void GameApp::gameStep(std::int32_t step) {
   if (!gameRunning_) return;
   game_->update(step);
   if (game_->isGameEnded()) {
-    if (shell::process().musicOn != 0) music_->pause();
-    game_->resetSavedGame();
+    if (shell::process().musicOn != 0 && music_) music_->pause();
+    if (!replaying_) game_->resetSavedGame();
     startTransition(AppState::Playing, gameOverState(game_->levelNumber()));
+    if (observer_ != nullptr) observer_->gameEnded();
   } else if (game_->isLevelPassed()) {
     startTransition(AppState::Playing, AppState::LevelIntro);
   }
@@ -175,7 +208,7 @@ void GameApp::gameStep(std::int32_t step) {
 void GameApp::holdMusicForNewGame() {
   // The first time this queues the looping clip and holds it near its start; afterwards the
   // clip is still queued, the play is refused and only the pause acts.
-  if (!musicAudible()) return;
+  if (!musicAudible() || !music_) return;
   music_->play();
   music_->pause();
 }
@@ -186,11 +219,13 @@ void GameApp::activateMenuItem() {
       game_->startNewGame();
       holdMusicForNewGame();
       startTransition(AppState::Menu, AppState::LevelIntro);
+      gameStarted();
       break;
     case MainMenu::Continue:
       game_->loadSavedGame();
       holdMusicForNewGame();
       startTransition(AppState::Menu, AppState::LevelIntro);
+      gameStarted();
       break;
     case MainMenu::Options:
       startTransition(AppState::Menu, AppState::Options);
@@ -242,7 +277,7 @@ void GameApp::nextHelpPage() {
 void GameApp::startLevel() {
   game_->setUpLevel();
   gameRunning_ = true;
-  if (musicAudible()) music_->restart();
+  if (musicAudible() && music_) music_->restart();
   startTransition(AppState::LevelIntro, AppState::Playing);
 }
 
@@ -254,7 +289,10 @@ void GameApp::leaveGameOverPicture() {
 }
 
 void GameApp::acceptName() {
-  highScores_->insertScore(nameEntry_->nameText(), shell::currentScore());
+  const std::u16string name = nameEntry_->nameText();
+  const std::uint32_t score = shell::currentScore();
+  const bool entered = highScores_->insertScore(name, score);
+  if (entered && observer_ != nullptr) observer_->scoreEntered(name, score);
   startTransition(AppState::NameEntry, AppState::HighScores);
 }
 
@@ -452,10 +490,16 @@ void GameApp::toggleMute() {
   }
 }
 
-void GameApp::saveOnExit() {
-  if (!game_) return;
+bool GameApp::gameInProgress() const {
+  if (!game_) return false;
   const auto inProgress = [](AppState s) { return s == AppState::LevelIntro || s == AppState::Playing; };
-  if (inProgress(state_) || (state_ == AppState::Transition && inProgress(transition_->target()))) game_->saveGame();
+  return inProgress(state_) || (state_ == AppState::Transition && inProgress(transition_->target()));
+}
+
+void GameApp::saveOnExit() {
+  if (replaying_ || !gameInProgress()) return;
+  game_->saveGame();
+  if (observer_ != nullptr) observer_->gameSaved(game_->progress());
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/app_state.hpp"
+#include "app/game_observer.hpp"
 #include "app/help_screen.hpp"
 #include "app/main_menu.hpp"
 #include "app/options_screen.hpp"
@@ -41,6 +42,15 @@ class GameApp {
   // Loads every screen, picture and the music; the score screen reads the score file (and
   // with it the two options), the game the level file. The state is then Cover.
   void createScreens();
+  // What a recorded game needs and no more: the wipe, the game and the pictures a game
+  // shows. Such an application never reads or writes the player's files; without `drawing`
+  // it draws nothing either (drawing changes no state: the verifier looks at no picture).
+  void createReplayScreens(bool drawing);
+  // A recorded game begins as "New game" or "Continue" began it, from `start`, with the wipe
+  // at its rest whatever the game before it left.
+  void beginRecordedGame(const game::SavedGame& start);
+  // Told when a game starts, ends, is saved and enters the score table; null for none.
+  void setObserver(GameObserver* observer) { observer_ = observer; }
 
   void update(std::int32_t step);  // step in milliseconds, always 10
   void draw();
@@ -76,6 +86,7 @@ class GameApp {
   // Saves the game when one is in progress: on the level picture, while playing, or during
   // the wipe to either.
   void saveOnExit();
+  bool gameInProgress() const;
 
   // Draws the screen `from` into the wipe's first snapshot and `to` into its second, begins
   // the wipe (with its click) and enters the Transition state. Public so that tests and tools
@@ -111,6 +122,7 @@ class GameApp {
   void leaveGameOverPicture();
   void acceptName();
   void cancelName();
+  void gameStarted();
 
   std::unique_ptr<gfx::Canvas> backBuffer_;
   bool gameRunning_ = true;
@@ -130,6 +142,9 @@ class GameApp {
   gfx::Surface levelPicture_;
   gfx::Surface pausePicture_;
   gfx::Surface bigDigits_;
+  GameObserver* observer_ = nullptr;
+  bool replaying_ = false;  // no player files, no screens but the game's
+  bool drawing_ = true;
 };
 
 }  // namespace app

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "app/desktop_keys.hpp"
+#include "app/input_routing.hpp"
 #include "platform/clock.hpp"
 #include "platform/display_device.hpp"
 #include "platform/random.hpp"
+#include "replay/replay_file.hpp"
 #include "shell/process_state.hpp"
 
 namespace app {
@@ -46,6 +48,8 @@ bool Program::startUp() {
   app_ = std::make_unique<GameApp>();
   display_->present(app_->backBuffer());
   app_->createScreens();
+  gameRecorder_ = std::make_unique<GameRecorder>(*app_);
+  app_->setObserver(gameRecorder_.get());
   return true;
 }
 
@@ -54,18 +58,30 @@ void Program::tick() {
   display_->present(app_->backBuffer());
   if (recorder_ != nullptr) {
     if (!updateTimer_->due()) return;
+    gameRecorder_->update();
     app_->update(10);
+    gameRecorder_->draw();
     app_->draw();
     recorder_->countPass();
+    gameRecorder_->endOfPass();
     return;
   }
-  if (updateTimer_->due()) app_->update(10);
-  if (drawTimer_->due()) app_->draw();
+  if (updateTimer_->due()) {
+    gameRecorder_->update();
+    app_->update(10);
+  }
+  if (drawTimer_->due()) {
+    gameRecorder_->draw();
+    app_->draw();
+  }
+  gameRecorder_->endOfPass();
 }
 
 void Program::shutDown() {
   if (!app_) return;
   app_->saveOnExit();
+  app_->setObserver(nullptr);
+  gameRecorder_.reset();
   shell::freeSharedAssets();
   shell::process().scoreDisplay.reset();
   updateTimer_.reset();
@@ -110,13 +126,12 @@ std::uint32_t Program::millisecondsUntilNextTimer() const {
 std::int32_t Program::onActivate(std::uint32_t wParam, std::int32_t) {
   switch (wParam & 0xFFFFu) {
     case win::WA_ACTIVE:
-      shell::process().active = true;
+      record({replay::Event::Kind::Activate});
+      routeActivation(app_.get(), true);
       break;
     case win::WA_INACTIVE:
-      shell::process().active = false;
-      // Toggles, not sets: deactivating a paused game resumes it. Only a game being played is
-      // paused: on the other screens the toggle would only mute, unseen, the next game.
-      if (app_ && app_->gameOnScreen()) app_->togglePause();
+      record({replay::Event::Kind::Deactivate});
+      routeActivation(app_.get(), false);
       break;
     default:
       break;
@@ -127,40 +142,18 @@ std::int32_t Program::onActivate(std::uint32_t wParam, std::int32_t) {
 std::int32_t Program::onKeyDown(std::uint32_t wParam, std::int32_t) {
   if (!app_) return 0;
   if (app_->onTypedKey(wParam)) return 0;
-  routeKey(translateDesktopKey(wParam, app_->state()));
+  const std::uint32_t key = translateDesktopKey(wParam, app_->state());
+  if (replay::isGameKey(key)) record({replay::Event::Kind::Key, key});
+  routeKey(*app_, key);
   return 0;
 }
 
-void Program::routeKey(std::uint32_t key) {
-  game::GameScreen* game = app_->game();
-  switch (key) {
-    case win::VK_RETURN: app_->onEnter(); break;
-    case win::VK_LEFT: app_->onLeft(); break;
-    case win::VK_UP: app_->onUp(); break;
-    case win::VK_RIGHT: app_->onRight(); break;
-    case win::VK_DOWN: app_->onDown(); break;
-    case win::VK_APP1: shell::process().running = false; break;
-    case win::VK_APP3: app_->onMuteOrBack(); break;
-    case win::VK_APP4: app_->onPauseOrConfirm(); break;
-    default:
-      // The number keys act on the game whatever screen is showing.
-      if (game == nullptr || key < '1' || key > '8') break;
-      switch (key) {
-        case '1': game->setAllBallKinds(game::BallKind::Normal); break;
-        case '2': game->setAllBallKinds(game::BallKind::Fire); break;
-        case '3': game->setAllBallKinds(game::BallKind::Pierce); break;
-        case '4': game->setAttachment(game::Attachment::None); break;
-        case '5': game->setAttachment(game::Attachment::StickyPads); break;
-        case '6': game->setAttachment(game::Attachment::Guns); break;
-        case '7': game->passLevel(); break;
-        case '8': game->addTenLives(); break;
-        default: break;
-      }
-      break;
-  }
+void Program::record(const replay::Event& event) {
+  if (gameRecorder_) gameRecorder_->input(event);
 }
 
 std::int32_t Program::onKeyUp(std::uint32_t, std::int32_t) {
+  record({replay::Event::Kind::KeyUp});
   if (app_) app_->onKeyRelease();
   return 0;
 }
@@ -175,32 +168,27 @@ std::int32_t Program::onKillFocus(std::uint32_t, std::int32_t) {
   return 0;
 }
 
-void Program::storePenPosition(std::int32_t lParam) {
+void Program::takePenPosition(replay::Event::Kind kind, std::int32_t lParam) {
   const auto packed = static_cast<std::uint32_t>(lParam);
   // Positions from outside the picture are held at its edges.
   const int x = std::min(static_cast<int>(packed & 0xFFFFu), platform::kScreenWidth - 1);
   const int y = std::min(static_cast<int>(packed >> 16), platform::kScreenHeight - 1);
-  shell::process().penX = toFixed(x);
-  shell::process().penY = toFixed(y);
+  record({kind, 0, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
+  routePen(app_.get(), kind, x, y);
 }
 
 std::int32_t Program::onPenDown(std::uint32_t, std::int32_t lParam) {
-  storePenPosition(lParam);
-  shell::process().penDown = true;
-  if (app_) app_->onPenDown();
+  takePenPosition(replay::Event::Kind::PenDown, lParam);
   return 0;
 }
 
 std::int32_t Program::onPenMove(std::uint32_t, std::int32_t lParam) {
-  storePenPosition(lParam);
-  if (app_) app_->onPenMove();
+  takePenPosition(replay::Event::Kind::PenMove, lParam);
   return 0;
 }
 
 std::int32_t Program::onPenUp(std::uint32_t, std::int32_t lParam) {
-  storePenPosition(lParam);
-  shell::process().penDown = false;
-  if (app_) app_->onPenUp();
+  takePenPosition(replay::Event::Kind::PenUp, lParam);
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/game_app.hpp"
+#include "app/game_recorder.hpp"
 #include "app/replay_recorder.hpp"
 #include "gfx/display.hpp"
 #include "platform/host.hpp"
@@ -39,6 +40,8 @@ class Program {
   void runMainLoop(platform::Host& host);
 
   GameApp* app() { return app_.get(); }
+  // Records every game played; null before start-up.
+  const GameRecorder* gameRecorder() const { return gameRecorder_.get(); }
 
   // Records the messages and passes of this run. A recorded run keeps its update and draw in
   // step, one of each per pass, exactly as a replay runs them.
@@ -61,14 +64,16 @@ class Program {
   std::int32_t onPenMove(std::uint32_t wParam, std::int32_t lParam);
   std::int32_t onPenUp(std::uint32_t wParam, std::int32_t lParam);
 
-  void routeKey(std::uint32_t key);
-  void storePenPosition(std::int32_t lParam);
+  // The pen position of a stylus message, held to the screen (pixels); recorded, then stored.
+  void takePenPosition(replay::Event::Kind kind, std::int32_t lParam);
+  void record(const replay::Event& event);
   std::uint32_t millisecondsUntilNextTimer() const;
 
   std::unique_ptr<gfx::Display> display_;
   std::unique_ptr<shell::FrameTimer> drawTimer_;
   std::unique_ptr<shell::FrameTimer> updateTimer_;
   std::unique_ptr<GameApp> app_;
+  std::unique_ptr<GameRecorder> gameRecorder_;
   ReplayRecorder* recorder_ = nullptr;
 };
 

@@ -30,6 +30,9 @@ class ScreenTransition {
   void begin(AppState target);
   // One update: true, with the step back at 0, when the wipe is over.
   bool advance();
+  // Back to step 0, as a finished wipe leaves it: a replay starts from there whatever the
+  // game before it left.
+  void rewind() { step_ = 0; }
   // The wipe at the current step, over the whole canvas.
   void draw(gfx::Canvas& canvas) const;
 

@@ -17,6 +17,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Replay files (.zebreplay) open in the game: the desktop entry names their type.
+install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${ZEBROLITE_APP_ID}.mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${ZEBROLITE_APP_ID}.xml)
 foreach(size 16 32 48 64 128 256)
   install(FILES ${ZEBROLITE_GENERATED_DIR}/resources/icon131-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -25,11 +28,15 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/zebrolite.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zebrolite)
 
-# The score server, its systemd unit (not enabled: `systemctl enable --now zebrolite-scored`).
+# The score server, its systemd units (not enabled: `systemctl enable --now zebrolite-scored`,
+# or several zebrolite-scored@PORT behind nginx, whose configuration goes to the docs).
 if(ZEBROLITE_BUILD_SERVER)
   install(TARGETS zebrolite-scored RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # The unit names the executable by its installed path, known only at install time.
   install(CODE "set(ZEBROLITE_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
     configure_file(${PROJECT_SOURCE_DIR}/server/zebrolite-scored.service.in
-      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored.service\" @ONLY)")
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored.service\" @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/server/deploy/zebrolite-scored@.service.in
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/system/zebrolite-scored@.service\" @ONLY)")
+  install(FILES ${PROJECT_SOURCE_DIR}/server/deploy/nginx-site.conf.in DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zebrolite)
 endif()

@@ -18,6 +18,8 @@ class Effect {
   Effect& operator=(const Effect&) = delete;
 
   virtual void draw(gfx::Canvas&) {}
+  // The random numbers draw takes (drawing consumes some: see Particle::randomsDrawn).
+  virtual std::int32_t randomsDrawn() const { return 0; }
   virtual void update(std::int32_t) {}
   bool finished() const { return finished_; }
 

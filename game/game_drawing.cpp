@@ -6,6 +6,7 @@
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/display_device.hpp"
+#include "platform/random.hpp"
 #include "shell/process_state.hpp"
 
 namespace game {
@@ -29,6 +30,12 @@ void GameScreen::draw(gfx::Canvas& target) {
   }
   levelDisplay_->draw(target, toFixed(198), toFixed(300), gfx::kKeyBlue);
   livesDisplay_->draw(target, toFixed(144), toFixed(300), gfx::kKeyBlue);
+}
+
+void GameScreen::skipDraw() {
+  std::uint32_t count = static_cast<std::uint32_t>(paddle_->breakup().randomsDrawn());
+  for (const Effect* effect : effects_) count += static_cast<std::uint32_t>(effect->randomsDrawn());
+  platform::skipRandom(count);
 }
 
 }  // namespace game

@@ -72,17 +72,22 @@ void GameScreen::startNewGame() {
 }
 
 void GameScreen::loadSavedGame() {
-  startNewGame();
   const std::optional<SavedGame> saved = readSavedGame();
-  if (!saved) return;
-  level_ = saved->level;
-  lives_ = saved->lives;
-  shell::setScore(saved->score);
+  resumeGame(saved.value_or(SavedGame{}));
+}
+
+void GameScreen::resumeGame(const SavedGame& from) {
+  startNewGame();
+  level_ = from.level;
+  lives_ = from.lives;
+  shell::setScore(from.score);
   levelDisplay_->setValue(level_);
   livesDisplay_->setValue(lives_);
 }
 
-void GameScreen::saveGame() { writeSavedGame({level_, lives_, shell::currentScore()}); }
+SavedGame GameScreen::progress() const { return {level_, lives_, shell::currentScore()}; }
+
+void GameScreen::saveGame() { writeSavedGame(progress()); }
 
 void GameScreen::resetSavedGame() { writeSavedGame(SavedGame{}); }
 

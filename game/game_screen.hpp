@@ -45,11 +45,20 @@ class GameScreen {
   void loadSavedGame();
   void saveGame();
   void resetSavedGame();
+  // A game from the given progress: what loadSavedGame does with the saved game it read, and
+  // what a replay starts from.
+  void resumeGame(const SavedGame& from);
+  // The level, the lives and the score as saveGame would keep them.
+  SavedGame progress() const;
   // Builds the field of the current level, hides 4 to 6 items, resets the paddle and puts one
   // ball on it.
   void setUpLevel();
   void update(std::int32_t dt);  // dt in milliseconds, always 10
   void draw(gfx::Canvas& target);
+  // Everything draw does to the state of play, and nothing else: drawing a confetti particle
+  // takes random numbers, so a game played without pictures (the verifier) must take them
+  // too, in the same number. The balls' trails are crosses, which take none.
+  void skipDraw();
   std::int32_t levelNumber() const { return level_; }
   bool isLevelPassed() const { return levelPassed_; }
   bool isGameEnded() const { return gameEnded_; }

@@ -40,6 +40,13 @@ void PaddleBreakup::draw(gfx::Canvas& canvas) {
   for (Particle* particle : particles_) particle->draw(canvas);
 }
 
+std::int32_t PaddleBreakup::randomsDrawn() const {
+  if (!running_) return 0;
+  std::int32_t count = 0;
+  for (const Particle* particle : particles_) count += particle->randomsDrawn();
+  return count;
+}
+
 bool PaddleBreakup::takeFinished() {
   const bool finished = justFinished_;
   justFinished_ = false;

@@ -26,6 +26,8 @@ class PaddleBreakup {
   void reset();
 
   bool running() const { return running_; }
+  // The random numbers draw takes.
+  std::int32_t randomsDrawn() const;
   const ObjectList<Particle>& particles() const { return particles_; }
 
  private:

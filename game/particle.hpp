@@ -37,6 +37,8 @@ class Particle {
   // drawing one consumes random numbers.
   void draw(gfx::Canvas& canvas) const;
   bool isDead() const { return life_ < 0; }
+  // The random numbers a draw takes: one colour for each pixel of a live confetti square.
+  std::int32_t randomsDrawn() const { return kind_ == ParticleKind::ConfettiSquare && life_ >= 0 ? 4 : 0; }
 
   Fixed x() const { return x_; }
   Fixed y() const { return y_; }

@@ -17,4 +17,10 @@ void ParticleBurst::draw(gfx::Canvas& canvas) {
   for (Particle* particle : particles_) particle->draw(canvas);
 }
 
+std::int32_t ParticleBurst::randomsDrawn() const {
+  std::int32_t count = 0;
+  for (const Particle* particle : particles_) count += particle->randomsDrawn();
+  return count;
+}
+
 }  // namespace game

@@ -14,6 +14,7 @@ class ParticleBurst : public Effect {
 
   void update(std::int32_t dt) override;
   void draw(gfx::Canvas& canvas) override;
+  std::int32_t randomsDrawn() const override;
   const ObjectList<Particle>& particles() const { return particles_; }
 
  protected:

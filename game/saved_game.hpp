@@ -15,6 +15,7 @@ struct SavedGame {
   std::int32_t level = 1;
   std::int32_t lives = 3;
   std::uint32_t score = 0;
+  friend bool operator==(const SavedGame&, const SavedGame&) = default;
 };
 
 // The game kept in the save folder. A value of which fewer than 4 bytes could be read keeps

@@ -72,4 +72,14 @@ int removeLeftoverTemporaries(const std::string& folder, std::span<const std::st
 // Creates the folder and its parents; true when it exists afterwards.
 bool makeFolders(const std::string& folder);
 
+// The names (not paths) of the regular files in `folder` that start with `prefix` and end
+// with `suffix`, sorted; empty when the folder cannot be read.
+std::vector<std::string> filesInFolder(const std::string& folder, std::string_view prefix, std::string_view suffix);
+
+// True when the file is gone afterwards (also when it was never there).
+bool removeFile(const std::string& path);
+
+// Renames within one folder, replacing `to`; true when it was done. The folder is flushed.
+bool renameFile(const std::string& from, const std::string& to);
+
 }  // namespace platform

@@ -1,11 +1,13 @@
-// HTTP GET for the score exchange: the stand-in for the handheld's internet functions.
+// HTTP GET and POST for the score exchange: the stand-in for the handheld's internet functions.
 // A session bounds all its requests together, so a slow or dead server cannot freeze the
 // game for longer than that, and carries them over one kept-alive connection when the
 // server allows it.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,10 @@ class HttpSession {
   // connect); TimedOut at once, with nothing sent, when none remains. A body longer than
   // maxBytes is cut there and still counts as answered.
   virtual HttpReply get(const std::string& url, std::size_t maxBytes) = 0;
+  // One POST of `body` as `contentType`, on the same terms and the same connection as get.
+  // The body goes out at once, without waiting for a "100 Continue".
+  virtual HttpReply post(const std::string& url, std::span<const std::uint8_t> body, std::string_view contentType,
+                         std::size_t maxBytes) = 0;
 };
 
 // Null when the HTTP library cannot start (the stand-in of a failed internet handle).

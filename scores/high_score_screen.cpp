@@ -44,6 +44,13 @@ std::u16string_view lineText(UploadResult result) {
   return u"";
 }
 
+// The exchange went through and the server verified some of the games sent with it; at
+// most 20 characters like the others ("99 games verified" is 17).
+std::u16string verifiedText(std::size_t games) {
+  if (games == 1) return u"1 game verified";
+  return decimalText(static_cast<std::uint32_t>(games < 99 ? games : 99)) + u" games verified";
+}
+
 // One past the last column that holds ink: the glyphs are narrower than the picture the size
 // rule gives them, so the line is centred on what it shows.
 int inkWidth(const gfx::TextSurface& text) {
@@ -148,21 +155,25 @@ bool HighScoreScreen::insertScore(std::u16string_view name, std::uint32_t score)
 }
 
 void HighScoreScreen::uploadScores() {
-  const UploadResult result = scores::uploadScores(table_).result;
+  const UploadOutcome outcome = scores::uploadScores(table_);
+  const UploadResult result = outcome.result;
   if (result == UploadResult::Exchanged) rebuildScorePictures();
   exchangeResult_ = result;
   const bool exchanged = result == UploadResult::Exchanged;
-  gfx::renderText(exchangeLinePicture_, lineText(result), exchanged ? kExchangedColour : kFailedColour, platform::kScreenWidth);
+  verifiedLine_ = exchanged && outcome.gamesVerified > 0 ? verifiedText(outcome.gamesVerified) : std::u16string();
+  gfx::renderText(exchangeLinePicture_, exchangeLine(), exchanged ? kExchangedColour : kFailedColour, platform::kScreenWidth);
   exchangeLineX_ = (platform::kScreenWidth - inkWidth(exchangeLinePicture_)) / 2;
 }
 
 void HighScoreScreen::clearExchangeLine() {
   exchangeResult_.reset();
+  verifiedLine_.clear();
   exchangeLinePicture_.clear();
 }
 
 std::u16string_view HighScoreScreen::exchangeLine() const {
-  return exchangeResult_ ? lineText(*exchangeResult_) : std::u16string_view();
+  if (!exchangeResult_) return {};
+  return verifiedLine_.empty() ? lineText(*exchangeResult_) : std::u16string_view(verifiedLine_);
 }
 
 }  // namespace scores

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "gfx/canvas.hpp"
@@ -80,6 +81,7 @@ class HighScoreScreen {
   std::int32_t scrollState_ = kScrollStopped;
   std::int32_t firstRow_ = 0;
   std::optional<UploadResult> exchangeResult_;
+  std::u16string verifiedLine_;  // how many games the server verified, when it said so
   // Rendered once per exchange; drawn over a strip of night sky that hides the key hint.
   gfx::TextSurface exchangeLinePicture_;
   gfx::Surface exchangeStrip_;

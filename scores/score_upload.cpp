@@ -5,12 +5,15 @@
 #include <optional>
 
 #include "platform/unicode.hpp"
+#include "replay/replay_file.hpp"
+#include "scores/replay_store.hpp"
 
 namespace scores {
 namespace {
 
 constexpr std::string_view kDefaultServer = "http://127.0.0.1:8411";
 constexpr std::string_view kScriptPath = "/Zebrolite2/updateScore_ppc.php";
+constexpr std::string_view kGamesPath = "/api/v1/games";
 constexpr std::string_view kAgent = "ZebroliteHttp";
 constexpr std::size_t kMaxRecords = ScoreTable::kEntries;
 constexpr std::size_t kMaxScoreDigits = 10;
@@ -63,6 +66,38 @@ std::optional<std::uint32_t> readScore(std::string_view text, std::size_t from) 
   return static_cast<std::uint32_t>(value);
 }
 
+// Posts each replay; once the server is found unable to take them, the rest are kept
+// without asking it again.
+void sendReplays(platform::HttpSession& session, const std::vector<StoredReplay>& replays, UploadOutcome& outcome) {
+  bool stopped = false;
+  for (const StoredReplay& stored : replays) {
+    if (stopped) {
+      keepUnsent(stored);
+      continue;
+    }
+    const platform::HttpReply reply = session.post(gamesEndpoint(), stored.bytes, replay::kMimeType, kGameReplyLimit);
+    switch (meaningOf(reply)) {
+      case GameReplyMeaning::Taken:
+        ++outcome.gamesSent;
+        if (reply.body.starts_with("verified")) ++outcome.gamesVerified;
+        forgetReplay(stored);
+        break;
+      case GameReplyMeaning::Refused:
+        ++outcome.gamesSent;
+        forgetReplay(stored);
+        break;
+      case GameReplyMeaning::TryLater:
+        keepUnsent(stored);
+        break;
+      case GameReplyMeaning::NoEndpoint:
+      case GameReplyMeaning::Unreached:
+        keepUnsent(stored);
+        stopped = true;
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 void setScoreServer(std::string address) {
@@ -87,6 +122,17 @@ void setUploadTimeouts(const platform::HttpTimeouts& timeouts) { timeoutSetting(
 const platform::HttpTimeouts& uploadTimeouts() { return timeoutSetting(); }
 
 std::string scoreEndpoint() { return scoreServer() + std::string(kScriptPath); }
+
+std::string gamesEndpoint() { return scoreServer() + std::string(kGamesPath); }
+
+GameReplyMeaning meaningOf(const platform::HttpReply& reply) {
+  if (reply.kind != platform::HttpReply::Kind::Answered) return GameReplyMeaning::Unreached;
+  const long status = reply.status;
+  if (status >= 200 && status < 300) return GameReplyMeaning::Taken;
+  if (status == 404 || status == 405) return GameReplyMeaning::NoEndpoint;
+  if (status == 408 || status == 429 || status < 400 || status >= 500) return GameReplyMeaning::TryLater;
+  return GameReplyMeaning::Refused;
+}
 
 std::string percentEncode(std::string_view utf8) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -148,6 +194,8 @@ UploadOutcome uploadScores(ScoreTable& table) {
     }
     ++outcome.submitted;
   }
+  // Taken before the list replaces the pending entries they belong to.
+  const std::vector<StoredReplay> replays = replaysToSend(table);
   const platform::HttpReply reply = session->get(scoreEndpoint(), kReplyLimit);
   if (!reply.answeredWith(kAccepted)) {
     outcome.result = failure(reply, UploadResult::NoList);
@@ -162,6 +210,8 @@ UploadOutcome uploadScores(ScoreTable& table) {
     entry.pendingUpload = 0;
   }
   outcome.recordsApplied = records.size();
+  sendReplays(*session, replays, outcome);
+  dropReplaysOfLeftEntries(table);
   return outcome;
 }
 

@@ -1,5 +1,6 @@
 // The score exchange: each score entered on this device is sent to the score server as a GET
-// request, then the server's list of the best scores replaces the table position by position.
+// request, then the server's list of the best scores replaces the table position by position;
+// then the replays of the games those scores came from go to the server to be verified.
 // It blocks the caller, for at most the exchange's time however many scores are pending.
 #pragma once
 
@@ -30,6 +31,12 @@ const platform::HttpTimeouts& uploadTimeouts();
 
 // The address followed by the script's path; alone it is the list request.
 std::string scoreEndpoint();
+
+// Where replays are sent, one POST each: the address followed by "/api/v1/games".
+std::string gamesEndpoint();
+
+// Only this much of a replay's answer is looked at: its first line.
+constexpr std::size_t kGameReplyLimit = 512;
 
 // UTF-8 bytes as a URL query value: letters, digits and "-._~" stay, every other byte
 // becomes %XX (upper-case hex).
@@ -66,7 +73,19 @@ struct UploadOutcome {
   UploadResult result = UploadResult::NotReached;
   std::size_t submitted = 0;       // submissions the server accepted
   std::size_t recordsApplied = 0;  // entries replaced from the list, from entry 0 on
+  std::size_t gamesSent = 0;       // replays the server took (verified, refused or queued)
+  std::size_t gamesVerified = 0;   // of them, those it answered "verified"
 };
+
+// What the server's answer to one replay means for the file.
+enum class GameReplyMeaning {
+  Taken,       // 2xx: the server has it (verified when the body's first word is "verified")
+  Refused,     // another 4xx: refused for good; sending it again would change nothing
+  NoEndpoint,  // 404 or 405: an older server that takes no replays; nor will the rest be taken
+  TryLater,    // 408, 429, 5xx, other statuses: kept for the next exchange
+  Unreached,   // no whole answer in time: this and the rest are kept for the next exchange
+};
+GameReplyMeaning meaningOf(const platform::HttpReply& reply);
 
 // Sends every pending entry in table order, then asks for the list and applies it: record j
 // replaces entry j and clears its pending flag; entries past the last record stay. Only a 200
@@ -75,6 +94,11 @@ struct UploadOutcome {
 // so the table and its pending flags stay as they were and the scores go out next time. All
 // requests share one session, over one connection when the server keeps it open. Pictures are
 // not touched.
+//
+// After a list was applied, the replays of the entries that were pending (taken before the
+// list replaced them) and those left unsent before are posted in the same session. Their
+// answers change nothing in the table or the result; each replay is dropped or kept as
+// meaningOf says (scores/replay_store.hpp).
 UploadOutcome uploadScores(ScoreTable& table);
 
 }  // namespace scores

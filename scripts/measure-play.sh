@@ -22,15 +22,9 @@ XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy ZEBROLITE_DISPLAY_STATS=1 \
 pid=$!
 
 cpu() {  # cpu LABEL: the share of one core over $seconds, and the peak RSS so far
-  hz=$(getconf CLK_TCK)
-  before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  start=$(date +%s.%N)
-  sleep "$seconds"
-  after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
-  end=$(date +%s.%N)
+  share=$("$here/cpu-share.sh" "$pid" "$seconds")
   peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-  awk -v l="$1" -v t="$((after - before))" -v hz="$hz" -v s="$start" -v e="$end" -v p="$peak" \
-    'BEGIN { printf "%-32s %5.2f %% of a core, peak RSS %.1f MiB\n", l, 100 * t / hz / (e - s), p / 1024 }'
+  awk -v l="$1" -v c="$share" -v p="$peak" 'BEGIN { printf "%-32s %5.2f %% of a core, peak RSS %.1f MiB\n", l, c, p / 1024 }'
 }
 
 memory() {  # where the resident memory is now, by kind (from /proc/PID/smaps)

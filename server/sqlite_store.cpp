@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <set>
+#include <string_view>
 
 #include "server/sqlite_connection.hpp"
 #include "server/sqlite_schema.hpp"
@@ -236,55 +238,19 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, const Op
   }
   int rc = SQLITE_OK;
   store->lastDataVersion_ = store->watcher_->queryInteger("PRAGMA data_version", rc);
-  if (options.startWriter) store->writerThread_ = std::thread([raw = store.get()] { raw->writerLoop(); });
+  if (options.startWriter) store->queue_.start([raw = store.get()](std::vector<Pending>& batch) { raw->commitBatch(batch); });
   return store;
 }
 
 SqliteStore::SqliteStore(std::unique_ptr<SqliteConnection> writer, const Options& options)
-    : options_(options), writer_(std::move(writer)) {}
+    : options_(options), writer_(std::move(writer)), queue_(options.maxQueued, options.maxBatch) {}
 
 SqliteStore::~SqliteStore() { close(); }
 
-void SqliteStore::close() {
-  {
-    std::lock_guard lock(queueMutex_);
-    closing_ = true;
-  }
-  queueReady_.notify_all();
-  if (writerThread_.joinable()) writerThread_.join();
-}
+void SqliteStore::close() { queue_.close(); }
 
 void SqliteStore::submit(Submission submission, AdmitNew admit, SubmitDone done) {
-  SubmitOutcome refusal = SubmitOutcome::Busy;
-  {
-    std::lock_guard lock(queueMutex_);
-    if (closing_ || !options_.startWriter) {
-      refusal = SubmitOutcome::Unavailable;
-    } else if (queue_.size() < options_.maxQueued) {
-      queue_.push_back({std::move(submission), std::move(admit), std::move(done)});
-      queueReady_.notify_one();
-      return;
-    }
-  }
-  done(refusal);
-}
-
-void SqliteStore::writerLoop() {
-  std::vector<Pending> batch;
-  for (;;) {
-    {
-      std::unique_lock lock(queueMutex_);
-      queueReady_.wait(lock, [this] { return closing_ || !queue_.empty(); });
-      if (queue_.empty()) return;  // closing, and everything queued is committed
-      const std::size_t take = std::min(queue_.size(), std::max<std::size_t>(options_.maxBatch, 1));
-      for (std::size_t i = 0; i < take; ++i) {
-        batch.push_back(std::move(queue_.front()));
-        queue_.pop_front();
-      }
-    }
-    commitBatch(batch);
-    batch.clear();
-  }
+  queue_.submit(std::move(submission), std::move(admit), std::move(done));
 }
 
 SubmitOutcome SqliteStore::storeOne(Pending& pending) {
@@ -316,12 +282,19 @@ void SqliteStore::commitBatch(std::vector<Pending>& batch) {
     SubmitOutcome failure = SubmitOutcome::Unavailable;
     bool failed = rc != SQLITE_OK;
     if (failed && isFull(rc)) failure = SubmitOutcome::Full;
+    // Pairs stored by this transaction: a later copy in the batch is AlreadyStored only if
+    // the transaction commits.
+    std::set<std::pair<std::string_view, std::uint32_t>> storedHere;
+    std::vector<bool> copyOfNew(batch.size(), false);
     for (std::size_t i = 0; i < batch.size() && !failed; ++i) {
+      const auto pair = std::pair<std::string_view, std::uint32_t>(batch[i].submission.name, batch[i].submission.score);
       outcomes[i] = storeOne(batch[i]);
       if (outcomes[i] == SubmitOutcome::Full || outcomes[i] == SubmitOutcome::Unavailable) {
         failed = true;
         failure = outcomes[i];
       }
+      if (outcomes[i] == SubmitOutcome::Stored) storedHere.insert(pair);
+      copyOfNew[i] = outcomes[i] == SubmitOutcome::AlreadyStored && storedHere.count(pair) > 0;
       anyStored = anyStored || outcomes[i] == SubmitOutcome::Stored;
     }
     if (!failed) {
@@ -336,7 +309,7 @@ void SqliteStore::commitBatch(std::vector<Pending>& batch) {
       writer_->exec("ROLLBACK");
       anyStored = false;
       for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (outcomes[i] != SubmitOutcome::AlreadyStored && outcomes[i] != SubmitOutcome::Refused) {
+        if ((outcomes[i] != SubmitOutcome::AlreadyStored || copyOfNew[i]) && outcomes[i] != SubmitOutcome::Refused) {
           outcomes[i] = failure;
         }
       }

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "server/score_store.hpp"
+#include "server/submission_queue.hpp"
 
 namespace server {
 
@@ -58,15 +58,10 @@ class SqliteStore final : public ScoreStore {
   void close() override;
 
  private:
-  struct Pending {
-    Submission submission;
-    AdmitNew admit;
-    SubmitDone done;
-  };
+  using Pending = PendingSubmission;
   class ReadLease;
 
   SqliteStore(std::unique_ptr<SqliteConnection> writer, const Options& options);
-  void writerLoop();
   void commitBatch(std::vector<Pending>& batch);
   SubmitOutcome storeOne(Pending& pending);
   // One moderation change and, when it changed a row, its audit row, in one transaction.
@@ -80,11 +75,7 @@ class SqliteStore final : public ScoreStore {
   std::unique_ptr<SqliteConnection> writer_;
   std::mutex writerUse_;  // the writer connection: the writer thread or a moderation action
 
-  std::mutex queueMutex_;
-  std::condition_variable queueReady_;
-  std::deque<Pending> queue_;
-  bool closing_ = false;
-  std::thread writerThread_;
+  SubmissionQueue queue_;
 
   std::mutex readersMutex_;
   std::condition_variable readerFree_;

@@ -7,7 +7,8 @@
 namespace shell {
 
 ProcessState& process() {
-  static ProcessState state;
+  // A thread of its own for each of the score server's verifiers; the game has one thread.
+  thread_local ProcessState state;
   return state;
 }
 

@@ -44,6 +44,8 @@ struct ProcessState {
   PlayerFilesState playerFiles;
 };
 
+// The state of the calling thread: the game's, which runs on one thread, or that of one of
+// the score server's verifiers, each of which plays its games on a thread of its own.
 ProcessState& process();
 
 // Sound effects play only while the option is on and the game is not muted.

@@ -1,4 +1,4 @@
-// HTTP GET over libcurl, with the time bound the handheld's internet functions lacked.
+// HTTP GET and POST over libcurl, with the time bound the handheld's internet functions lacked.
 //
 // libcurl is loaded when the first session opens, not with the program: with the TLS,
 // Kerberos, LDAP and SSH libraries it brings it costs some 5 MB of memory, and most games
@@ -22,6 +22,8 @@ struct CurlLibrary {
   decltype(&curl_easy_setopt) easySetopt = nullptr;
   decltype(&curl_easy_perform) easyPerform = nullptr;
   decltype(&curl_easy_getinfo) easyGetinfo = nullptr;
+  decltype(&curl_slist_append) slistAppend = nullptr;
+  decltype(&curl_slist_free_all) slistFreeAll = nullptr;
 };
 
 template <typename Function>
@@ -45,7 +47,8 @@ const CurlLibrary* curlLibrary() {
         find(library, "curl_global_init", curl.globalInit) && find(library, "curl_easy_init", curl.easyInit) &&
         find(library, "curl_easy_cleanup", curl.easyCleanup) && find(library, "curl_easy_reset", curl.easyReset) &&
         find(library, "curl_easy_setopt", curl.easySetopt) && find(library, "curl_easy_perform", curl.easyPerform) &&
-        find(library, "curl_easy_getinfo", curl.easyGetinfo);
+        find(library, "curl_easy_getinfo", curl.easyGetinfo) && find(library, "curl_slist_append", curl.slistAppend) &&
+        find(library, "curl_slist_free_all", curl.slistFreeAll);
     if (!complete || curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
     return &curl;
   }();
@@ -86,7 +89,24 @@ class CurlSession : public HttpSession {
         deadline_(Clock::now() + std::chrono::milliseconds(timeouts.sessionMs)) {}
   ~CurlSession() override { curl_.easyCleanup(handle_); }
 
-  HttpReply get(const std::string& url, std::size_t maxBytes) override {
+  HttpReply get(const std::string& url, std::size_t maxBytes) override { return perform(url, nullptr, {}, maxBytes); }
+
+  HttpReply post(const std::string& url, std::span<const std::uint8_t> body, std::string_view contentType,
+                 std::size_t maxBytes) override {
+    const std::string type = "Content-Type: " + std::string(contentType);
+    curl_slist* headers = curl_.slistAppend(nullptr, type.c_str());
+    // Without this libcurl holds a body of more than a kilobyte back for a second, waiting
+    // for the server's consent.
+    if (headers != nullptr) headers = curl_.slistAppend(headers, "Expect:");
+    if (headers == nullptr) return HttpReply{};
+    const HttpReply reply = perform(url, headers, body, maxBytes);
+    curl_.slistFreeAll(headers);
+    return reply;
+  }
+
+ private:
+  // A GET when `headers` is null, else a POST of `body` with them.
+  HttpReply perform(const std::string& url, curl_slist* headers, std::span<const std::uint8_t> body, std::size_t maxBytes) {
     HttpReply reply;
     const long remainingMs = remainingTime();
     // libcurl reads a time-out of 0 as none at all.
@@ -109,6 +129,12 @@ class CurlSession : public HttpSession {
     curl_.easySetopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_.easySetopt(handle_, CURLOPT_WRITEFUNCTION, collect);
     curl_.easySetopt(handle_, CURLOPT_WRITEDATA, &sink);
+    if (headers != nullptr) {
+      curl_.easySetopt(handle_, CURLOPT_POST, 1L);
+      curl_.easySetopt(handle_, CURLOPT_HTTPHEADER, headers);
+      curl_.easySetopt(handle_, CURLOPT_POSTFIELDS, body.data());
+      curl_.easySetopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    }
     const CURLcode code = curl_.easyPerform(handle_);
     const bool cutShort = code == CURLE_WRITE_ERROR && sink.dropped > kDrainLimit;
     if (code != CURLE_OK && !cutShort) {
@@ -121,7 +147,6 @@ class CurlSession : public HttpSession {
     return reply;
   }
 
- private:
   long remainingTime() const {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
     return static_cast<long>(left.count());

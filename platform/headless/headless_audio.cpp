@@ -8,9 +8,13 @@ class HeadlessAudio::Output : public AudioOutput {
  public:
   Output(HeadlessAudio& owner, std::uint32_t lengthTicks, bool loop)
       : owner_(owner), lengthTicks_(lengthTicks), loop_(loop) {
+    const std::lock_guard<std::mutex> lock(owner_.mutex_);
     owner_.outputs_.push_back(this);
   }
-  ~Output() override { std::erase(owner_.outputs_, this); }
+  ~Output() override {
+    const std::lock_guard<std::mutex> lock(owner_.mutex_);
+    std::erase(owner_.outputs_, this);
+  }
 
   void play() override {
     playing_ = true;
@@ -46,6 +50,7 @@ std::unique_ptr<AudioOutput> HeadlessAudio::open(const PcmFormat& format, std::s
 }
 
 void HeadlessAudio::advance10ms() {
+  const std::lock_guard<std::mutex> lock(mutex_);
   for (Output* output : outputs_) output->advance();
 }
 

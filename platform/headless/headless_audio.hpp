@@ -3,6 +3,7 @@
 // counts whatever the machine.
 #pragma once
 
+#include <mutex>
 #include <vector>
 
 #include "platform/audio.hpp"
@@ -21,6 +22,9 @@ class HeadlessAudio : public AudioBackend {
 
  private:
   friend class Output;
+  // Clips are opened and closed on every thread that plays a game (the score server's
+  // verifiers); each output is then used by its own thread only.
+  std::mutex mutex_;
   std::vector<Output*> outputs_;
 };
 

@@ -64,7 +64,7 @@ std::uint32_t mapPixel(const MapRgb& mapRgb, unsigned pixel) {
 
 }  // namespace
 
-PixelLookup::PixelLookup(const MapRgb& mapRgb) {
+void PixelLookup::fillSplit(const MapRgb& mapRgb) {
   // The high byte holds red and the top three bits of green, the low byte the rest of green
   // and blue. Widened, green's top bits land on bits 7-5 and 1-0 and its low bits on 4-2, so
   // the two halves never share a bit.
@@ -76,6 +76,16 @@ PixelLookup::PixelLookup(const MapRgb& mapRgb) {
     table_[256 + byte] = mapRgb(0, static_cast<std::uint8_t>((byte >> 5) << 2), expandFiveBits(byte));
   }
   split_ = true;
+}
+
+PixelLookup PixelLookup::ofBitFields(const MapRgb& mapRgb) {
+  PixelLookup lookup;
+  lookup.fillSplit(mapRgb);
+  return lookup;
+}
+
+PixelLookup::PixelLookup(const MapRgb& mapRgb) {
+  fillSplit(mapRgb);
   for (unsigned pixel = 0; pixel < 65536 && split_; ++pixel) {
     split_ = (*this)[static_cast<std::uint16_t>(pixel)] == mapPixel(mapRgb, pixel);
   }

@@ -28,13 +28,17 @@ using MapRgb = std::function<std::uint32_t(std::uint8_t red, std::uint8_t green,
 //
 // The channels of every direct-colour format are bit fields ORed together, so the value is
 // the OR of one entry per byte of the frame pixel: two tables of 256 entries (2 kB, always in
-// the cache) instead of one of 65,536 (256 kB of memory). The split is checked against
-// `mapRgb` for every pixel when the table is built; a format whose values do not combine so
-// (a palette) gets the whole table.
+// the cache) instead of one of 65,536 (256 kB of memory). The constructor checks the split
+// against `mapRgb` for every pixel; a format whose values do not combine so (a palette) gets
+// the whole table.
 class PixelLookup {
  public:
   PixelLookup() = default;
   explicit PixelLookup(const MapRgb& mapRgb);
+  // The split table without the check, for a format known to be bit fields (SDL maps every
+  // format without a palette so): the check maps all 65,536 colours, some 5 million
+  // instructions in front of the first picture.
+  static PixelLookup ofBitFields(const MapRgb& mapRgb);
 
   bool empty() const { return table_.empty(); }
   bool split() const { return split_; }
@@ -45,6 +49,8 @@ class PixelLookup {
   const std::uint32_t* data() const { return table_.data(); }
 
  private:
+  void fillSplit(const MapRgb& mapRgb);
+
   std::vector<std::uint32_t> table_;
   bool split_ = false;
 };

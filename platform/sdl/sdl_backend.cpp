@@ -12,6 +12,7 @@
 #include "platform/interruption.hpp"
 #include "platform/message_box.hpp"
 #include "platform/resources.hpp"
+#include "platform/sdl/deferred_text_rasteriser.hpp"
 #include "platform/sdl/sdl_audio.hpp"
 #include "platform/sdl/sdl_display.hpp"
 #include "platform/sdl/sdl_host.hpp"
@@ -50,12 +51,12 @@ class Backend : public SdlBackend {
       : window_(window),
         display_(window, refreshRate(window)),
         audio_(std::move(audio)),
-        text_(TtfRasteriser::open(findTextFont())),
+        text_(std::make_unique<DeferredTextRasteriser>(&createTtfRasteriser)),
         host_(window, display_, settings.instance, audio_ == nullptr),
         started_(std::chrono::steady_clock::now()) {
     setDisplayDevice(&display_);
     if (audio_) setAudioBackend(audio_.get());
-    if (text_) setTextRasteriser(text_.get());
+    setTextRasteriser(text_.get());
     setMessageBoxHandler([window](std::string_view text, std::string_view caption) {
       const std::string textCopy(text);
       const std::string captionCopy(caption);
@@ -96,7 +97,7 @@ class Backend : public SdlBackend {
   SDL_Window* window_;
   SdlDisplay display_;
   std::unique_ptr<SdlAudio> audio_;
-  std::unique_ptr<TtfRasteriser> text_;
+  std::unique_ptr<DeferredTextRasteriser> text_;
   SdlHost host_;
   std::chrono::steady_clock::time_point started_;
 };
@@ -170,8 +171,6 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   if (settings.scale > 0 && scale != settings.scale) {
     std::fprintf(stderr, "zebrolite: --scale %d does not fit this desktop; using %d\n", settings.scale, scale);
   }
-  // Gamepads are welcome but not needed.
-  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   SDL_SetWindowMinimumSize(window, kScreenWidth, kScreenHeight);
   setIcon(window);
   // Keys are read as keys; no text input method in between.
@@ -184,5 +183,15 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
 }
 
 std::unique_ptr<TextRasteriser> createTtfRasteriser() { return TtfRasteriser::open(findTextFont()); }
+
+void showErrorBox(std::string_view text, std::string_view caption) {
+  const std::string textCopy(text);
+  const std::string captionCopy(caption);
+  // Needs no SDL_Init: SDL opens what the box needs and closes it again.
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionCopy.c_str(), textCopy.c_str(), nullptr) != 0) {
+    std::fprintf(stderr, "messagebox: %s | %s\n", textCopy.c_str(), captionCopy.c_str());
+    std::fflush(stderr);
+  }
+}
 
 }  // namespace platform

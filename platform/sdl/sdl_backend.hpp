@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/host.hpp"
 #include "platform/text_rasteriser.hpp"
@@ -27,6 +28,10 @@ class SdlBackend {
   virtual ~SdlBackend() = default;
   virtual Host& host() = 0;
 };
+
+// An error box shown without the game's window (before one is opened, or instead of it);
+// where no display is at hand it goes to standard error as "messagebox: TEXT | CAPTION".
+void showErrorBox(std::string_view text, std::string_view caption);
 
 // For headless runs: text over SDL2_ttf alone, without a window or a sound device.
 std::unique_ptr<TextRasteriser> createTtfRasteriser();

@@ -62,9 +62,11 @@ bool SdlDisplay::prepareSurface(SDL_Surface* surface) {
   const SDL_PixelFormat* format = surface->format;
   if (format->BytesPerPixel < 1 || format->BytesPerPixel > 4) return false;
   if (lookup_.empty() || lookupFormat_ != format->format) {
-    lookup_ = PixelLookup([format](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    const MapRgb map = [format](std::uint8_t r, std::uint8_t g, std::uint8_t b) {
       return static_cast<std::uint32_t>(SDL_MapRGB(format, r, g, b));
-    });
+    };
+    // Without a palette SDL_MapRGB shifts each channel into its mask and ORs them.
+    lookup_ = format->palette == nullptr ? PixelLookup::ofBitFields(map) : PixelLookup(map);
     lookupFormat_ = format->format;
     wholeWindow_ = true;
   }

@@ -65,6 +65,12 @@ void SdlHost::waitForMessages(std::uint32_t timeoutMs) {
 }
 
 void SdlHost::background() {
+  if (!padsOpened_) {
+    // Gamepads are welcome but not needed: looking for them (udev, the mapping database)
+    // waits until the cover is on the screen and the main loop runs.
+    padsOpened_ = true;
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
   const auto now = Clock::now();
   if (instance_ != nullptr && now - lastInstanceCheck_ >= kInstanceInterval) {
     lastInstanceCheck_ = now;

@@ -68,6 +68,7 @@ class SdlHost : public Host {
   SdlDisplay& display_;
   SingleInstance* instance_;
   bool silentAudio_;
+  bool padsOpened_ = false;
   Clock::time_point audioClock_;
   Clock::time_point lastPump_{};
   Clock::time_point lastInstanceCheck_{};

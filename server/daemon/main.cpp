@@ -26,6 +26,7 @@
 #include "server/score_service.hpp"
 #include "server/server_options.hpp"
 #include "server/sqlite_store.hpp"
+#include "server/store_factory.hpp"
 #include "server/work_queue.hpp"
 
 namespace {
@@ -75,9 +76,9 @@ bool databasePath(ServerOptions& options) {
 
 int serve(const ServerOptions& options) {
   std::string error;
-  SqliteStore::Options storeOptions;
-  storeOptions.readConnections = options.storeThreads;
-  std::unique_ptr<SqliteStore> store = SqliteStore::open(options.database, storeOptions, error);
+  StoreSettings settings;
+  settings.queryThreads = options.storeThreads;
+  std::unique_ptr<ScoreStore> store = openScoreStore(options.database, settings, error);
   if (!store) {
     std::cerr << "zebrolite-scored: " << error << "\n";
     return 1;
@@ -101,7 +102,7 @@ int serve(const ServerOptions& options) {
   }
   const std::string host = options.listen.find(':') != std::string::npos ? "[" + options.listen + "]" : options.listen;
   log.note("zebrolite-scored " ZEBROLITE_VERSION " listening on http://" + host + ":" + std::to_string(http.port()) +
-           " with " + options.database);
+           " with " + redactedDatabase(options.database));
 
   // The server's own timers and the signals share one strand; the connections have theirs.
   auto control = asio::make_strand(io);
@@ -163,9 +164,17 @@ int main(int argc, char** argv) {
     std::cout << "zebrolite-scored " ZEBROLITE_VERSION "\n";
     return 0;
   }
+  if (isPostgresUrl(options.database) && !postgresAvailable()) {
+    std::cerr << "zebrolite-scored: this server was built without PostgreSQL (libpq): --db takes an SQLite file\n";
+    return 2;
+  }
   if (!databasePath(options)) return 1;
   if (options.command == Command::Serve) return serve(options);
   if (options.command == Command::Backup) {
+    if (isPostgresUrl(options.database)) {
+      std::cerr << "zebrolite-scored: backup copies an SQLite file; back up a PostgreSQL database with pg_dump\n";
+      return 2;
+    }
     std::string error;
     if (!SqliteStore::backup(options.database, options.argument, error)) {
       std::cerr << "zebrolite-scored: " << error << "\n";
@@ -175,10 +184,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::string error;
-  SqliteStore::Options storeOptions;
-  storeOptions.readConnections = 1;
-  storeOptions.startWriter = false;
-  std::unique_ptr<SqliteStore> store = SqliteStore::open(options.database, storeOptions, error);
+  StoreSettings settings;
+  settings.queryThreads = 1;
+  settings.serving = false;
+  std::unique_ptr<ScoreStore> store = openScoreStore(options.database, settings, error);
   if (!store) {
     std::cerr << "zebrolite-scored: " << error << "\n";
     return 1;

@@ -251,6 +251,8 @@ std::string runOnSmallDisk(const Folders& folders, const std::function<std::stri
 
 std::string expectedOutcome(const Folders& folders, const std::string& reason, int otherFiles) {
   std::string text = "status 1; AutoSave.dat old; ScoreList.sav old; " + std::to_string(otherFiles) + " other files\n";
+  // The old saved game was not recorded: continued, it goes on without a replay.
+  text += "zebrolite: the continued game will have no replay: its replay so far is missing\n";
   for (const char* name : {"AutoSave.dat", "ScoreList.sav"}) {
     const std::string told = "could not save " + folders.save + name + " (" + reason + "); the old file is kept";
     text += "zebrolite: " + told + "\nmessagebox: C" + told.substr(1) + ". | Zebrolite\n";

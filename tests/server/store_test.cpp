@@ -190,9 +190,41 @@ TEST_P(StoreTest, TheVersionChangesWithEveryChangeFromThisStoreOrAnother) {
 
   std::unique_ptr<server::ScoreStore> moderator = another();
   EXPECT_TRUE(moderator->setBanned("ANNA", true, "mod", kNow).value);
-  const std::uint64_t afterBan = store().version();
-  EXPECT_NE(afterBan, afterStore);
+  EXPECT_TRUE(eventually([&] { return store().version() != afterStore; }));
   EXPECT_TRUE(allTime(store()).empty());
+  const std::uint64_t afterBan = store().version();
+  EXPECT_EQ(submitNow(*moderator, "BOB", 400, kNow), SubmitOutcome::Stored);
+  EXPECT_TRUE(eventually([&] { return store().version() != afterBan; }));
+  EXPECT_EQ(allTime(store()).size(), 1u);
+}
+
+// Two servers on one database given the same new pairs at the same moment: each pair is
+// stored once, and each is answered Stored by exactly one of them.
+TEST_P(StoreTest, TheSamePairsSentToTwoStoresAtOnceAreStoredOnce) {
+  std::unique_ptr<server::ScoreStore> second = another();
+  constexpr int kPairs = 200;
+  std::atomic<int> stored{0};
+  std::atomic<int> admissions{0};
+  const server::AdmitNew admit = [&admissions] {
+    ++admissions;
+    return true;
+  };
+  std::vector<std::thread> senders;
+  for (server::ScoreStore* target : {&store(), second.get(), &store(), second.get()}) {
+    senders.emplace_back([&, target] {
+      for (int i = 1; i <= kPairs; ++i) {
+        const SubmitOutcome outcome = submitNow(*target, "SAME", static_cast<std::uint32_t>(i), kNow, admit);
+        EXPECT_TRUE(outcome == SubmitOutcome::Stored || outcome == SubmitOutcome::AlreadyStored);
+        if (outcome == SubmitOutcome::Stored) ++stored;
+      }
+    });
+  }
+  for (std::thread& sender : senders) sender.join();
+  EXPECT_EQ(stored.load(), kPairs);
+  EXPECT_GE(admissions.load(), kPairs);
+  EXPECT_LE(admissions.load(), 4 * kPairs);
+  EXPECT_EQ(store().board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kPairs));
+  EXPECT_EQ(second->board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kPairs));
 }
 
 TEST_P(StoreTest, SubmissionsFromManyThreadsAreAllStoredAndSurviveReopening) {
@@ -221,8 +253,7 @@ TEST_P(StoreTest, AClosedStoreRefusesSubmissions) {
   EXPECT_EQ(submitNow(store(), "LATE", 5, kNow), SubmitOutcome::Unavailable);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, StoreTest, ::testing::Values(sqliteStoreKind()),
-                         [](const ::testing::TestParamInfo<StoreKind>& kind) { return std::string(kind.param.name); });
+INSTANTIATE_TEST_SUITE_P(Stores, StoreTest, everyStore(), storeTestName);
 
 }  // namespace
 }  // namespace server_test

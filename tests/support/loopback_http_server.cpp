@@ -27,8 +27,9 @@ struct LoopbackHttpServer::State {
 LoopbackHttpServer::LoopbackHttpServer(Handler handler) : state_(std::make_unique<State>()) {
   State& state = *state_;
   state.handler = std::move(handler);
-  state.server.Get(".*", [&state](const httplib::Request& request, httplib::Response& response) {
-    Request seen{request.target, request.path, request.get_header_value("User-Agent"), request.remote_port};
+  const auto answer = [&state](const httplib::Request& request, httplib::Response& response) {
+    Request seen{request.target,  request.path, request.get_header_value("User-Agent"), request.remote_port,
+                 request.method, request.body, request.get_header_value("Content-Type")};
     {
       std::lock_guard<std::mutex> lock(state.mutex);
       state.requests.push_back(seen);
@@ -41,7 +42,9 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler) : state_(std::make_uniqu
     response.status = reply.status;
     if (!reply.location.empty()) response.set_header("Location", reply.location);
     response.set_content(reply.body, "text/plain");
-  });
+  };
+  state.server.Get(".*", answer);
+  state.server.Post(".*", answer);
   // The library's default closes a connection after five requests, and leaves Nagle's
   // algorithm on, which holds every reply of a kept connection for a delayed ACK (40 ms).
   state.server.set_keep_alive_max_count(100000);

@@ -1,5 +1,5 @@
 // A small HTTP server on 127.0.0.1 for tests of the score exchange: it listens on a free port,
-// answers every GET through a handler of the test and records each request it receives, with
+// answers every GET and POST through a handler of the test and records each request it receives, with
 // the connection it came on. It keeps a connection open for as many requests as the client
 // sends over it.
 #pragma once
@@ -18,6 +18,9 @@ class LoopbackHttpServer {
     std::string path;
     std::string userAgent;
     int clientPort = 0;  // the client's end of the connection: one number per connection
+    std::string method;     // "GET" or "POST"
+    std::string body;       // a POST's body
+    std::string contentType;
   };
   struct Reply {
     int status = 200;

@@ -2,12 +2,14 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 namespace server_test {
 namespace {
@@ -54,6 +56,18 @@ std::vector<HttpResponse> parseReplies(const std::string& raw) {
   return replies;
 }
 
+bool connectRetrying(int fd, const sockaddr_in& address) {
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return true;
+  if (errno != EINTR) return false;
+  // The connection goes on being made: wait for its outcome.
+  pollfd descriptor{fd, POLLOUT, 0};
+  while (poll(&descriptor, 1, 10000) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  socklen_t length = sizeof error;
+  return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0 && (descriptor.revents & POLLOUT);
+}
+
 }  // namespace
 
 std::vector<HttpResponse> httpExchange(std::uint16_t port, const std::string& bytes) {
@@ -67,16 +81,19 @@ std::vector<HttpResponse> httpExchange(std::uint16_t port, const std::string& by
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   std::string raw;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+  // A signal to the test program (a child that ended) must not pass for a lost reply.
+  if (connectRetrying(fd, address)) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
       const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+      if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
       sent += static_cast<std::size_t>(n);
     }
     char buffer[16384];
     for (;;) {
       const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+      if (n < 0 && errno == EINTR) continue;
       if (n <= 0) break;
       raw.append(buffer, static_cast<std::size_t>(n));
     }

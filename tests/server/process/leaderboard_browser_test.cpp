@@ -11,6 +11,7 @@
 
 #include "tests/server/process/http_client.hpp"
 #include "tests/server/process/server_process.hpp"
+#include "tests/server/process/server_test.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace server_test {
@@ -91,8 +92,18 @@ class LeaderboardBrowserTest : public ::testing::Test {
   testing_support::ScratchFolder scratch_;
 };
 
-TEST_F(LeaderboardBrowserTest, TheRowsComeInOrderAndNamesStayText) {
-  ServerProcess server(scratch_.path());
+// The rows come from the store: once per store. The pictures below are the same bytes
+// whatever the store.
+class LeaderboardRowsTest : public ServerTest {
+ protected:
+  void SetUp() override {
+    ServerTest::SetUp();
+    if (!IsSkipped() && !haveChromium()) GTEST_SKIP() << kChromium << " is not installed (apt-get install chromium)";
+  }
+};
+
+TEST_P(LeaderboardRowsTest, TheRowsComeInOrderAndNamesStayText) {
+  ServerProcess server(scratch_.path(), onDatabase());
   ASSERT_TRUE(server.started()) << server.stderrText();
   submit(server.port(), "ANNA", 900);
   submit(server.port(), "%3Cscript%3E", 500);
@@ -163,6 +174,8 @@ TEST_F(LeaderboardBrowserTest, AnEmptyBoardOnAPhone) {
   EXPECT_EQ(shot.status, 0) << shot.err;
   EXPECT_EQ(pngSize(file), std::make_pair(360u, 640u));
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, LeaderboardRowsTest, everyStore(), storeTestName);
 
 }  // namespace
 }  // namespace server_test

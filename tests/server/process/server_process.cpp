@@ -79,6 +79,15 @@ int scratchCounter = 0;
 std::string serverBinary() { return testing_support::gameFolder() + "../server/zebrolite-scored"; }
 std::string gameBinary() { return testing_support::gameFolder() + "zebrolite"; }
 
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment, int timeoutMs) {
   const std::string base = "/tmp/zebrolite-run-" + std::to_string(getpid()) + "-" + std::to_string(scratchCounter++);
@@ -96,6 +105,25 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
   unlink((base + ".out").c_str());
   unlink((base + ".err").c_str());
   return result;
+}
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::string& errPath)
+    : pid_(spawn(program, arguments, {}, "/dev/null", errPath)) {}
+
+ChildProcess::~ChildProcess() { stop(SIGKILL, 10000); }
+
+bool ChildProcess::running() {
+  int raw = 0;
+  if (pid_ > 0 && waitpid(pid_, &raw, WNOHANG) == pid_) pid_ = -1;
+  return pid_ > 0;
+}
+
+int ChildProcess::stop(int signal, int timeoutMs) {
+  if (pid_ <= 0) return -1;
+  const int status = endProcess(pid_, signal, timeoutMs);
+  pid_ = -1;
+  return status;
 }
 
 ServerProcess::ServerProcess(const std::string& folder, const std::vector<std::string>& arguments)

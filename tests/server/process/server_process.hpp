@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,10 +23,28 @@ struct ProcessResult {
   std::string err;
 };
 
+// Polls `done` until it holds, at most `timeoutMs`; whether it did.
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+
 // Runs a program to its end (at most `timeoutMs`), with extra environment variables. The
 // program runs in a process group of its own, which is killed when it ends or times out.
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment = {}, int timeoutMs = 30000);
+
+// Another program running beside a test (nginx), killed when the test ends however it ends.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& errPath);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  bool running();
+  // Sends the signal and waits for the end (SIGKILL after `timeoutMs`); as ServerProcess::stop.
+  int stop(int signal, int timeoutMs = 15000);
+
+ private:
+  pid_t pid_ = -1;
+};
 
 class ServerProcess {
  public:

@@ -13,6 +13,7 @@
 
 #include "tests/server/process/http_client.hpp"
 #include "tests/server/process/server_process.hpp"
+#include "tests/server/process/server_test.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace server_test {
@@ -23,6 +24,10 @@ const std::string kGame = "/Zebrolite2/updateScore_ppc.php";
 std::string submission(const std::string& name, std::uint32_t score) {
   return kGame + "?myname=" + name + "&myscore=" + std::to_string(score);
 }
+
+class ServerHttpTest : public ServerTest {};
+class ServerModerationTest : public ServerTest {};
+class ServerDurabilityTest : public ServerTest {};
 
 // Polls the list until it is `expected` (moderation of another process is noticed within
 // about a second); the last list seen.
@@ -87,9 +92,8 @@ TEST(ServerStartTest, TheDefaultDatabaseIsMadeInTheUsersDataFolder) {
   EXPECT_TRUE(std::filesystem::exists(scratch.file("data/zebrolite/scores.db")));
 }
 
-TEST(ServerHttpTest, AnswersTheGameAndKeepsItsLimits) {
-  testing_support::ScratchFolder scratch;
-  ServerProcess server(scratch.path());
+TEST_P(ServerHttpTest, AnswersTheGameAndKeepsItsLimits) {
+  ServerProcess server(scratch_.path(), onDatabase());
   ASSERT_TRUE(server.started()) << server.stderrText();
   EXPECT_EQ(httpGet(server.port(), submission("ANNA", 500)).body, "OK");
   const HttpResponse list = httpGet(server.port(), kGame);
@@ -142,9 +146,8 @@ TEST(ServerHttpTest, AnswersTheGameAndKeepsItsLimits) {
   EXPECT_NE(log.find("stopped"), std::string::npos);
 }
 
-TEST(ServerHttpTest, TheSubmitRateTurnsNewScoresAwayWith429) {
-  testing_support::ScratchFolder scratch;
-  ServerProcess server(scratch.path(), {"--submit-rate", "2"});
+TEST_P(ServerHttpTest, TheSubmitRateTurnsNewScoresAwayWith429) {
+  ServerProcess server(scratch_.path(), onDatabase({"--submit-rate", "2"}));
   ASSERT_TRUE(server.started()) << server.stderrText();
   EXPECT_EQ(httpGet(server.port(), submission("A", 1)).status, 200);
   EXPECT_EQ(httpGet(server.port(), submission("A", 2)).status, 200);
@@ -152,54 +155,56 @@ TEST(ServerHttpTest, TheSubmitRateTurnsNewScoresAwayWith429) {
   EXPECT_EQ(httpGet(server.port(), submission("A", 1)).status, 200);  // already stored
 }
 
-TEST(ServerModerationTest, CommandsOnTheSameDatabaseReachTheRunningServer) {
-  testing_support::ScratchFolder scratch;
-  ServerProcess server(scratch.path());
+TEST_P(ServerModerationTest, CommandsOnTheSameDatabaseReachTheRunningServer) {
+  ServerProcess server(scratch_.path(), onDatabase());
   ASSERT_TRUE(server.started()) << server.stderrText();
   for (const auto& [name, score] : {std::pair{"ANNA", 500}, {"CHEAT", 999}, {"BOB", 400}}) {
     ASSERT_EQ(httpGet(server.port(), submission(name, score)).body, "OK");
   }
-  const std::string db = scratch.file("scores.db");
   ASSERT_EQ(waitForList(server.port(), ";CHEAT,999;ANNA,500;BOB,400"), ";CHEAT,999;ANNA,500;BOB,400");
 
-  const ProcessResult list = runProgram(serverBinary(), {"--db", db, "list"});
+  const ProcessResult list = runProgram(serverBinary(), {"--db", db(), "list"});
   EXPECT_EQ(list.status, 0) << list.err;
   EXPECT_NE(list.out.find("CHEAT"), std::string::npos) << list.out;
 
-  const ProcessResult ban = runProgram(serverBinary(), {"--db", db, "ban", "CHEAT"});
+  const ProcessResult ban = runProgram(serverBinary(), {"--db", db(), "ban", "CHEAT"});
   EXPECT_EQ(ban.status, 0) << ban.err;
   EXPECT_EQ(ban.out, "the name CHEAT is now banned\n");
   EXPECT_EQ(waitForList(server.port(), ";ANNA,500;BOB,400"), ";ANNA,500;BOB,400");
   EXPECT_EQ(httpGet(server.port(), submission("CHEAT", 1000)).body, "OK");  // taken, never shown
   EXPECT_EQ(httpGet(server.port(), kGame).body, ";ANNA,500;BOB,400");
 
-  const ProcessResult hide = runProgram(serverBinary(), {"--db", db, "hide", "1"});
+  const ProcessResult hide = runProgram(serverBinary(), {"--db", db(), "hide", "1"});
   EXPECT_EQ(hide.status, 0) << hide.err;
   EXPECT_EQ(waitForList(server.port(), ";BOB,400"), ";BOB,400");
   EXPECT_EQ(httpGet(server.port(), "/api/v1/rank?name=ANNA").status, 404);
-  const ProcessResult again = runProgram(serverBinary(), {"--db", db, "hide", "1"});
+  const ProcessResult again = runProgram(serverBinary(), {"--db", db(), "hide", "1"});
   EXPECT_EQ(again.out, "submission 1 was already hidden\n");
-  const ProcessResult missing = runProgram(serverBinary(), {"--db", db, "unhide", "77"});
+  const ProcessResult missing = runProgram(serverBinary(), {"--db", db(), "unhide", "77"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("no submission has the id 77"), std::string::npos);
 
-  const ProcessResult audit = runProgram(serverBinary(), {"--db", db, "audit"});
+  const ProcessResult audit = runProgram(serverBinary(), {"--db", db(), "audit"});
   EXPECT_EQ(audit.status, 0);
   EXPECT_NE(audit.out.find("ban     CHEAT"), std::string::npos) << audit.out;
   EXPECT_NE(audit.out.find("hide    1"), std::string::npos) << audit.out;
 
-  const ProcessResult backup = runProgram(serverBinary(), {"--db", db, "backup", scratch.file("copy.db")});
+  const ProcessResult backup = runProgram(serverBinary(), {"--db", db(), "backup", scratch_.file("copy.db")});
+  if (GetParam() == DatabaseKind::Postgres) {
+    EXPECT_EQ(backup.status, 2);
+    EXPECT_NE(backup.err.find("pg_dump"), std::string::npos) << backup.err;
+    return;
+  }
   EXPECT_EQ(backup.status, 0) << backup.err;
-  const ProcessResult copied = runProgram(serverBinary(), {"--db", scratch.file("copy.db"), "list"});
+  const ProcessResult copied = runProgram(serverBinary(), {"--db", scratch_.file("copy.db"), "list"});
   EXPECT_NE(copied.out.find("CHEAT"), std::string::npos) << copied.out;
 }
 
 // Every submission answered OK survives a SIGKILL in the middle of the stream.
-TEST(ServerDurabilityTest, NothingAnsweredOkIsLostToSigkill) {
-  testing_support::ScratchFolder scratch;
+TEST_P(ServerDurabilityTest, NothingAnsweredOkIsLostToSigkill) {
   std::vector<std::string> answered;
   {
-    ServerProcess server(scratch.path(), {"--submit-rate", "0"});
+    ServerProcess server(scratch_.path(), onDatabase({"--submit-rate", "0"}));
     ASSERT_TRUE(server.started()) << server.stderrText();
     constexpr int kClients = 4;
     std::vector<std::vector<std::string>> okByClient(kClients);
@@ -228,7 +233,7 @@ TEST(ServerDurabilityTest, NothingAnsweredOkIsLostToSigkill) {
     for (const auto& ok : okByClient) answered.insert(answered.end(), ok.begin(), ok.end());
   }
   ASSERT_GE(answered.size(), 100u);
-  ServerProcess restarted(scratch.path());
+  ServerProcess restarted(scratch_.path(), onDatabase());
   ASSERT_TRUE(restarted.started()) << restarted.stderrText();
   std::string all;
   for (std::uint64_t offset = 0;; offset += 100) {
@@ -282,6 +287,10 @@ TEST(ServerDurabilityTest, AFullDiskGives503AndKeepsEverythingStored) {
   EXPECT_NE(page.body.find("\"total\":" + std::to_string(answered.size()) + ","), std::string::npos)
       << page.body << " after " << answered.size() << " OKs";
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, ServerHttpTest, everyStore(), storeTestName);
+INSTANTIATE_TEST_SUITE_P(Stores, ServerModerationTest, everyStore(), storeTestName);
+INSTANTIATE_TEST_SUITE_P(Stores, ServerDurabilityTest, everyStore(), storeTestName);
 
 }  // namespace
 }  // namespace server_test

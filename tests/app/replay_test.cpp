@@ -1,0 +1,238 @@
+// Games played through real messages by the headless driver, recorded as they are played,
+// then judged by the verifier and watched by the replay player: what is played honestly
+// verifies, and everything else is refused as what it is, with bounded work.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/replay_verifier.hpp"
+#include "platform/files.hpp"
+#include "replay/replay_file.hpp"
+#include "tests/support/scratch_folder.hpp"
+#include "tests/support/test_files.hpp"
+
+namespace {
+
+using app::Verdict;
+using Kind = replay::Event::Kind;
+
+// From the cover to "New game", where recording begins.
+const std::string kToNewGame = "seed 2\ntick 60\nkey RETURN\ntick 60\nkey RETURN\n";
+// The built-in player wins the game of seed 2 in about 21,000 passes, then the name "AB" is
+// entered.
+const std::string kPlayToTheEnd = "tick 60\nautopilot on\ntick 26000\nautopilot off\n";
+// Long enough for any game of the built-in player: after the end it only waits.
+const std::string kPlayLong = "tick 60\nautopilot on\ntick 60000\nautopilot off\n";
+const std::string kEnterName = "key RETURN\ntick 60\nkey 0x41\nkey 0x42\nkey RETURN\ntick 60\n";
+
+std::string readAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The verdict of a verifier on a thread of its own, as the server's workers run them.
+Verdict verifyOnAThread(const std::vector<std::uint8_t>& bytes, std::uint64_t maxUpdates = app::ReplayVerifier::kDefaultMaxUpdates) {
+  Verdict verdict;
+  std::thread worker([&] {
+    app::ReplayVerifier verifier(maxUpdates);
+    verdict = verifier.verify(bytes);
+  });
+  worker.join();
+  return verdict;
+}
+
+class ReplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::setDataFolder(testing_support::gameFolder()); }
+
+  // Runs the game on a script in the save folder `save`; what it printed.
+  std::string run(const std::string& script, const testing_support::ScratchFolder& save,
+                  const std::string& options = "--headless --script") {
+    std::ofstream(scratch_.file("script.zs")) << script;
+    const std::string command = testing_support::gameFolder() + "zebrolite " + options + " " +
+                                (options.find("--script") != std::string::npos ? scratch_.file("script.zs") : "") +
+                                " --save-dir " + save.path() + " > " + scratch_.file("out.txt") + " 2> " +
+                                scratch_.file("err.txt");
+    const int raw = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << readAll(scratch_.file("err.txt"));
+    return readAll(scratch_.file("out.txt"));
+  }
+
+  // The replays kept beside the score table.
+  static std::vector<std::string> tableReplays(const testing_support::ScratchFolder& save) {
+    return platform::filesInFolder(save.path(), "ScoreList-", ".zebreplay");
+  }
+
+  // The one replay the game left beside the score table.
+  static std::vector<std::uint8_t> onlyReplay(const testing_support::ScratchFolder& save) {
+    const std::vector<std::string> names = tableReplays(save);
+    EXPECT_EQ(names.size(), 1u);
+    return names.empty() ? std::vector<std::uint8_t>{} : testing_support::readBytes(save.file(names.front()));
+  }
+
+  static replay::Replay decoded(const std::vector<std::uint8_t>& bytes) {
+    const replay::Decoded d = replay::decode(bytes);
+    EXPECT_TRUE(d.replay) << d.error;
+    return d.replay.value_or(replay::Replay{});
+  }
+
+  testing_support::ScratchFolder scratch_;
+};
+
+TEST_F(ReplayTest, AGamePlayedThroughMessagesVerifiesAndATestKeyOrAPointMoreIsRefused) {
+  testing_support::ScratchFolder save;
+  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
+  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  EXPECT_LT(bytes.size(), 4096u) << "a whole game in a few kilobytes";
+  const Verdict verdict = verifyOnAThread(bytes);
+  EXPECT_TRUE(verdict.verified()) << verdict.reason;
+  EXPECT_EQ(verdict.name, "AB");
+  EXPECT_GT(verdict.score, 1000u);
+  EXPECT_GT(verdict.updates, 15000u);
+
+  replay::Replay more = decoded(bytes);
+  ++more.score;
+  const Verdict claimed = verifyOnAThread(replay::encode(more));
+  EXPECT_EQ(claimed.kind, Verdict::Kind::ScoreDiffers) << claimed.reason;
+
+  // '4' takes the attachments off a paddle that has none yet: it changes nothing, and is
+  // refused all the same.
+  testing_support::ScratchFolder cheated;
+  run(kToNewGame + "key 4\n" + kPlayToTheEnd + kEnterName, cheated);
+  const Verdict testKey = verifyOnAThread(onlyReplay(cheated));
+  EXPECT_EQ(testKey.kind, Verdict::Kind::TestKey) << testKey.reason;
+  EXPECT_EQ(testKey.reason, "the test key 4 was used");
+}
+
+TEST_F(ReplayTest, AContinuedGameVerifiesWithItsBeginningAndASecondGameOfARunToo) {
+  testing_support::ScratchFolder save;
+  // Quit while playing: the game and its replay so far are saved.
+  run(kToNewGame + "tick 60\nautopilot on\ntick 3000\n", save);
+  ASSERT_TRUE(platform::readFile(save.file("AutoSave.zebreplay"), 1 << 20).opened);
+  // Continue (the menu's second item), play to the end, then a second game in the same run.
+  run("seed 9\ntick 60\nkey RETURN\ntick 60\nkey DOWN\nkey RETURN\n" + kPlayLong + kEnterName +
+          "key RETURN\ntick 60\nkey UP\nkey RETURN\n" + kPlayLong + "key RETURN\ntick 60\nkey 0x43\nkey RETURN\ntick 60\n",
+      save);
+  EXPECT_FALSE(platform::readFile(save.file("AutoSave.zebreplay"), 1 << 20).opened) << "the saved game ended";
+  const std::vector<std::string> names = tableReplays(save);
+  ASSERT_EQ(names.size(), 2u);
+  std::size_t continued = 0;
+  for (const std::string& name : names) {
+    const std::vector<std::uint8_t> bytes = testing_support::readBytes(save.file(name));
+    continued += decoded(bytes).segments.size() == 2 ? 1 : 0;
+    const Verdict verdict = verifyOnAThread(bytes);
+    EXPECT_TRUE(verdict.verified()) << name << ": " << verdict.reason;
+  }
+  EXPECT_EQ(continued, 1u);
+
+  // The beginning must fit the continuation.
+  for (const std::string& name : names) {
+    replay::Replay r = decoded(testing_support::readBytes(save.file(name)));
+    if (r.segments.size() != 2) continue;
+    ++r.segments[0].saved.score;
+    EXPECT_EQ(verifyOnAThread(replay::encode(r)).kind, Verdict::Kind::SavedDiffers);
+    r.segments.erase(r.segments.begin());
+    EXPECT_EQ(verifyOnAThread(replay::encode(r)).kind, Verdict::Kind::Malformed) << "a continuation alone";
+  }
+}
+
+TEST_F(ReplayTest, DamagedCutOversizedAndEndlessReplaysAreRefusedWithBoundedWork) {
+  testing_support::ScratchFolder save;
+  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
+  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  const replay::Replay game = decoded(bytes);
+
+  std::vector<std::uint8_t> tampered = bytes;
+  tampered[tampered.size() / 2] ^= 0x01;
+  std::vector<std::uint8_t> big = bytes;
+  big.resize(replay::kMaxFileBytes + 1);
+  replay::Replay unfinished = game;
+  unfinished.segments.back().events.pop_back();
+  replay::Replay endless = game;
+  endless.segments.back().events.push_back({Kind::Updates, 1'000'000});
+  replay::Replay otherRules = game;
+  ++otherRules.rulesVersion;
+  replay::Replay noName = game;
+  noName.name = "NINECHARS";
+
+  const std::pair<std::vector<std::uint8_t>, Verdict::Kind> cases[] = {
+      {tampered, Verdict::Kind::Malformed},
+      {std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 7), Verdict::Kind::Malformed},
+      {big, Verdict::Kind::TooLarge},
+      {replay::encode(unfinished), Verdict::Kind::NoEnd},
+      {replay::encode(endless), Verdict::Kind::TooLong},
+      {replay::encode(otherRules), Verdict::Kind::OtherRules},
+      {replay::encode(noName), Verdict::Kind::Malformed},
+  };
+  for (const auto& [file, kind] : cases) {
+    const Verdict verdict = verifyOnAThread(file);
+    EXPECT_EQ(verdict.kind, kind) << verdict.reason;
+    EXPECT_EQ(verdict.reason.find('\n'), std::string::npos);
+    EXPECT_LE(verdict.updates, 30000u) << verdict.reason;
+  }
+  // Past its end the game plays no further: updates beyond it are refused unplayed.
+  const Verdict pastEnd = verifyOnAThread(replay::encode(endless), 2'000'000);
+  EXPECT_EQ(pastEnd.kind, Verdict::Kind::NoEnd) << pastEnd.reason;
+  EXPECT_EQ(pastEnd.updates, verifyOnAThread(bytes).updates);
+}
+
+TEST_F(ReplayTest, OneVerifierJudgesManyGamesAndVerifiersOnTwoThreadsAgree) {
+  testing_support::ScratchFolder save;
+  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
+  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  replay::Replay more = decoded(bytes);
+  ++more.score;
+  const std::vector<std::uint8_t> wrong = replay::encode(more);
+  const auto judgeAll = [&](std::vector<Verdict::Kind>& kinds) {
+    app::ReplayVerifier verifier;
+    for (int i = 0; i < 3; ++i) {
+      kinds.push_back(verifier.verify(bytes).kind);
+      kinds.push_back(verifier.verify(wrong).kind);
+    }
+  };
+  std::vector<Verdict::Kind> a;
+  std::vector<Verdict::Kind> b;
+  std::thread first([&] { judgeAll(a); });
+  std::thread second([&] { judgeAll(b); });
+  first.join();
+  second.join();
+  const std::vector<Verdict::Kind> expected = {Verdict::Kind::Verified, Verdict::Kind::ScoreDiffers, Verdict::Kind::Verified,
+                                               Verdict::Kind::ScoreDiffers, Verdict::Kind::Verified, Verdict::Kind::ScoreDiffers};
+  EXPECT_EQ(a, expected);
+  EXPECT_EQ(b, expected);
+}
+
+TEST_F(ReplayTest, TheWatchedReplayEndsOnTheFrameOfTheRecordedGame) {
+  testing_support::ScratchFolder save;
+  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
+  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  const replay::Totals totals = replay::totals(decoded(bytes));
+  testing_support::writeBytes(scratch_.file("game.zebreplay"), bytes);
+  const std::string watched = run("", save, "--headless --replay " + scratch_.file("game.zebreplay"));
+  // The same game driven again, stopped at the pass that ended it.
+  testing_support::ScratchFolder again;
+  const std::string driven =
+      run(kToNewGame + "tick 60\nautopilot on\ntick " + std::to_string(totals.updates - 60) + "\nhash\n", again);
+  ASSERT_EQ(driven.size(), 17u);
+  EXPECT_EQ(watched.substr(0, 17), driven);
+  EXPECT_EQ(watched.substr(17), "score " + std::to_string(decoded(bytes).score) + "\n");
+}
+
+TEST_F(ReplayTest, ABadReplayFileIsAClearMessageAndStatusTwo) {
+  testing_support::writeBytes(scratch_.file("bad.zebreplay"), {'Z', 'E', 'B', 'R', 'A'});
+  const std::string command = testing_support::gameFolder() + "zebrolite --headless --replay " + scratch_.file("bad.zebreplay") +
+                              " 2> " + scratch_.file("err.txt");
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 2);
+  EXPECT_EQ(readAll(scratch_.file("err.txt")), "zebrolite: " + scratch_.file("bad.zebreplay") +
+                                                   " is no replay that can be played: it is not a replay file\n");
+}
+
+}  // namespace

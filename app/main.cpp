@@ -19,6 +19,7 @@
 #include "platform/random.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 #include "platform/sdl/single_instance.hpp"
+#include "scores/replay_store.hpp"
 #include "scores/score_upload.hpp"
 #include "shell/player_files.hpp"
 
@@ -102,8 +103,10 @@ int main(int argc, char** argv) {
   if (claim.status == platform::SingleInstance::Status::AnotherRaised) return 0;
   if (claim.status == platform::SingleInstance::Status::SaveFolderTaken) return 1;
   // The save folder is this copy's now: what a copy killed while saving left there goes.
+  const std::vector<std::string> replays = scores::storedReplayNames();
   std::vector<std::string_view> written(shell::kPlayerFileNames.begin(), shell::kPlayerFileNames.end());
   written.push_back(app::GameRecorder::kSavedGameReplay);
+  written.insert(written.end(), replays.begin(), replays.end());
   platform::removeLeftoverTemporaries(platform::saveFolder(), written);
 
   std::unique_ptr<app::ReplayRecorder> recorder;

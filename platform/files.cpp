@@ -48,10 +48,21 @@ bool isFolder(const std::string& path) {
 // mkstemp's template, and the shape of the names it makes: six ASCII letters or digits.
 constexpr std::string_view kTemporaryTemplate = ".XXXXXX";
 
+// A name as removeLeftoverTemporaries takes it: exact, or with one '*' for one or more
+// characters.
+bool nameMatches(std::string_view entry, std::string_view name) {
+  const std::size_t star = name.find('*');
+  if (star == std::string_view::npos) return entry == name;
+  const std::string_view before = name.substr(0, star);
+  const std::string_view after = name.substr(star + 1);
+  return entry.size() > before.size() + after.size() && entry.starts_with(before) && entry.ends_with(after);
+}
+
 bool isTemporaryOf(std::string_view entry, std::string_view name) {
-  if (entry.size() != name.size() + kTemporaryTemplate.size() || !entry.starts_with(name)) return false;
-  if (entry[name.size()] != '.') return false;
-  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1, entry.end(), [](char c) {
+  if (entry.size() <= kTemporaryTemplate.size()) return false;
+  const std::size_t cut = entry.size() - kTemporaryTemplate.size();
+  if (entry[cut] != '.' || !nameMatches(entry.substr(0, cut), name)) return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(cut) + 1, entry.end(), [](char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
   });
 }

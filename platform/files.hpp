@@ -65,7 +65,8 @@ FileWrite writeFileAtomically(const std::string& path, std::span<const std::uint
 
 // Removes, from `folder`, the temporary files a killed writeFileAtomically left behind for
 // the given file names: regular files named exactly NAME.XXXXXX (six ASCII letters or
-// digits), nothing else. Only the one copy that owns the folder may call it, since another
+// digits), nothing else. A name may hold one '*', which stands for one or more characters
+// ("Unsent-*.zebreplay"). Only the one copy that owns the folder may call it, since another
 // copy's write in progress looks the same. Returns how many were removed.
 int removeLeftoverTemporaries(const std::string& folder, std::span<const std::string_view> names);
 

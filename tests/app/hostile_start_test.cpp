@@ -204,15 +204,22 @@ INSTANTIATE_TEST_SUITE_P(
 // while saving left there, and a second start raises it and ends quietly with 0.
 TEST(SecondCopy, ASecondStartRaisesTheFirstWhichClearedWhatAKilledSaveLeft) {
   Folders folders;
-  const std::vector<std::string> leftovers = {"ScoreList.sav.Ab12Cd", "AutoSave.dat.x0Y1z2"};
-  const std::vector<std::string> strangers = {"ScoreList.sav.Ab12C", "notes.txt.Ab12Cd", "ScoreList.sav.old"};
+  // Of the player's files, the saved game's replay and the finished games' replays.
+  const std::vector<std::string> leftovers = {"ScoreList.sav.Ab12Cd", "AutoSave.dat.x0Y1z2",
+                                              "AutoSave.zebreplay.Qw3rTy",
+                                              "ScoreList-00c0ffee00c0ffee.zebreplay.a1B2c3",
+                                              "Unsent-00c0ffee00c0ffee.zebreplay.ZZZZZZ"};
+  const std::vector<std::string> strangers = {"ScoreList.sav.Ab12C", "notes.txt.Ab12Cd", "ScoreList.sav.old",
+                                              "Unsent-.zebreplay.Ab12Cd"};
   for (const std::string& name : leftovers) std::ofstream(folders.save + name) << "torn";
   for (const std::string& name : strangers) std::ofstream(folders.save + name) << "mine";
 
   GameProcess first({"--save-dir", folders.save}, folders.lock, folders.scratch.file("first"));
   ASSERT_TRUE(waitFor([&] {
-    return fs::exists(folders.lock + "zebrolite.sock") && !fs::exists(folders.save + leftovers[0]) &&
-           !fs::exists(folders.save + leftovers[1]);
+    return fs::exists(folders.lock + "zebrolite.sock") &&
+           std::none_of(leftovers.begin(), leftovers.end(), [&](const std::string& name) {
+             return fs::exists(folders.save + name);
+           });
   })) << first.err();
   for (const std::string& name : strangers) EXPECT_EQ(readAll(folders.save + name), "mine") << name;
 

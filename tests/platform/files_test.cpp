@@ -269,5 +269,29 @@ TEST(RemoveLeftoverTemporaries, RemovesWhatAKilledWriteLeftAndNothingElse) {
   EXPECT_EQ(removeLeftoverTemporaries(folder.file("none/"), names), 0);
 }
 
+// The replays are kept in files named after their contents: one '*' in a name stands for
+// one or more characters, and the rest of the name must still match exactly.
+TEST(RemoveLeftoverTemporaries, ANameWithAStarCoversEveryFileOfItsKind) {
+  testing_support::ScratchFolder folder;
+  const std::vector<std::string> leftovers = {"ScoreList-0123456789abcdef.zebreplay.Ab12Cd",
+                                              "ScoreList-f.zebreplay.000000", "AutoSave.zebreplay.zZ09aA"};
+  const std::vector<std::string> kept = {"ScoreList-0123456789abcdef.zebreplay",
+                                         "ScoreList-.zebreplay.Ab12Cd",
+                                         "ScoreList-0123.zebreplay.Ab12C",
+                                         "ScoreList-0123.zebreplayX.Ab12Cd",
+                                         "XScoreList-0123.zebreplay.Ab12Cd",
+                                         "Unsent-0123.zebreplay.Ab12Cd",
+                                         "AutoSave.zebreplay",
+                                         "AutoSaveX.zebreplay.Ab12Cd"};
+  for (const std::string& name : leftovers) testing_support::writeBytes(folder.file(name), kOld);
+  for (const std::string& name : kept) testing_support::writeBytes(folder.file(name), kOld);
+
+  const std::string_view names[] = {"ScoreList-*.zebreplay", "AutoSave.zebreplay"};
+  EXPECT_EQ(removeLeftoverTemporaries(folder.path(), names), 3);
+  std::vector<std::string> expected = kept;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(folderEntries(folder.path()), expected);
+}
+
 }  // namespace
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/messages.hpp"
+#include "platform/problem_report.hpp"
 
 namespace app {
 namespace {
@@ -93,9 +94,6 @@ std::vector<std::string> splitWords(const std::string& line) {
   return words;
 }
 
-// What an error message shows of a word at most; the rest becomes "...".
-constexpr std::size_t kShownBytes = 32;
-
 bool fail(ScriptError& error, int line, std::string message) {
   error.line = line;
   error.message = std::move(message);
@@ -119,9 +117,9 @@ bool parseShaped(const std::vector<std::string>& words, int line, ScriptCommand&
     command.verb = shape.verb;
     for (std::size_t i = lead.size(); i < words.size(); ++i) {
       std::int64_t value = 0;
-      if (!parseNumber(words[i], value)) return fail(error, line, quoted(words[i]) + " is not a number");
+      if (!parseNumber(words[i], value)) return fail(error, line, platform::quoted(words[i]) + " is not a number");
       if (value < shape.low || value > shape.high) {
-        return fail(error, line, quoted(words[i]) + " is out of range for '" + shape.words + "'");
+        return fail(error, line, platform::quoted(words[i]) + " is out of range for '" + shape.words + "'");
       }
       command.numbers.push_back(value);
     }
@@ -138,7 +136,7 @@ bool parseLine(const std::vector<std::string>& words, int line, ScriptCommand& c
     std::int64_t count = 1;
     if (words.size() > 2) return fail(error, line, "'tick' takes at most one argument");
     if (words.size() == 2 && (!parseNumber(words[1], count) || count < 0 || count > kInt32Max)) {
-      return fail(error, line, quoted(words[1]) + " is not a number of passes");
+      return fail(error, line, platform::quoted(words[1]) + " is not a number of passes");
     }
     command.numbers.push_back(count);
     return true;
@@ -147,7 +145,7 @@ bool parseLine(const std::vector<std::string>& words, int line, ScriptCommand& c
     command.verb = first == "key" ? ScriptVerb::Key : ScriptVerb::KeyUp;
     if (words.size() != 2) return fail(error, line, "'" + first + "' takes one key name");
     std::uint32_t key = 0;
-    if (!parseKeyName(words[1], key)) return fail(error, line, "unknown key " + quoted(words[1]));
+    if (!parseKeyName(words[1], key)) return fail(error, line, "unknown key " + platform::quoted(words[1]));
     command.numbers.push_back(key);
     return true;
   }
@@ -159,28 +157,11 @@ bool parseLine(const std::vector<std::string>& words, int line, ScriptCommand& c
   }
   bool matched = false;
   if (!parseShaped(words, line, command, error, matched)) return false;
-  if (!matched) return fail(error, line, "unknown command " + quoted(first));
+  if (!matched) return fail(error, line, "unknown command " + platform::quoted(first));
   return true;
 }
 
 }  // namespace
-
-std::string quoted(std::string_view word) {
-  std::string shown = "'";
-  for (const char c : word.substr(0, kShownBytes)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
-      shown.push_back(c);
-    } else {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      shown.append(escaped);
-    }
-  }
-  if (word.size() > kShownBytes) shown.append("...");
-  shown.push_back('\'');
-  return shown;
-}
 
 bool parseKeyName(const std::string& name, std::uint32_t& key) {
   for (const NamedKey& named : kKeyNames) {

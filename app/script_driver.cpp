@@ -12,6 +12,7 @@
 #include "platform/headless/headless_audio.hpp"
 #include "platform/interruption.hpp"
 #include "platform/json_line.hpp"
+#include "platform/problem_report.hpp"
 #include "platform/random.hpp"
 #include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
@@ -112,7 +113,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
       return true;
     case ScriptVerb::Shot:
       if (!gfx::saveScreenshot(program_.app()->backBuffer(), command.text)) {
-        return fail(error, command, "cannot write " + quoted(command.text));
+        return fail(error, command, "cannot write " + platform::quoted(command.text));
       }
       return true;
     case ScriptVerb::AutopilotOn: autopilot_.setOn(true, program_); return true;

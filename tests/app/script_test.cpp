@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/replay_recorder.hpp"
+#include "platform/problem_report.hpp"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST(ScriptTest, ErrorMessagesShowWordsQuotedEscapedAndShortened) {
     EXPECT_FALSE(app::parseScript(c.source, commands, error));
     EXPECT_EQ(error.message, c.message);
   }
-  EXPECT_EQ(app::quoted("it's a \\ back"), "'it's a \\ back'");
+  EXPECT_EQ(platform::quoted("it's a \\ back"), "'it's a \\ back'");
 }
 
 TEST(ScriptTest, KeyNamesRoundTrip) {

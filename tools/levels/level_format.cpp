@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/files.hpp"
+#include "platform/problem_report.hpp"
 
 namespace tools {
 namespace {
@@ -70,7 +71,7 @@ bool expressible(std::int32_t value) {
 bool parseCell(std::string_view token, int position, std::int32_t& value, std::string& message) {
   const std::string where = " (cell " + std::to_string(position) + " of the row)";
   if (token.size() != 2) {
-    message = "'" + std::string(token) + "'" + where + " is not a pair of characters";
+    message = platform::quoted(token) + where + " is not a pair of characters";
     return false;
   }
   if (token == "..") {
@@ -79,22 +80,22 @@ bool parseCell(std::string_view token, int position, std::int32_t& value, std::s
   }
   const auto info = std::find_if(kKinds.begin(), kKinds.end(), [&](const KindInfo& k) { return k.letter == token[0]; });
   if (info == kKinds.end()) {
-    message = "unknown cell '" + std::string(token) + "'" + where +
+    message = "unknown cell " + platform::quoted(token) + where +
               "; cells are '..' or one of S M G H B F followed by a colour digit 0-9";
     return false;
   }
   if (token[1] < '0' || token[1] > '9') {
-    message = "'" + std::string(token) + "'" + where + ": the second character must be a colour digit 0-9";
+    message = platform::quoted(token) + where + ": the second character must be a colour digit 0-9";
     return false;
   }
   const int row = token[1] - '0';
   if (info->pictureRows == 0) {
-    message = "'" + std::string(token) + "'" + where + ": an empty cell has no picture to take row " +
+    message = platform::quoted(token) + where + ": an empty cell has no picture to take row " +
               std::to_string(row) + " of; it is written '..'";
     return false;
   }
   if (row >= info->pictureRows) {
-    message = "'" + std::string(token) + "'" + where + ": the " + info->name + " picture has no row " + std::to_string(row);
+    message = platform::quoted(token) + where + ": the " + info->name + " picture has no row " + std::to_string(row);
     return false;
   }
   const int kind = static_cast<int>(info - kKinds.begin());

@@ -29,9 +29,9 @@ QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::
     }
     if (std::find(allowedKeys.begin(), allowedKeys.end(), *key) == allowedKeys.end()) {
       query.refusal_ = "unknown query key: only";
-      for (const std::string_view allowed : allowedKeys) {
-        query.refusal_ += ' ';
-        query.refusal_ += allowed;
+      for (std::size_t i = 0; i < allowedKeys.size(); ++i) {
+        query.refusal_ += i == 0 ? " " : ", ";
+        query.refusal_ += allowedKeys.begin()[i];
       }
       query.refusal_ += " may be given";
       return query;

@@ -56,6 +56,9 @@ std::string serverUsage() {
          "  --threads N           threads answering connections (2)\n"
          "  --store-threads N     threads querying the database (2)\n"
          "  --max-connections N   connections at once (1024)\n"
+         "  --verify-threads N    threads that verify replays (1)\n"
+         "  --verify-rate N       replays a minute per address that are verified (30; 0: no limit)\n"
+         "  --data DIR            the game's data folder, whose BrickMap.dat verification plays\n"
          "  --help, --version\n";
 }
 
@@ -84,8 +87,10 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       if (argument == "--trust-proxy") o.trustProxy = true;
       continue;
     }
-    static constexpr std::string_view kValued[] = {"--listen",  "--port",          "--db",
-                                                   "--submit-rate", "--threads", "--store-threads", "--max-connections"};
+    static constexpr std::string_view kValued[] = {"--listen",         "--port",           "--db",
+                                                   "--submit-rate",    "--threads",        "--store-threads",
+                                                   "--max-connections", "--verify-threads", "--verify-rate",
+                                                   "--data"};
     if (std::find(std::begin(kValued), std::end(kValued), argument) == std::end(kValued)) {
       parsed.error = "unknown option " + argument;
       return parsed;
@@ -116,6 +121,13 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       good = parseNumber<std::size_t>(value, 1, 64, o.storeThreads);
     } else if (argument == "--max-connections") {
       good = parseNumber<std::size_t>(value, 1, 100000, o.maxConnections);
+    } else if (argument == "--verify-threads") {
+      good = parseNumber<std::size_t>(value, 1, 64, o.verifyThreads);
+    } else if (argument == "--verify-rate") {
+      good = parseNumber<std::uint32_t>(value, 0, 1000000, o.verifyRate);
+    } else if (argument == "--data") {
+      good = !value.empty();
+      o.data = value;
     }
     if (!good) {
       parsed.error = "bad value for " + argument + ": '" + value + "'";

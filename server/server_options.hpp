@@ -2,6 +2,7 @@
 // on the same database: backup, list, hide, unhide, ban, unban, audit.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,15 @@ struct ServerOptions {
   std::size_t storeThreads = 2;
   std::size_t maxConnections = 1024;
   std::size_t maxQueuedWork = 1024;
+  // Verification of posted replays: one worker leaves the other core of a small machine to
+  // the connections and the store (a median game takes about 15 ms of a core).
+  std::size_t verifyThreads = 1;
+  std::uint32_t verifyRate = 30;  // replays a minute per address sent to the verifiers; 0: no limit
+  std::size_t maxQueuedVerifications = 32;  // more are answered 503
+  // How long a POST waits for its verdict before it is answered "queued" (the game's whole
+  // exchange has 10 s).
+  std::chrono::milliseconds verdictWait{2000};
+  std::string data;  // the folder of the game's "BrickMap.dat"; empty: found (see main)
 };
 
 struct ParsedOptions {

@@ -29,7 +29,7 @@ std::vector<std::pair<std::string, std::uint64_t>> namesAndRanks(const std::vect
 using Ranked = std::vector<std::pair<std::string, std::uint64_t>>;
 
 std::vector<RankedEntry> allTime(server::ScoreStore& store, std::size_t limit = 100, std::uint64_t offset = 0) {
-  const auto page = store.board(std::nullopt, offset, limit, false);
+  const auto page = store.board({std::nullopt, offset, limit, false});
   EXPECT_TRUE(page.ok());
   return page.value.entries;
 }
@@ -59,7 +59,7 @@ TEST_P(StoreTest, BestFirstTiesByFirstSubmissionWithCompetitionRanks) {
   // A page that starts inside a tie keeps the tie's rank.
   EXPECT_EQ(namesAndRanks(allTime(store(), 2, 3)), (Ranked{{"D", 3}, {"E", 5}}));
   EXPECT_TRUE(allTime(store(), 5, 6).empty());
-  const auto page = store().board(std::nullopt, 0, 1, true);
+  const auto page = store().board({std::nullopt, 0, 1, true});
   EXPECT_EQ(page.value.total, 6u);
 }
 
@@ -97,7 +97,7 @@ TEST_P(StoreTest, BoardsShowOnlyTheirWindow) {
   for (const auto& s : submissions) ASSERT_EQ(submitNow(store(), s.name, score--, s.time), SubmitOutcome::Stored);
   const auto names = [this](Board board) {
     std::vector<std::string> out;
-    for (const RankedEntry& row : store().board(server::boardWindow(board, kNow).from, 0, 100, false).value.entries) {
+    for (const RankedEntry& row : store().board({server::boardWindow(board, kNow).from, 0, 100, false}).value.entries) {
       out.push_back(row.name);
     }
     return out;
@@ -108,7 +108,7 @@ TEST_P(StoreTest, BoardsShowOnlyTheirWindow) {
   EXPECT_EQ(names(Board::Month), (Names{"MONDAY", "SUNDAY", "TODAY", "MIDNIGHT"}));
   EXPECT_EQ(names(Board::All).size(), 6u);
   // Ranks count within the window.
-  EXPECT_EQ(store().board(server::boardWindow(Board::Day, kNow).from, 0, 1, false).value.entries.front().rank, 1u);
+  EXPECT_EQ(store().board({server::boardWindow(Board::Day, kNow).from, 0, 1, false}).value.entries.front().rank, 1u);
 }
 
 TEST_P(StoreTest, ANamesBestRankWithFiveAboveAndFiveBelow) {
@@ -158,7 +158,7 @@ TEST_P(StoreTest, HiddenAndBannedEntriesVanishAndEveryChangeIsAudited) {
   EXPECT_FALSE(store().rankOf("CHEAT", std::nullopt, 5).value);
   EXPECT_EQ(submitNow(store(), "CHEAT", 950, kNow), SubmitOutcome::Stored);  // kept, never shown
   EXPECT_EQ(namesAndRanks(allTime(store())), (Ranked{{"BOB", 1}}));
-  EXPECT_EQ(store().board(std::nullopt, 0, 10, true).value.total, 1u);
+  EXPECT_EQ(store().board({std::nullopt, 0, 10, true}).value.total, 1u);
   EXPECT_TRUE(store().recent(1).value.front().banned);
 
   EXPECT_TRUE(store().setHidden(anna, false, "mod", kNow + 4).value);
@@ -223,8 +223,8 @@ TEST_P(StoreTest, TheSamePairsSentToTwoStoresAtOnceAreStoredOnce) {
   EXPECT_EQ(stored.load(), kPairs);
   EXPECT_GE(admissions.load(), kPairs);
   EXPECT_LE(admissions.load(), 4 * kPairs);
-  EXPECT_EQ(store().board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kPairs));
-  EXPECT_EQ(second->board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kPairs));
+  EXPECT_EQ(store().board({std::nullopt, 0, 1, true}).value.total, static_cast<std::uint64_t>(kPairs));
+  EXPECT_EQ(second->board({std::nullopt, 0, 1, true}).value.total, static_cast<std::uint64_t>(kPairs));
 }
 
 TEST_P(StoreTest, SubmissionsFromManyThreadsAreAllStoredAndSurviveReopening) {
@@ -245,7 +245,7 @@ TEST_P(StoreTest, SubmissionsFromManyThreadsAreAllStoredAndSurviveReopening) {
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(stored.load(), kThreads * kEach);
   reopen();
-  EXPECT_EQ(store().board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kThreads * kEach));
+  EXPECT_EQ(store().board({std::nullopt, 0, 1, true}).value.total, static_cast<std::uint64_t>(kThreads * kEach));
 }
 
 TEST_P(StoreTest, AClosedStoreRefusesSubmissions) {

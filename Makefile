@@ -1,12 +1,14 @@
 # Zebrolite: `make run` to play, `make test` to test. Both install what is missing first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+export FUZZ_SECONDS FUZZ_RUNS FUZZ_CORPUS
 PREFIX ?= /usr/local
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run serve test test-sanitize bench bench-peers bench-server install package clean
+.PHONY: all deps configure build run serve test test-sanitize fuzz-build fuzz fuzz-ci fuzz-merge bench bench-peers bench-server install package clean
 
 all: build
 
@@ -44,6 +46,25 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	$(call run_tests,$(SANITIZE_BUILD))
 
+# The fuzz targets (fuzz/) in a build of their own, with clang, libFuzzer, ASan and UBSan.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DZEBROLITE_BUILD_FUZZERS=ON \
+	  -DZEBROLITE_BUILD_TESTS=OFF -DZEBROLITE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+
+# Each target for FUZZ_SECONDS (default 60; FUZZ_RUNS=N for N inputs instead), one after the
+# other (FUZZ_TARGETS="png wav" for some); finds go to $(FUZZ_BUILD)/corpus/, or to
+# FUZZ_CORPUS=DIR. `make fuzz-merge` adds those that reach new code to fuzz/corpus/.
+fuzz: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) fuzz $(FUZZ_TARGETS)
+
+# CI's share: every committed input replayed, then each target for FUZZ_SECONDS (default 20).
+fuzz-ci: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) ci $(FUZZ_TARGETS)
+
+fuzz-merge: fuzz-build
+	fuzz/run.sh $(FUZZ_BUILD) merge $(FUZZ_TARGETS)
+
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2
 
@@ -63,4 +84,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -17,7 +17,10 @@ function(zebrolite_test name dir)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} zebrolite_test_support GTest::gtest_main GTest::gmock zebrolite_warnings)
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
+  # The parameters' names are the tests' suffixes; their printed values would put addresses,
+  # different at each build, into the test names.
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS
+    NO_PRETTY_VALUES)
   # The environment is set by a script of our own that CTest runs after the discovered tests
   # are defined: handed to gtest_discover_tests as PROPERTIES, the list of variables is split
   # on its way through, and the tests would get only the first one.

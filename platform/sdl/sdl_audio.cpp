@@ -16,8 +16,11 @@ constexpr int kBufferFrames = 512;
 // Input bytes handed to the converter at a time.
 constexpr std::size_t kConvertPiece = 16384;
 // Silent input frames fed after the clip: the stream holds back the tail of its input (512
-// frames for 22,050 Hz mono) until more comes, and a flush does not give it out.
+// frames for 22,050 Hz mono) until more comes, and a flush does not give it out. The higher
+// the input's rate above the output's, the more it holds back (at 192,000 Hz more than 4,096
+// frames), so silence is fed again until the clip's whole length has come out.
 constexpr std::size_t kTailFrames = 4096;
+constexpr int kMostTails = 16;
 
 // alsa-lib reports every failure on standard error itself: without a sound card, eight lines
 // of configuration complaints while SDL looks for a device. While the mixer opens they go
@@ -82,7 +85,9 @@ std::vector<std::uint8_t> convertPcm(std::span<const std::uint8_t> in, std::uint
     put(in.data() + at, std::min(kConvertPiece, in.size() - at));
   }
   const std::vector<Uint8> silence(kTailFrames * inFrame, from == AUDIO_U8 ? 0x80 : 0);
-  if (ok) put(silence.data(), silence.size());
+  for (int tail = 0; ok && tail < kMostTails && (tail == 0 || out.size() < length); ++tail) {
+    put(silence.data(), silence.size());
+  }
   SDL_FreeAudioStream(stream);
   if (!ok) return {};
   out.resize(std::min(out.size(), length));
@@ -223,14 +228,20 @@ std::unique_ptr<AudioOutput> SdlAudio::open(const PcmFormat& format, std::span<c
   const std::size_t usable = samples.size() - samples.size() % format.blockAlign;
   const SDL_AudioFormat from = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   const int fromRate = static_cast<int>(format.samplesPerSecond);
+  std::span<const std::uint8_t> played = samples.first(usable);
   std::vector<Uint8> converted;
   if (!playsInPlace(samples.data(), from, format.channels, fromRate, format_, channels_, frequency_) && usable > 0) {
-    converted = convertPcm(samples.first(usable), from, format.channels, fromRate, format_, channels_, frequency_);
-    if (converted.empty()) return nullptr;
+    converted = convertPcm(played, from, format.channels, fromRate, format_, channels_, frequency_);
+    // A clip shorter than one frame at the mixer's rate converts to nothing: like a clip
+    // without samples it opens and plays silence, as on every other backend.
+    const std::uint64_t framesAtMixerRate =
+        static_cast<std::uint64_t>(usable / format.blockAlign) * static_cast<std::uint64_t>(frequency_) / format.samplesPerSecond;
+    if (converted.empty() && framesAtMixerRate > 0) return nullptr;
+    if (converted.empty()) played = {};
   }
   const int channel = takeChannel();
   if (channel < 0) return nullptr;
-  return std::make_unique<Output>(*this, channel, samples.first(usable), std::move(converted), loop);
+  return std::make_unique<Output>(*this, channel, played, std::move(converted), loop);
 }
 
 }  // namespace platform

@@ -148,6 +148,18 @@ TEST_F(MixerAudio, APlayWhilePausedWaitsForResume) {
   EXPECT_TRUE(waitUntilSilent(*output));
 }
 
+// One sample at 48 kHz lasts less than a frame at the mixer's 22,050 Hz and converts to
+// nothing; it is still a playable clip, as on the silent backend, not a refused one.
+TEST_F(MixerAudio, AClipShorterThanOneMixerFrameOpensAndPlaysNothing) {
+  for (const PcmFormat& format : {pcm(1, 48000, 8), pcm(2, 192000, 16)}) {
+    const std::vector<std::uint8_t> samples(format.blockAlign, 0x80);
+    auto output = audio_->open(format, samples, false);
+    ASSERT_TRUE(output) << format.samplesPerSecond;
+    output->play();
+    EXPECT_TRUE(waitUntilSilent(*output));
+  }
+}
+
 TEST_F(MixerAudio, OutputsMayOutliveTheMixer) {
   const std::vector<std::uint8_t> samples(441 * 2, 0);
   auto output = audio_->open(pcm(1, 44100, 16), samples, true);
@@ -330,6 +342,30 @@ TEST_P(PcmConversion, GivesWhatAWholeClipConversionGivesAtTheClipsLength) {
 INSTANTIATE_TEST_SUITE_P(Formats, PcmConversion,
                          ::testing::Values(ConversionCase{AUDIO_S16LSB, 1, 22050}, ConversionCase{AUDIO_U8, 1, 11025},
                                            ConversionCase{AUDIO_U8, 2, 22050}, ConversionCase{AUDIO_S16LSB, 2, 44100}));
+
+// The stream holds back more of its input the higher the input's rate: a clip of up to
+// 192,000 samples a second still comes out whole in the mixer's format, a short one too,
+// and its end is the clip's sound, not the silence fed after it.
+TEST(PcmConversionInput, HighRatesComeOutWholeInTheMixingFormat) {
+  for (const int rate : {96000, 150000, 192000}) {
+    for (const int channels : {1, 2}) {
+      for (const int frames : {10, 1000, 100000}) {
+        const ConversionCase c{AUDIO_S16LSB, channels, rate};
+        const std::vector<std::uint8_t> out = convertPcm(tone(c, frames), AUDIO_S16LSB, channels, rate, AUDIO_S16SYS, 1, 22050);
+        const std::size_t expected = static_cast<std::size_t>(frames) * 22050 / static_cast<std::size_t>(rate) * 2;
+        ASSERT_EQ(out.size(), expected) << rate << " Hz, " << channels << " channels, " << frames << " frames";
+        if (frames < 100000) continue;
+        int loudest = 0;
+        for (std::size_t i = out.size() - 200; i < out.size(); i += 2) {
+          std::int16_t sample = 0;
+          std::memcpy(&sample, out.data() + i, 2);
+          loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+        }
+        EXPECT_GT(loudest, 5000) << rate << " Hz: the last 100 samples are silent";
+      }
+    }
+  }
+}
 
 TEST(PcmConversionInput, NothingInGivesNothingOut) {
   EXPECT_TRUE(convertPcm({}, AUDIO_S16LSB, 1, 22050, AUDIO_S16SYS, 2, 44100).empty());

@@ -13,8 +13,6 @@
 namespace pictures {
 namespace {
 
-constexpr float kPi = 3.14159265F;
-
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 // Renders f over a w x h cell at (x0, y0), 4 x 4 samples per pixel averaged with their alpha.

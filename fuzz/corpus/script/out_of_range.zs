@@ -1,0 +1,1 @@
+paddle size 3

@@ -354,7 +354,8 @@ void ScoreService::apiRank(const HttpRequest& request, std::string_view query, R
 }
 
 void ScoreService::page(const HttpRequest& request, std::string_view query, ReplyHandler reply) {
-  const QueryString parsed = QueryString::parse(query, {"board", "verified"});
+  // People reach the page through links, which sites decorate with keys of their own.
+  const QueryString parsed = QueryString::parse(query, {"board", "verified"}, UnknownKeys::Ignored);
   const std::optional<Board> board = parsed.ok() ? boardOf(parsed) : std::nullopt;
   const std::optional<bool> verifiedOnly = parsed.ok() ? verifiedOnlyOf(parsed) : std::nullopt;
   if (!board || !verifiedOnly) {

@@ -286,7 +286,6 @@ TEST_P(ServiceTest, ABadPageQueryIsA400PageWithOneLine) {
       {"/?board=year", "board must be all, day, week or month"},
       {"/?board=", "board must be all, day, week or month"},
       {"/?board=week&board=day", "query key &#39;board&#39; given more than once"},
-      {"/?sort=score", "unknown query key: only board, verified may be given"},
       {"/?verified=yes", "verified must be 0 or 1"},
       {"/?board", "query part without &#39;=&#39;"},
       {"/?board=%zz", "bad percent escape"},
@@ -303,6 +302,25 @@ TEST_P(ServiceTest, ABadPageQueryIsA400PageWithOneLine) {
     EXPECT_NE(text.find(b.reason), std::string::npos) << text;
     EXPECT_EQ(text.find('\n'), std::string::npos);
   }
+}
+
+// A link shared on a social site or in a mail comes back with keys of the site's own.
+TEST_P(ServiceTest, ThePageIgnoresKeysItDoesNotKnowWhereProgramsAreRefused) {
+  get(submission("ANNA", 500));
+  const std::string all = *get("/").body;
+  const std::string week = *get("/?board=week").body;
+  const std::string longTag(600, 'x');
+  for (const std::string& target : std::vector<std::string>{"/?fbclid=IwAR3abc", "/?utm_source=mastodon&utm_medium=social&", "/?sort&%zz=1&=x",
+                                   "/?gclid=" + longTag}) {
+    const HttpReply page = get(target);
+    EXPECT_EQ(page.status, 200) << target;
+    EXPECT_EQ(*page.body, all) << target;
+  }
+  EXPECT_EQ(*get("/?fbclid=abc&board=week").body, week);
+  EXPECT_EQ(get("/?fbclid=abc&board=week&board=day").status, 400) << "its own keys are still checked";
+  EXPECT_EQ(get("/api/v1/scores?fbclid=abc").status, 400);
+  EXPECT_EQ(get("/api/v1/rank?name=ANNA&fbclid=abc").status, 400);
+  EXPECT_EQ(get(kGame + "?myname=ANNA&myscore=500&fbclid=abc").status, 400);
 }
 
 // A runner whose queue is always full.

@@ -20,6 +20,10 @@ bool isPlainFileCharacter(char c) {
 
 }  // namespace
 
+bool isReplayPost(std::string_view method, std::string_view target) {
+  return method == "POST" && target.substr(0, target.find('?')) == kGamesPath;
+}
+
 std::string gameIdOf(std::span<const std::uint8_t> file) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int length = 0;

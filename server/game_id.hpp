@@ -14,6 +14,10 @@ namespace server {
 // Where replays are sent (POST) and, below it, downloaded.
 constexpr std::string_view kGamesPath = "/api/v1/games";
 
+// Whether a request sends a replay (POST to kGamesPath, any query): the only request whose
+// body the server reads.
+bool isReplayPost(std::string_view method, std::string_view target);
+
 // The first 128 bits of the file's SHA-256 as 32 lower-case hexadecimal digits. A collision
 // would have to be found against SHA-256: two different replays never share an ID by chance.
 std::string gameIdOf(std::span<const std::uint8_t> file);

@@ -119,8 +119,7 @@ void HttpConnection::onHeader(beast::error_code error) {
   }
   const auto& header = parser_->get();
   const std::string_view target(header.target().data(), header.target().size());
-  const bool takesBody = header.method() == http::verb::post && target.substr(0, target.find('?')) == kGamesPath;
-  if (!takesBody) {
+  if (!isReplayPost(std::string_view(header.method_string().data(), header.method_string().size()), target)) {
     received_ = std::chrono::steady_clock::now();
     busy_ = true;
     refuse(413, "requests to this server carry no body");

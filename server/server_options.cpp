@@ -58,6 +58,8 @@ std::string serverUsage() {
          "  --max-connections N   connections at once (1024)\n"
          "  --verify-threads N    threads that verify replays (1)\n"
          "  --verify-rate N       replays a minute per address that are verified (30; 0: no limit)\n"
+         "  --verdict-wait MS     how long a posted replay waits for its verdict before it is\n"
+         "                        answered \"queued\" (2000; at most 9000)\n"
          "  --data DIR            the game's data folder, whose BrickMap.dat verification plays\n"
          "  --help, --version\n";
 }
@@ -90,7 +92,7 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
     static constexpr std::string_view kValued[] = {"--listen",         "--port",           "--db",
                                                    "--submit-rate",    "--threads",        "--store-threads",
                                                    "--max-connections", "--verify-threads", "--verify-rate",
-                                                   "--data"};
+                                                   "--verdict-wait",   "--data"};
     if (std::find(std::begin(kValued), std::end(kValued), argument) == std::end(kValued)) {
       parsed.error = "unknown option " + argument;
       return parsed;
@@ -125,6 +127,10 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       good = parseNumber<std::size_t>(value, 1, 64, o.verifyThreads);
     } else if (argument == "--verify-rate") {
       good = parseNumber<std::uint32_t>(value, 0, 1000000, o.verifyRate);
+    } else if (argument == "--verdict-wait") {
+      std::uint32_t ms = 0;
+      good = parseNumber<std::uint32_t>(value, 0, kMaxVerdictWaitMs, ms);
+      o.verdictWait = std::chrono::milliseconds(ms);
     } else if (argument == "--data") {
       good = !value.empty();
       o.data = value;

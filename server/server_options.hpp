@@ -14,6 +14,9 @@ namespace server {
 
 enum class Command { Serve, Backup, List, Hide, Unhide, Ban, Unban, Audit, Help, Version };
 
+// The longest --verdict-wait: below the game's 10 s for the whole exchange.
+constexpr std::uint32_t kMaxVerdictWaitMs = 9000;
+
 struct ServerOptions {
   Command command = Command::Serve;
   std::string argument;  // the command's FILE, ID or NAME
@@ -33,8 +36,8 @@ struct ServerOptions {
   std::size_t verifyThreads = 1;
   std::uint32_t verifyRate = 30;  // replays a minute per address sent to the verifiers; 0: no limit
   std::size_t maxQueuedVerifications = 32;  // more are answered 503
-  // How long a POST waits for its verdict before it is answered "queued" (the game's whole
-  // exchange has 10 s).
+  // How long a POST waits for its verdict before it is answered "queued": the game's whole
+  // exchange has 10 s, its GETs and every replay of it included.
   std::chrono::milliseconds verdictWait{2000};
   std::string data;  // the folder of the game's "BrickMap.dat"; empty: found (see main)
 };

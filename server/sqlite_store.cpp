@@ -514,21 +514,25 @@ StoreResult<bool> SqliteStore::setBanned(std::string_view name, bool banned, std
 
 StoreResult<bool> SqliteStore::audited(std::string_view action, const std::string& subject, std::string_view actor,
                                        UnixTime time, const std::function<int(SqliteConnection&, bool&)>& change) {
+  bool found = true;
+  StoreResult<bool> result = inWriteTransaction([&](SqliteConnection& db, bool& changed) {
+    int rc = change(db, found);
+    changed = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
+    if (rc != SQLITE_DONE || !changed) return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    StatementUse add(db.statement(kAddAudit));
+    rc = add ? add->bind(1, time).bind(2, action).bind(3, subject).bind(4, actor).step() : db.lastErrorCode();
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+  });
+  if (result.ok() && !found) result.status = StoreStatus::NotFound;
+  return result;
+}
+
+StoreResult<bool> SqliteStore::inWriteTransaction(const std::function<int(SqliteConnection&, bool& changed)>& work) {
   StoreResult<bool> result;
   std::lock_guard use(writerUse_);
   SqliteConnection& db = *writer_;
   int rc = db.exec("BEGIN IMMEDIATE");
-  bool found = true;
-  if (rc == SQLITE_OK) {
-    rc = change(db, found);
-    result.value = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
-    if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  }
-  if (rc == SQLITE_OK && result.value) {
-    StatementUse add(db.statement(kAddAudit));
-    rc = add ? add->bind(1, time).bind(2, action).bind(3, subject).bind(4, actor).step() : db.lastErrorCode();
-    if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  }
+  if (rc == SQLITE_OK) rc = work(db, result.value);
   if (rc == SQLITE_OK) rc = db.exec("COMMIT");
   if (rc != SQLITE_OK) {
     db.exec("ROLLBACK");
@@ -536,19 +540,15 @@ StoreResult<bool> SqliteStore::audited(std::string_view action, const std::strin
     result.value = false;
     return result;
   }
-  if (!found) result.status = StoreStatus::NotFound;
   if (result.value) noteChange();
   return result;
 }
 
 StoreResult<bool> SqliteStore::keepGame(const VerifiedGame& game) {
-  StoreResult<bool> result;
-  std::lock_guard use(writerUse_);
-  SqliteConnection& db = *writer_;
-  int rc = db.exec("BEGIN IMMEDIATE");
-  std::int64_t entry = 0;
-  if (rc == SQLITE_OK) rc = entryOf(db, game, entry);
-  if (rc == SQLITE_OK) {
+  return inWriteTransaction([&](SqliteConnection& db, bool& kept) {
+    std::int64_t entry = 0;
+    int rc = entryOf(db, game, entry);
+    if (rc != SQLITE_OK) return rc;
     StatementUse keep(db.statement(kKeepGame));
     rc = keep ? keep->bind(1, game.id)
                     .bind(2, entry)
@@ -557,18 +557,9 @@ StoreResult<bool> SqliteStore::keepGame(const VerifiedGame& game) {
                     .bindBlob(5, *game.file)
                     .step()
               : db.lastErrorCode();
-    result.value = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
-    if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  }
-  if (rc == SQLITE_OK) rc = db.exec("COMMIT");
-  if (rc != SQLITE_OK) {
-    db.exec("ROLLBACK");
-    result.status = statusOf(rc);
-    result.value = false;
-    return result;
-  }
-  if (result.value) noteChange();
-  return result;
+    kept = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+  });
 }
 
 StoreResult<bool> SqliteStore::hasGame(std::string_view id) {

@@ -8,7 +8,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run serve test test-sanitize fuzz-build fuzz fuzz-ci fuzz-merge bench bench-peers bench-server install package clean
+.PHONY: all deps configure build run serve test test-sanitize fuzz-build fuzz fuzz-ci fuzz-merge server-soak bench bench-peers bench-server install package clean
 
 all: build
 
@@ -64,6 +64,18 @@ fuzz-ci: fuzz-build
 
 fuzz-merge: fuzz-build
 	fuzz/run.sh $(FUZZ_BUILD) merge $(FUZZ_TARGETS)
+
+# The score server, on each store: killed SERVER_KILLS times (300) while it answers
+# submissions, then SERVER_SOAK_SECONDS (3600) under a steady load with hostile requests.
+# `make test` runs both briefly.
+SERVER_KILLS ?= 300
+SERVER_SOAK_SECONDS ?= 3600
+server-soak: build
+	@status=0; ZEBROLITE_SERVER_KILLS=$(SERVER_KILLS) ZEBROLITE_SERVER_SOAK_SECONDS=$(SERVER_SOAK_SECONDS) \
+	  ctest --test-dir $(BUILD) -R 'ServerKillTest|ServerSoakTest' -j $(JOBS) --timeout $$(( $(SERVER_SOAK_SECONDS) * 2 + 600 )) \
+	  --output-on-failure -V >$(BUILD)/server-soak.log 2>&1 || status=$$?; \
+	  grep -E 'kills,|valid and|tests passed|tests failed|\*\*\*Failed' $(BUILD)/server-soak.log; \
+	  echo "the whole log: $(BUILD)/server-soak.log"; exit $$status
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2

@@ -185,8 +185,8 @@ struct ValidLoad {
   }
 };
 
-// Bad queries, oversized requests, bursts past the rate limit, and slow clients that hold
-// connections open, in turn. The server must answer each complete request, never with a 5xx (an
+// Bad queries, oversized requests, damaged and oversized replays, bursts past the rate limit,
+// and slow clients that hold connections open, in turn. The server must answer each complete request, never with a 5xx (an
 // oversized one may be cut before its reply is read).
 struct HostileLoad {
   std::atomic<int> requests{0};
@@ -209,6 +209,12 @@ struct HostileLoad {
     for (std::uint32_t n = 0; !stop; ++n) {
       for (const std::string& target : bad) answered(httpGet(port, target));
       answered(httpGet(port, "/", "X-Padding: " + std::string(9000, 'p') + "\r\n"));
+      // Replays that are no games, refused from their header, and one longer than any.
+      answered(httpPost(port, "/api/v1/games", "ZEBRPLAY" + std::string(n % 500, '\x01')));
+      for (const HttpResponse& reply :
+           httpExchange(port, "POST /api/v1/games HTTP/1.1\r\nHost: soak\r\nContent-Length: 2000000\r\n\r\nZEBRPLAY")) {
+        answered(reply);
+      }
       for (int burst = 0; burst < 40; ++burst) {
         answered(httpGet(port, submission("BURST", 100000 + (n * 40 + static_cast<std::uint32_t>(burst)) % 1000),
                          "X-Forwarded-For: 192.0.2.1\r\n"));
@@ -255,6 +261,15 @@ long runLoads(const ServerProcess& server, ValidLoad& valid, HostileLoad& hostil
 
 class ServerSoakTest : public ServerTest {};
 
+// Under AddressSanitizer freed memory waits in its quarantine (up to 256 MB) before it is
+// used again, so the resident memory climbs whatever the server does: only a build without
+// it can tell a leak that way.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryTellsLeaks = false;
+#else
+constexpr bool kMemoryTellsLeaks = true;
+#endif
+
 // Valid requests never fail beside the hostile ones, and the server's memory and open
 // descriptors stay where they were once it had warmed up: the first fifth of the run fills
 // the database (the valid submissions are a bounded set of pairs, resubmitted as the game's
@@ -276,7 +291,9 @@ TEST_P(ServerSoakTest, ValidRequestsNeverFailAndMemoryAndDescriptorsStayFlat) {
   EXPECT_GT(hostile.limited, 0) << "the bursts never met the rate limit";
   // A leak of a few bytes a request would be a megabyte here; the slack is the allocator's
   // arenas settling.
-  EXPECT_LE(lateKiB, warmKiB + 512) << "resident memory grew from " << warmKiB << " KiB to " << lateKiB << " KiB";
+  if (kMemoryTellsLeaks) {
+    EXPECT_LE(lateKiB, warmKiB + 512) << "resident memory grew from " << warmKiB << " KiB to " << lateKiB << " KiB";
+  }
   const int lateDescriptors = settledDescriptors(server.pid());
   EXPECT_EQ(lateDescriptors, warmDescriptors);
   EXPECT_EQ(server.stop(SIGTERM), 0) << server.stderrText();

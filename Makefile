@@ -7,8 +7,11 @@ PREFIX ?= /usr/local
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+SOAK_SECONDS ?= 3600
+CRASH_KILLS ?= 3000
 
 .PHONY: all deps configure build run serve test test-sanitize fuzz-build fuzz fuzz-ci fuzz-merge server-soak bench bench-peers bench-server install package clean
+.PHONY: sanitize-build soak soak-ci crash-test
 
 all: build
 
@@ -41,9 +44,11 @@ endef
 test: build
 	$(call run_tests,$(BUILD))
 
-test-sanitize: deps
+sanitize-build: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEBROLITE_SANITIZE=ON -DZEBROLITE_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+test-sanitize: sanitize-build
 	$(call run_tests,$(SANITIZE_BUILD))
 
 # The fuzz targets (fuzz/) in a build of their own, with clang, libFuzzer, ASan and UBSan.
@@ -76,6 +81,17 @@ server-soak: build
 	  --output-on-failure -V >$(BUILD)/server-soak.log 2>&1 || status=$$?; \
 	  grep -E 'kills,|valid and|tests passed|tests failed|\*\*\*Failed' $(BUILD)/server-soak.log; \
 	  echo "the whole log: $(BUILD)/server-soak.log"; exit $$status
+
+# The built-in player, game after game under the sanitizers (docs/reliability.md).
+soak: sanitize-build
+	./scripts/soak.sh $(SANITIZE_BUILD) $(SOAK_SECONDS)
+
+soak-ci:
+	@$(MAKE) soak SOAK_SECONDS=180
+
+# The crash-safety test with thousands of kills instead of the few hundred of `make test`.
+crash-test: build
+	ZEBROLITE_CRASH_KILLS=$(CRASH_KILLS) ctest --test-dir $(BUILD) -R '^CrashSafety\.' --verbose --timeout 3600
 
 bench: build
 	$(BUILD)/bench/zebrolite_bench --benchmark_min_time=0.2

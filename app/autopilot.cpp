@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "app/program.hpp"
 #include "game/game_rig.hpp"
 #include "platform/display_device.hpp"
+#include "platform/memory_use.hpp"
+#include "shell/process_state.hpp"
 
 namespace app {
 namespace {
@@ -17,6 +21,7 @@ constexpr std::int64_t kContactY = 274 * kOne;  // a ball's top where it meets t
 constexpr std::int64_t kBallTravel = 228 * kOne;  // the ball's x runs from 0 to 228 between the walls
 constexpr std::int32_t kPaddleLine = 286;
 constexpr std::uint32_t kFireEvery = 12;          // passes between two shots of the guns
+constexpr char16_t kName[] = u"AUTO";             // for a score that enters the table
 
 struct Landing {
   const game::Ball* ball = nullptr;
@@ -122,12 +127,66 @@ void Autopilot::steer(Program& program, std::int32_t penX) {
   penX_ = penX;
 }
 
+std::optional<Autopilot::GameRecord> Autopilot::takeFinishedGame() {
+  std::optional<GameRecord> game;
+  game.swap(finished_);
+  return game;
+}
+
+bool Autopilot::goBetweenGames(Program& program, GameApp& app) {
+  const AppState state = app.state();
+  if (state != AppState::Playing && penHeld_) {
+    program.windowProcedure(win::WM_LBUTTONUP, 0, win::packPenPosition(penX_, 300));
+    penHeld_ = false;
+  }
+  switch (state) {
+    case AppState::GameWon:
+    case AppState::GameFailed:
+      if (playing_) {
+        ending_ = playing_;
+        ending_->outcome = state;
+        ending_->level = app.game()->levelNumber();
+        ending_->score = shell::currentScore();
+        playing_.reset();
+      }
+      press(program, win::VK_RETURN);
+      return true;
+    case AppState::NameEntry: {
+      const auto typed = static_cast<std::size_t>(app.nameEntry()->count());
+      press(program, typed < std::size(kName) - 1 ? static_cast<std::uint32_t>(kName[typed]) : win::VK_RETURN);
+      return true;
+    }
+    case AppState::Menu:
+      // A game is over once the menu shows again: in that pass nothing of the next one begins,
+      // so that after the last game of a script the menu stays.
+      if (ending_) {
+        finished_ = std::exchange(ending_, std::nullopt);
+        return true;
+      }
+      press(program, app.menuSelection() == MainMenu::NewGame ? win::VK_RETURN : win::VK_UP);
+      return true;
+    case AppState::Cover:
+    case AppState::About:
+    case AppState::HighScores:
+      press(program, win::VK_RETURN);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void Autopilot::beforePass(Program& program) {
   if (!on_) return;
   ++passes_;
   GameApp& app = *program.app();
+  if (betweenGames_ && goBetweenGames(program, app)) return;
   if (app.state() == AppState::LevelIntro) {
     press(program, win::VK_RETURN);
+    if (betweenGames_ && !playing_ && !ending_) {
+      playing_ = GameRecord{};
+      playing_->heapBytes = platform::heapBytesInUse();
+      playing_->residentBytes = platform::residentBytes();
+    }
     return;
   }
   if (app.state() != AppState::Playing || !app.gameRunning() || app.game() == nullptr) return;

@@ -1,5 +1,7 @@
 #include "app/game_app.hpp"
 
+#include <algorithm>
+
 #include "gfx/blit.hpp"
 #include "gfx/pixel.hpp"
 #include "platform/display_device.hpp"
@@ -25,13 +27,13 @@ AppState gameOverState(std::int32_t levelNumber) {
   return levelNumber > game::GameScreen::kLastLevel ? AppState::GameWon : AppState::GameFailed;
 }
 
-void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::int32_t value) {
+void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::uint32_t value) {
   int count = 0;
-  for (std::int32_t rest = value; rest != 0; rest /= 10) ++count;
+  for (std::uint32_t rest = value; rest != 0; rest /= 10) ++count;
   const int left = (platform::kScreenWidth - kBigDigitSize * count) / 2;
-  std::int32_t rest = value;
+  std::uint32_t rest = value;
   for (int k = 0; k < count; ++k, rest /= 10) {
-    const std::int32_t digit = rest % 10;
+    const auto digit = static_cast<std::int32_t>(rest % 10);
     gfx::drawSprite(canvas, toFixed(left + kBigDigitSize * (count - 1 - k)), toFixed(kBigNumberTop),
                     toFixed(kBigDigitSize), toFixed(kBigDigitSize), &digits, toFixed(kBigDigitSize * digit), 0,
                     gfx::kKeyBlue);
@@ -138,7 +140,7 @@ void GameApp::drawScreen(AppState screen, gfx::Canvas& canvas) {
       break;
     case AppState::LevelIntro:
       drawPicture(canvas, levelPicture_);
-      if (game_) drawBigNumber(canvas, bigDigits_, game_->levelNumber());
+      if (game_) drawBigNumber(canvas, bigDigits_, static_cast<std::uint32_t>(std::max(game_->levelNumber(), 0)));
       break;
     case AppState::Playing:
       if (!gameRunning_) {
@@ -280,14 +282,15 @@ void GameApp::startLevel() {
 }
 
 void GameApp::leaveGameOverPicture() {
-  // Both sides signed: a table whose lowest score reads as negative is beaten by any score.
-  const auto lowest = static_cast<std::int32_t>(highScores_->lowestScore());
-  startTransition(state_, shell::currentScore() > lowest ? AppState::NameEntry : AppState::Menu);
+  // Unsigned on both sides, as the table compares: a lowest score of 2^31 or more is beaten
+  // only by a higher one, and a higher one is never refused after its name was typed.
+  const bool entersTable = shell::currentScore() > highScores_->lowestScore();
+  startTransition(state_, entersTable ? AppState::NameEntry : AppState::Menu);
 }
 
 void GameApp::acceptName() {
   const std::u16string name = nameEntry_->nameText();
-  const auto score = static_cast<std::uint32_t>(shell::currentScore());
+  const std::uint32_t score = shell::currentScore();
   const bool entered = highScores_->insertScore(name, score);
   if (entered && observer_ != nullptr) observer_->scoreEntered(name, score);
   startTransition(AppState::NameEntry, AppState::HighScores);

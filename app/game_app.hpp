@@ -26,11 +26,10 @@ namespace app {
 // failed on any level.
 AppState gameOverState(std::int32_t levelNumber);
 
-// A non-negative number in the 16 x 16 digit cells of `digits` (digit d at source x 16 x d),
-// centred across the 240-pixel width with its top at y 208, keyed on pure blue. Zero has no
-// digits and draws nothing; a negative number's digits lie outside the picture and are not
-// drawn either.
-void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::int32_t value);
+// A number in the 16 x 16 digit cells of `digits` (digit d at source x 16 x d), centred
+// across the 240-pixel width with its top at y 208, keyed on pure blue. Zero has no digits
+// and draws nothing.
+void drawBigNumber(gfx::Canvas& canvas, const gfx::Surface& digits, std::uint32_t value);
 
 class GameApp {
  public:

@@ -4,9 +4,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.hpp"
+#include "app/game_recorder.hpp"
 #include "app/program.hpp"
 #include "app/replay_recorder.hpp"
 #include "app/replay_verifier.hpp"
@@ -17,8 +19,9 @@
 #include "platform/random.hpp"
 #include "platform/sdl/sdl_backend.hpp"
 #include "platform/sdl/single_instance.hpp"
-#include "scores/score_table.hpp"
+#include "scores/replay_store.hpp"
 #include "scores/score_upload.hpp"
+#include "shell/player_files.hpp"
 
 namespace {
 
@@ -100,9 +103,11 @@ int main(int argc, char** argv) {
   if (claim.status == platform::SingleInstance::Status::AnotherRaised) return 0;
   if (claim.status == platform::SingleInstance::Status::SaveFolderTaken) return 1;
   // The save folder is this copy's now: what a copy killed while saving left there goes.
-  constexpr std::string_view kPlayerFiles[] = {"AutoSave.dat", scores::kScoreFileName,
-                                               app::GameRecorder::kSavedGameReplay};
-  platform::removeLeftoverTemporaries(platform::saveFolder(), kPlayerFiles);
+  const std::vector<std::string> replays = scores::storedReplayNames();
+  std::vector<std::string_view> written(shell::kPlayerFileNames.begin(), shell::kPlayerFileNames.end());
+  written.push_back(app::GameRecorder::kSavedGameReplay);
+  written.insert(written.end(), replays.begin(), replays.end());
+  platform::removeLeftoverTemporaries(platform::saveFolder(), written);
 
   std::unique_ptr<app::ReplayRecorder> recorder;
   if (!options.record.empty()) {
@@ -133,6 +138,7 @@ int main(int argc, char** argv) {
     if (recorder) recorder->finish();
     program.shutDown();
   }
-  // The quit key, a closed window and SIGINT or SIGTERM all end here, the game saved.
-  return 0;
+  // The quit key, a closed window and SIGINT or SIGTERM all end here, the game saved; a save
+  // that was lost has been told, and the status says so too.
+  return shell::anySaveLost() ? 1 : 0;
 }

@@ -1,21 +1,24 @@
 #include "app/replay_recorder.hpp"
 
-#include <vector>
+#include <cstdio>
+#include <string_view>
 
 #include "app/script.hpp"
 #include "platform/files.hpp"
+#include "shell/player_files.hpp"
 
 namespace app {
 namespace {
 
 // The copy holds exactly the files there were: a file the player did not have yet is not
 // left behind from an older recording.
-void copyPlayerFile(const std::string& name, const std::string& folder) {
-  const platform::FileRead file = platform::readFile(platform::saveFolder() + name, 1 << 20);
+void copyPlayerFile(std::string_view name, const std::string& folder) {
+  const std::string copy = folder + std::string(name);
+  const platform::FileRead file = platform::readFile(platform::saveFolder() + std::string(name), 1 << 20);
   if (file.opened) {
-    platform::writeFileAtomically(folder + name, file.bytes);
+    platform::writeFileAtomically(copy, file.bytes);
   } else {
-    std::remove((folder + name).c_str());
+    std::remove(copy.c_str());
   }
 }
 
@@ -26,8 +29,7 @@ ReplayRecorder::ReplayRecorder(const std::string& path) : path_(path) {
   if (file_ == nullptr) return;
   const std::string folder = path + ".save/";
   platform::makeFolders(folder);
-  copyPlayerFile("AutoSave.dat", folder);
-  copyPlayerFile("ScoreList.sav", folder);
+  for (const std::string_view name : shell::kPlayerFileNames) copyPlayerFile(name, folder);
 }
 
 ReplayRecorder::~ReplayRecorder() {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/messages.hpp"
+#include "platform/problem_report.hpp"
 
 namespace app {
 namespace {
@@ -58,7 +59,7 @@ constexpr std::int64_t kInt32Min = -2147483648LL;
 constexpr std::int64_t kInt32Max = 2147483647LL;
 constexpr std::int64_t kUint32Max = 4294967295LL;
 
-constexpr std::array<Shape, 24> kShapes{{
+constexpr std::array<Shape, 25> kShapes{{
     {"seed", ScriptVerb::Seed, 1, 0, kUint32Max},
     {"pen down", ScriptVerb::PenDown, 2, 0, 65535},
     {"pen move", ScriptVerb::PenMove, 2, 0, 65535},
@@ -71,6 +72,7 @@ constexpr std::array<Shape, 24> kShapes{{
     {"hash", ScriptVerb::Hash, 0, 0, 0},
     {"autopilot on", ScriptVerb::AutopilotOn, 0, 0, 0},
     {"autopilot off", ScriptVerb::AutopilotOff, 0, 0, 0},
+    {"autopilot games", ScriptVerb::AutopilotGames, 1, 0, kInt32Max},
     {"cell", ScriptVerb::Cell, 3, kInt32Min, kInt32Max},
     {"hide", ScriptVerb::Hide, 3, kInt32Min, kInt32Max},
     {"ball add", ScriptVerb::BallAdd, 6, kInt32Min, kInt32Max},
@@ -81,7 +83,7 @@ constexpr std::array<Shape, 24> kShapes{{
     {"paddle attach", ScriptVerb::PaddleAttach, 1, 0, 2},
     {"item add", ScriptVerb::ItemAdd, 5, kInt32Min, kInt32Max},
     {"lives", ScriptVerb::Lives, 1, kInt32Min, kInt32Max},
-    {"score", ScriptVerb::Score, 1, kInt32Min, kInt32Max},
+    {"score", ScriptVerb::Score, 1, 0, kUint32Max},
     {"level", ScriptVerb::Level, 1, kInt32Min, kInt32Max},
 }};
 
@@ -91,9 +93,6 @@ std::vector<std::string> splitWords(const std::string& line) {
   for (std::string word; in >> word;) words.push_back(word);
   return words;
 }
-
-// What an error message shows of a word at most; the rest becomes "...".
-constexpr std::size_t kShownBytes = 32;
 
 bool fail(ScriptError& error, int line, std::string message) {
   error.line = line;
@@ -118,9 +117,9 @@ bool parseShaped(const std::vector<std::string>& words, int line, ScriptCommand&
     command.verb = shape.verb;
     for (std::size_t i = lead.size(); i < words.size(); ++i) {
       std::int64_t value = 0;
-      if (!parseNumber(words[i], value)) return fail(error, line, quoted(words[i]) + " is not a number");
+      if (!parseNumber(words[i], value)) return fail(error, line, platform::quoted(words[i]) + " is not a number");
       if (value < shape.low || value > shape.high) {
-        return fail(error, line, quoted(words[i]) + " is out of range for '" + shape.words + "'");
+        return fail(error, line, platform::quoted(words[i]) + " is out of range for '" + shape.words + "'");
       }
       command.numbers.push_back(value);
     }
@@ -137,7 +136,7 @@ bool parseLine(const std::vector<std::string>& words, int line, ScriptCommand& c
     std::int64_t count = 1;
     if (words.size() > 2) return fail(error, line, "'tick' takes at most one argument");
     if (words.size() == 2 && (!parseNumber(words[1], count) || count < 0 || count > kInt32Max)) {
-      return fail(error, line, quoted(words[1]) + " is not a number of passes");
+      return fail(error, line, platform::quoted(words[1]) + " is not a number of passes");
     }
     command.numbers.push_back(count);
     return true;
@@ -146,7 +145,7 @@ bool parseLine(const std::vector<std::string>& words, int line, ScriptCommand& c
     command.verb = first == "key" ? ScriptVerb::Key : ScriptVerb::KeyUp;
     if (words.size() != 2) return fail(error, line, "'" + first + "' takes one key name");
     std::uint32_t key = 0;
-    if (!parseKeyName(words[1], key)) return fail(error, line, "unknown key " + quoted(words[1]));
+    if (!parseKeyName(words[1], key)) return fail(error, line, "unknown key " + platform::quoted(words[1]));
     command.numbers.push_back(key);
     return true;
   }
@@ -158,28 +157,11 @@ bool parseLine(const std::vector<std::string>& words, int line, ScriptCommand& c
   }
   bool matched = false;
   if (!parseShaped(words, line, command, error, matched)) return false;
-  if (!matched) return fail(error, line, "unknown command " + quoted(first));
+  if (!matched) return fail(error, line, "unknown command " + platform::quoted(first));
   return true;
 }
 
 }  // namespace
-
-std::string quoted(std::string_view word) {
-  std::string shown = "'";
-  for (const char c : word.substr(0, kShownBytes)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
-      shown.push_back(c);
-    } else {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      shown.append(escaped);
-    }
-  }
-  if (word.size() > kShownBytes) shown.append("...");
-  shown.push_back('\'');
-  return shown;
-}
 
 bool parseKeyName(const std::string& name, std::uint32_t& key) {
   for (const NamedKey& named : kKeyNames) {

@@ -27,6 +27,7 @@ enum class ScriptVerb {
   Shot,
   AutopilotOn,
   AutopilotOff,
+  AutopilotGames,
   Cell,
   Hide,
   BallAdd,
@@ -59,11 +60,6 @@ bool parseScript(const std::string& source, std::vector<ScriptCommand>& commands
 // The virtual key of a key name: RETURN, LEFT, UP, RIGHT, DOWN, 1 .. 8, APP1, APP3, APP4, or a
 // number (decimal or 0x hex) from 0 to 255. False for anything else.
 bool parseKeyName(const std::string& name, std::uint32_t& key);
-
-// A word of a script as an error message shows it: in quotes, printable ASCII as it is, every
-// other byte as \xHH, and cut short with "...", so that a binary or megabyte-long
-// word can neither garble the terminal nor flood it.
-std::string quoted(std::string_view word);
 
 // The name a recorded key is written with: the name above where there is one, else 0x hex.
 std::string keyName(std::uint32_t key);

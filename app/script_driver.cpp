@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/state_dump.hpp"
@@ -9,7 +10,11 @@
 #include "gfx/screenshot.hpp"
 #include "platform/clock.hpp"
 #include "platform/headless/headless_audio.hpp"
+#include "platform/interruption.hpp"
+#include "platform/json_line.hpp"
+#include "platform/problem_report.hpp"
 #include "platform/random.hpp"
+#include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
 
 namespace app {
@@ -24,15 +29,48 @@ bool fail(ScriptError& error, const ScriptCommand& command, std::string message)
   return false;
 }
 
+// The line `autopilot games` prints after each game.
+std::string gameLine(std::int64_t number, const Autopilot::GameRecord& game, std::uint64_t passes) {
+  platform::JsonLine json;
+  json.beginObject().field("game", number).field("outcome", appStateName(game.outcome));
+  json.field("level", game.level).field("score", game.score).field("passes", passes);
+  json.field("heapBytes", game.heapBytes).field("residentBytes", game.residentBytes);
+  return json.endObject().text();
+}
+
 }  // namespace
 
 ScriptDriver::ScriptDriver(Program& program, std::FILE* out) : program_(program), out_(out) {}
 
 bool ScriptDriver::run(const std::vector<ScriptCommand>& commands, ScriptError& error) {
   for (const ScriptCommand& command : commands) {
-    if (!shell::process().running) break;
+    if (!goesOn()) break;
     if (!runOne(command, error)) return false;
   }
+  return true;
+}
+
+bool ScriptDriver::goesOn() const { return shell::process().running && !platform::interruptionRequested(); }
+
+bool ScriptDriver::playGames(const ScriptCommand& command, ScriptError& error) {
+  const std::int64_t count = command.numbers[0];
+  autopilot_.setOn(true, program_);
+  autopilot_.setBetweenGames(true);
+  std::uint64_t sinceLast = 0;
+  bool stuck = false;
+  for (std::int64_t played = 0; (count == 0 || played < count) && goesOn() && !stuck;) {
+    pass();
+    ++sinceLast;
+    if (const std::optional<Autopilot::GameRecord> game = autopilot_.takeFinishedGame()) {
+      std::fprintf(out_, "%s\n", gameLine(++played, *game, sinceLast).c_str());
+      std::fflush(out_);
+      sinceLast = 0;
+    }
+    stuck = sinceLast > kMaxPassesPerGame;
+  }
+  autopilot_.setBetweenGames(false);
+  autopilot_.setOn(false, program_);
+  if (stuck) return fail(error, command, "the built-in player ended no game in " + std::to_string(kMaxPassesPerGame) + " passes");
   return true;
 }
 
@@ -54,7 +92,7 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
   switch (command.verb) {
     case ScriptVerb::Seed: platform::seedRandom(static_cast<std::uint32_t>(n[0])); return true;
     case ScriptVerb::Tick:
-      for (std::int64_t i = 0; i < n[0] && shell::process().running; ++i) pass();
+      for (std::int64_t i = 0; i < n[0] && goesOn(); ++i) pass();
       return true;
     case ScriptVerb::Key: send(win::WM_KEYDOWN, static_cast<std::uint32_t>(n[0]), 0); return true;
     case ScriptVerb::KeyUp: send(win::WM_KEYUP, static_cast<std::uint32_t>(n[0]), 0); return true;
@@ -75,11 +113,12 @@ bool ScriptDriver::runOne(const ScriptCommand& command, ScriptError& error) {
       return true;
     case ScriptVerb::Shot:
       if (!gfx::saveScreenshot(program_.app()->backBuffer(), command.text)) {
-        return fail(error, command, "cannot write " + quoted(command.text));
+        return fail(error, command, "cannot write " + platform::quoted(command.text));
       }
       return true;
     case ScriptVerb::AutopilotOn: autopilot_.setOn(true, program_); return true;
     case ScriptVerb::AutopilotOff: autopilot_.setOn(false, program_); return true;
+    case ScriptVerb::AutopilotGames: return playGames(command, error);
     default: return setUp(command, error);
   }
 }
@@ -113,7 +152,7 @@ bool ScriptDriver::setUp(const ScriptCommand& command, ScriptError& error) {
       game.addItem(static_cast<game::ItemKind>(n[0]), i32(1), i32(2), i32(3), i32(4));
       return true;
     case ScriptVerb::Lives: game.setLives(i32(0)); return true;
-    case ScriptVerb::Score: shell::setScore(i32(0)); return true;
+    case ScriptVerb::Score: shell::setScore(static_cast<std::uint32_t>(n[0])); return true;
     case ScriptVerb::Level:
       // The level map holds fifty levels; a level outside them has no bricks to build.
       if (n[0] < 1 || n[0] > game::LevelMap::kLevels) return fail(error, command, "a level is 1 to 50");
@@ -139,6 +178,7 @@ int runHeadless(const std::string& scriptPath) {
   }
   // Nothing waits for real time: the clock moves with the passes alone.
   platform::useManualClock(0);
+  platform::catchInterruptions();
   Program program;
   program.startUp();
   ScriptDriver driver(program, stdout);
@@ -148,7 +188,7 @@ int runHeadless(const std::string& scriptPath) {
     std::fprintf(stderr, "script:%d: error: %s\n", error.line, error.message.c_str());
     return 2;
   }
-  return 0;
+  return shell::anySaveLost() ? 1 : 0;
 }
 
 }  // namespace app

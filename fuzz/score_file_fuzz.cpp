@@ -11,6 +11,7 @@
 #include "fuzz/support/scratch.hpp"
 #include "platform/files.hpp"
 #include "scores/score_table.hpp"
+#include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
 
 namespace {
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (!fuzzing::writeScratchFile(std::string(scores::kScoreFileName), data, size)) return 0;
+  if (!fuzzing::writeScratchFile(std::string(shell::fileName(shell::PlayerFile::ScoreTable)), data, size)) return 0;
   shell::ProcessState& process = shell::process();
   process.musicOn = 0;
   process.soundOn = 1;
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::uint8_t> encoded = scores::encodeScoreFile(table, process.musicOn, process.soundOn);
   if (encoded.size() != scores::kScoreFileBytes) fuzzing::violated("the file written is not 3,202 bytes");
-  if (!fuzzing::writeScratchFile(std::string(scores::kScoreFileName), encoded.data(), encoded.size())) return 0;
+  if (!fuzzing::writeScratchFile(std::string(shell::fileName(shell::PlayerFile::ScoreTable)), encoded.data(), encoded.size())) return 0;
   static scores::ScoreTable again;
   scores::loadScores(again);
   if (!sameEntries(table, again)) fuzzing::violated("the table does not survive being written and read");

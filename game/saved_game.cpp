@@ -4,31 +4,30 @@
 #include <vector>
 
 #include "game/level_map.hpp"
-#include "platform/files.hpp"
+#include "shell/player_files.hpp"
 
 namespace game {
 namespace {
 
 constexpr std::size_t kFileBytes = 12;
 
-void put32(std::array<std::uint8_t, kFileBytes>& bytes, std::size_t at, std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+void put32(std::array<std::uint8_t, kFileBytes>& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-std::int32_t get32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+std::uint32_t get32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   std::uint32_t v = 0;
   for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
-  return static_cast<std::int32_t>(v);
+  return v;
 }
 
 }  // namespace
 
 std::optional<SavedGame> readSavedGame() {
-  const platform::FileRead file = platform::readFile(platform::savePath("AutoSave.dat"), kFileBytes, true);
+  const platform::FileRead file = shell::readPlayerFile(shell::PlayerFile::SavedGame, kFileBytes);
   SavedGame game;
-  if (file.bytes.size() >= 4) game.level = get32(file.bytes, 0);
-  if (file.bytes.size() >= 8) game.lives = get32(file.bytes, 4);
+  if (file.bytes.size() >= 4) game.level = static_cast<std::int32_t>(get32(file.bytes, 0));
+  if (file.bytes.size() >= 8) game.lives = static_cast<std::int32_t>(get32(file.bytes, 4));
   if (file.bytes.size() >= 12) game.score = get32(file.bytes, 8);
   // Playing on would read outside the level map, or without lives.
   if (!LevelMap::holds(game.level) || game.lives < 1) return std::nullopt;
@@ -37,10 +36,10 @@ std::optional<SavedGame> readSavedGame() {
 
 void writeSavedGame(const SavedGame& game) {
   std::array<std::uint8_t, kFileBytes> bytes{};
-  put32(bytes, 0, game.level);
-  put32(bytes, 4, game.lives);
+  put32(bytes, 0, static_cast<std::uint32_t>(game.level));
+  put32(bytes, 4, static_cast<std::uint32_t>(game.lives));
   put32(bytes, 8, game.score);
-  platform::writeFileAtomically(platform::savePath("AutoSave.dat"), bytes);
+  shell::savePlayerFile(shell::PlayerFile::SavedGame, bytes);
 }
 
 }  // namespace game

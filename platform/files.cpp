@@ -48,12 +48,29 @@ bool isFolder(const std::string& path) {
 // mkstemp's template, and the shape of the names it makes: six ASCII letters or digits.
 constexpr std::string_view kTemporaryTemplate = ".XXXXXX";
 
+// A name as removeLeftoverTemporaries takes it: exact, or with one '*' for one or more
+// characters.
+bool nameMatches(std::string_view entry, std::string_view name) {
+  const std::size_t star = name.find('*');
+  if (star == std::string_view::npos) return entry == name;
+  const std::string_view before = name.substr(0, star);
+  const std::string_view after = name.substr(star + 1);
+  return entry.size() > before.size() + after.size() && entry.starts_with(before) && entry.ends_with(after);
+}
+
 bool isTemporaryOf(std::string_view entry, std::string_view name) {
-  if (entry.size() != name.size() + kTemporaryTemplate.size() || !entry.starts_with(name)) return false;
-  if (entry[name.size()] != '.') return false;
-  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(name.size()) + 1, entry.end(), [](char c) {
+  if (entry.size() <= kTemporaryTemplate.size()) return false;
+  const std::size_t cut = entry.size() - kTemporaryTemplate.size();
+  if (entry[cut] != '.' || !nameMatches(entry.substr(0, cut), name)) return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(cut) + 1, entry.end(), [](char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
   });
+}
+
+// Only a name that certainly leads nowhere counts as missing.
+bool somethingAt(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 enum class Opening { Regular, NotOpened, NotRegular };
@@ -162,6 +179,7 @@ FileRead readFile(const std::string& path, std::size_t maxBytes, bool createIfMi
   const Opening opening = openRegular(path, O_RDONLY | (createIfMissing ? O_CREAT : 0), fd, result.reason);
   result.opened = opening != Opening::NotOpened;
   result.readFailed = opening == Opening::NotRegular;
+  result.present = result.opened || somethingAt(path);
   if (opening != Opening::Regular) return result;
   // Read into one buffer of the file's size and a byte more (to see the end): growing a
   // buffer while reading a megabyte of music would hold two copies at once. A file whose

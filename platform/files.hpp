@@ -30,9 +30,15 @@ std::string savePath(std::string_view relative);
 struct FileRead {
   bool opened = false;      // a handle was obtained
   bool readFailed = false;  // the read itself reported an error, or the path is no regular file
+  // Something is at the path, even when it could not be opened (no permission, a folder);
+  // also when the folder may not be searched, so that nobody can tell it is not there.
+  bool present = false;
   std::vector<std::uint8_t> bytes;  // what was read, at most the bytes asked for
   std::uint64_t size = 0;   // the whole file's size as the system reports it
   std::string reason;       // why it was not opened or not read, in the system's words
+
+  // There, but what it holds could not be had.
+  bool unreadable() const { return present && (!opened || readFailed); }
 };
 
 // Opens `path` for reading and reads at most maxBytes. With createIfMissing, a missing file
@@ -59,7 +65,8 @@ FileWrite writeFileAtomically(const std::string& path, std::span<const std::uint
 
 // Removes, from `folder`, the temporary files a killed writeFileAtomically left behind for
 // the given file names: regular files named exactly NAME.XXXXXX (six ASCII letters or
-// digits), nothing else. Only the one copy that owns the folder may call it, since another
+// digits), nothing else. A name may hold one '*', which stands for one or more characters
+// ("Unsent-*.zebreplay"). Only the one copy that owns the folder may call it, since another
 // copy's write in progress looks the same. Returns how many were removed.
 int removeLeftoverTemporaries(const std::string& folder, std::span<const std::string_view> names);
 

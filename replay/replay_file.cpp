@@ -183,7 +183,7 @@ bool readSegment(Reader& r, Budget& budget, Segment& s) {
   s.start.randomState = r.u32();
   s.start.level = r.i32();
   s.start.lives = r.i32();
-  s.start.score = r.i32();
+  s.start.score = r.u32();
   s.start.penX = r.u16();
   s.start.penY = r.u16();
   const std::uint8_t flags = r.u8();
@@ -204,7 +204,7 @@ bool readSegment(Reader& r, Budget& budget, Segment& s) {
   } else if (end == SavedEnd) {
     s.saved.level = r.i32();
     s.saved.lives = r.i32();
-    s.saved.score = r.i32();
+    s.saved.score = r.u32();
   } else {
     return budget.refuse("a part of the game with an unknown end");
   }
@@ -272,7 +272,7 @@ std::vector<std::uint8_t> encode(const Replay& replay) {
     w.u32(s.start.randomState);
     w.i32(s.start.level);
     w.i32(s.start.lives);
-    w.i32(s.start.score);
+    w.u32(s.start.score);
     w.u16(s.start.penX);
     w.u16(s.start.penY);
     w.u8(s.start.penDown ? 1 : 0);
@@ -282,7 +282,7 @@ std::vector<std::uint8_t> encode(const Replay& replay) {
     if (!s.finished) {
       w.i32(s.saved.level);
       w.i32(s.saved.lives);
-      w.i32(s.saved.score);
+      w.u32(s.saved.score);
     }
   }
   const std::uint32_t sum = crc32(w.result());

@@ -68,7 +68,7 @@ struct Start {
   std::uint32_t randomState = 0;
   std::int32_t level = 1;
   std::int32_t lives = 3;
-  std::int32_t score = 0;
+  std::uint32_t score = 0;
   std::uint16_t penX = 0;  // pixels
   std::uint16_t penY = 0;
   bool penDown = false;
@@ -79,7 +79,7 @@ struct Start {
 struct Saved {
   std::int32_t level = 1;
   std::int32_t lives = 3;
-  std::int32_t score = 0;
+  std::uint32_t score = 0;
   friend bool operator==(const Saved&, const Saved&) = default;
 };
 

@@ -100,6 +100,14 @@ std::vector<StoredReplay> replaysToSend(const ScoreTable& table) {
   return replays;
 }
 
+std::vector<std::string> storedReplayNames() {
+  std::vector<std::string> names;
+  for (const std::string_view prefix : {kEntryPrefix, kUnsentPrefix}) {
+    names.push_back(std::string(prefix) + "*" + std::string(replay::kFileExtension));
+  }
+  return names;
+}
+
 void forgetReplay(const StoredReplay& replay) { platform::removeFile(replay.path); }
 
 void keepUnsent(const StoredReplay& replay) {

@@ -38,6 +38,10 @@ void dropReplaysOfLeftEntries(const ScoreTable& table);
 // list replaces them), then the unsent ones.
 std::vector<StoredReplay> replaysToSend(const ScoreTable& table);
 
+// The names of the files kept here, '*' standing for the ID, for the start that removes what
+// a kill while one was written left beside it (platform::removeLeftoverTemporaries).
+std::vector<std::string> storedReplayNames();
+
 // The server took the replay or refused it for good: it goes.
 void forgetReplay(const StoredReplay& replay);
 // It could not be sent: it stays for the next exchange, as unsent.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/files.hpp"
+#include "shell/player_files.hpp"
 #include "shell/process_state.hpp"
 
 namespace scores {
@@ -84,7 +84,7 @@ std::vector<std::uint8_t> encodeScoreFile(const ScoreTable& table, std::uint8_t 
 }
 
 void loadScores(ScoreTable& table) {
-  const platform::FileRead file = platform::readFile(platform::savePath(kScoreFileName), kScoreFileBytes, true);
+  const platform::FileRead file = shell::readPlayerFile(shell::PlayerFile::ScoreTable, kScoreFileBytes);
   // Past what was read, an item meets either the end of the file or a failed read.
   const bool failed = !file.opened || file.readFailed;
   const std::size_t have = file.bytes.size();
@@ -111,7 +111,7 @@ void loadScores(ScoreTable& table) {
 
 bool saveScores(const ScoreTable& table) {
   const std::vector<std::uint8_t> bytes = encodeScoreFile(table, shell::process().musicOn, shell::process().soundOn);
-  return platform::writeFileAtomically(platform::savePath(kScoreFileName), bytes).written;
+  return shell::savePlayerFile(shell::PlayerFile::ScoreTable, bytes);
 }
 
 }  // namespace scores

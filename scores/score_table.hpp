@@ -45,19 +45,20 @@ class ScoreTable {
 // 4-byte picture fields that are always 0).
 constexpr std::size_t kScoreRecordBytes = 32;
 constexpr std::size_t kScoreFileBytes = 2 + ScoreTable::kEntries * kScoreRecordBytes;  // 3,202
-constexpr std::string_view kScoreFileName = "ScoreList.sav";
 
 std::vector<std::uint8_t> encodeScoreFile(const ScoreTable& table, std::uint8_t musicOn, std::uint8_t soundOn);
 
 // Fills the table and shell::process()'s musicOn and soundOn from the file, item by item. A
 // missing file is created empty. An item past the end of the file keeps its start-up value
 // (the options) or gets its default (the entries); an item the file could not deliver
-// because it could not be opened or read gets its default, and an option becomes 1. The
+// because it could not be opened or read gets its default, and an option becomes 1. A file
+// that is there but cannot be read is then left as it is (shell/player_files.hpp). The
 // pictures are not made here.
 void loadScores(ScoreTable& table);
 
 // Writes the options and the table beside the file and renames it over the old one, so a
-// crash leaves either the old or the new table. False when that failed.
+// crash leaves either the old or the new table. False when that failed or was refused; the
+// player has been told.
 bool saveScores(const ScoreTable& table);
 
 }  // namespace scores

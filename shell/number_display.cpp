@@ -1,5 +1,6 @@
 #include "shell/number_display.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "gfx/blit.hpp"
@@ -12,11 +13,10 @@ NumberDisplay::NumberDisplay(int resourceNumber) {
   glyphHeight_ = strip_.height;
 }
 
-void NumberDisplay::setValue(std::int32_t value) {
-  value_ = value;
+void NumberDisplay::setValue(std::int64_t value) {
+  value_ = std::clamp(value, kLowest, kHighest);
   length_ = 0;
-  // At most 11 characters ("-2147483648"), within the 12 glyph slots.
-  for (const char c : std::to_string(value)) {
+  for (const char c : std::to_string(value_)) {
     glyphs_[static_cast<std::size_t>(length_++)] = c == '-' ? kMinusGlyph : c - '0';
   }
 }

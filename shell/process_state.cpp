@@ -1,5 +1,7 @@
 #include "shell/process_state.hpp"
 
+#include <algorithm>
+
 #include "platform/files.hpp"
 
 namespace shell {
@@ -10,17 +12,18 @@ ProcessState& process() {
   return state;
 }
 
-std::int32_t currentScore() {
+std::uint32_t currentScore() {
   const NumberDisplay* score = process().scoreDisplay.get();
-  return score != nullptr ? score->value() : 0;
+  return score != nullptr ? static_cast<std::uint32_t>(std::clamp<std::int64_t>(score->value(), 0, kMaxScore)) : 0;
 }
 
-void setScore(std::int32_t value) {
+void setScore(std::uint32_t value) {
   if (NumberDisplay* score = process().scoreDisplay.get()) score->setValue(value);
 }
 
 void addScore(std::int32_t points) {
-  setScore(static_cast<std::int32_t>(static_cast<std::uint32_t>(currentScore()) + static_cast<std::uint32_t>(points)));
+  const std::int64_t sum = static_cast<std::int64_t>(currentScore()) + points;
+  setScore(static_cast<std::uint32_t>(std::clamp<std::int64_t>(sum, 0, kMaxScore)));
 }
 
 void loadSharedAssets() {

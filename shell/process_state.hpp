@@ -3,12 +3,14 @@
 // pictures and sound shared by the game objects.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 
 #include "gfx/fixed.hpp"
 #include "gfx/surface.hpp"
 #include "shell/number_display.hpp"
+#include "shell/player_files.hpp"
 #include "sound/sound_clip.hpp"
 
 namespace shell {
@@ -39,6 +41,7 @@ struct ProcessState {
   bool penDown = false;
   std::unique_ptr<NumberDisplay> scoreDisplay;  // the score of the current game
   SharedAssets assets;
+  PlayerFilesState playerFiles;
 };
 
 // The state of the calling thread: the game's, which runs on one thread, or that of one of
@@ -48,12 +51,15 @@ ProcessState& process();
 // Sound effects play only while the option is on and the game is not muted.
 inline bool soundEffectsAudible() { return process().soundOn != 0 && !process().muted; }
 
-// The score of the current game, as the score display holds it: 0 before the display exists.
-std::int32_t currentScore();
+// The score of the current game, as the score display holds it: an unsigned 32-bit count,
+// like the scores of the table it may enter; 0 before the display exists.
+std::uint32_t currentScore();
 // Sets it; nothing happens before the display exists.
-void setScore(std::int32_t value);
-// Adds points to it, wrapping like the 32-bit counter it stands for.
+void setScore(std::uint32_t value);
+// Adds points to it. The sum is held at 0 and at kMaxScore instead of wrapping: a score
+// near the top of the range stays at the top rather than turning into a small one.
 void addScore(std::int32_t points);
+constexpr std::uint32_t kMaxScore = UINT32_MAX;
 
 // The shared pictures and the blast sound, in their fixed order.
 void loadSharedAssets();

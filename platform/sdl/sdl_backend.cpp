@@ -4,12 +4,12 @@
 #include <malloc.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/audio.hpp"
 #include "platform/display_device.hpp"
+#include "platform/interruption.hpp"
 #include "platform/message_box.hpp"
 #include "platform/resources.hpp"
 #include "platform/sdl/deferred_text_rasteriser.hpp"
@@ -26,22 +26,6 @@ constexpr int kIconResource = 131;
 constexpr int kIconSize = 64;
 constexpr int kDefaultRefreshRate = 60;
 constexpr int kLargeBlock = 128 * 1024;  // bytes
-
-void onQuitSignal(int) { SdlHost::requestQuit(); }
-
-void installSignalHandlers() {
-  struct sigaction action {};
-  action.sa_handler = onQuitSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-void restoreSignalHandlers() {
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-}
 
 void setIcon(SDL_Window* window) {
   const IconResource* icon = findIconResource(kIconResource, kIconSize);
@@ -84,7 +68,7 @@ class Backend : public SdlBackend {
   }
 
   ~Backend() override {
-    restoreSignalHandlers();
+    releaseInterruptions();
     reportStatistics();
     setMessageBoxHandler({});
     setTextRasteriser(nullptr);
@@ -165,7 +149,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   // SIGINT and SIGTERM are ours from the start: they end the loop through the same orderly
   // shutdown, even when they come while the game is still loading.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  installSignalHandlers();
+  catchInterruptions();
   // The game reads keys as keys and never takes composed text (the name entry too types by
   // key), but SDL opens an X input method all the same, which parses the locale's whole
   // compose table: some 600 kB of memory for nothing. An empty table keeps it idle.
@@ -180,7 +164,7 @@ std::unique_ptr<SdlBackend> SdlBackend::create(const WindowSettings& settings, s
   SDL_Window* window = openWindow(settings, true, scale, error);
   if (window == nullptr) window = openWindow(settings, false, scale, error);
   if (window == nullptr) {
-    restoreSignalHandlers();
+    releaseInterruptions();
     SDL_Quit();
     return nullptr;
   }

@@ -3,16 +3,14 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <csignal>
 
 #include "platform/headless/headless_audio.hpp"
+#include "platform/interruption.hpp"
 #include "platform/sdl/single_instance.hpp"
 #include "platform/sdl/window_layout.hpp"
 
 namespace platform {
 namespace {
-
-volatile std::sig_atomic_t quitSignalled = 0;
 
 constexpr auto kAudioStep = std::chrono::milliseconds(10);
 constexpr int kMostAudioStepsAtOnce = 50;
@@ -23,8 +21,6 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(4);
 constexpr auto kInstanceInterval = std::chrono::milliseconds(100);
 
 }  // namespace
-
-void SdlHost::requestQuit() { quitSignalled = 1; }
 
 SdlHost::SdlHost(SDL_Window* window, SdlDisplay& display, SingleInstance* instance, bool silentAudio)
     : window_(window),
@@ -37,7 +33,7 @@ SdlHost::~SdlHost() {
   for (Pad& pad : pads_) SDL_GameControllerClose(pad.controller);
 }
 
-bool SdlHost::quitRequested() const { return closed_ || quitSignalled != 0; }
+bool SdlHost::quitRequested() const { return closed_ || interruptionRequested(); }
 
 bool SdlHost::peekMessage(win::Message& out) {
   background();

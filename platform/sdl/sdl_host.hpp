@@ -36,9 +36,6 @@ class SdlHost : public Host {
 
   static constexpr int kLongestWaitMs = 100;
 
-  // From the signal handler: asks the loop to end. Async-signal-safe.
-  static void requestQuit();
-
  private:
   enum class Pen { Up, Mouse, Finger };
   struct Pad {

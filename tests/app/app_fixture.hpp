@@ -36,7 +36,7 @@ class AppFixture : public ShellFixture {
   app::GameApp& app() { return *app_; }
   game::GameScreen& game() { return *app_->game(); }
   game::GameRig rig() { return game::GameRig(game()); }
-  void setScore(std::int32_t value) { shell::process().scoreDisplay->setValue(value); }
+  void setScore(std::uint32_t value) { shell::process().scoreDisplay->setValue(value); }
 
   // Updates until the wipe is over; fails when it is not over after a whole wipe.
   void finishTransition();

@@ -12,7 +12,8 @@ namespace app_test {
 namespace {
 
 // Digit d of the test's big digits is the colour 0x0841 x (d + 1), with one blue key pixel at
-// its top-left corner; the number is centred at y 208 and keyed; 0 and below draw nothing.
+// its top-left corner; the number is centred at y 208 and keyed; 0 draws nothing. Scores run
+// to the top of the unsigned range.
 TEST(BigNumberTest, CentredAtY208AndKeyed) {
   constexpr std::uint16_t kBackground = 0x7BCF;
   gfx::Surface digits;
@@ -21,8 +22,11 @@ TEST(BigNumberTest, CentredAtY208AndKeyed) {
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 160; ++x) digits.pixels.push_back(x % 16 == 0 && y == 0 ? 0x001F : 0x0841 * (x / 16 + 1));
   }
-  const std::pair<std::int32_t, std::vector<int>> cases[] = {
-      {1203, {1, 2, 0, 3}}, {INT32_MAX, {2, 1, 4, 7, 4, 8, 3, 6, 4, 7}}, {0, {}}, {-7, {}}, {INT32_MIN, {}}};
+  const std::pair<std::uint32_t, std::vector<int>> cases[] = {{1203, {1, 2, 0, 3}},
+                                                               {INT32_MAX, {2, 1, 4, 7, 4, 8, 3, 6, 4, 7}},
+                                                               {2147483648u, {2, 1, 4, 7, 4, 8, 3, 6, 4, 8}},
+                                                               {UINT32_MAX, {4, 2, 9, 4, 9, 6, 7, 2, 9, 5}},
+                                                               {0, {}}};
   for (const auto& [value, expected] : cases) {
     gfx::Canvas canvas;
     std::fill_n(canvas.pixelBlock(), gfx::Canvas::kBlockPixels, kBackground);

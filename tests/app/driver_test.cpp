@@ -2,7 +2,10 @@
 // exit status and the files it leaves.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +14,7 @@
 #include <string>
 
 #include "gfx/png_image.hpp"
+#include "tests/support/game_process.hpp"
 #include "tests/support/loopback_http_server.hpp"
 #include "tests/support/scratch_folder.hpp"
 
@@ -135,6 +139,53 @@ TEST_F(DriverTest, TheSameScriptGivesTheSameFramesAndAPicture) {
   ASSERT_TRUE(gfx::decodePng(scratch_.file("f.png"), picture));
   EXPECT_EQ(picture.width, 240);
   EXPECT_EQ(picture.height, 320);
+}
+
+// Scores are unsigned to the top of their range, in the dump and in the saved game.
+TEST_F(DriverTest, AScoreRunsToTheTopOfTheUnsignedRange) {
+  const RunResult result = run(std::string(kToPlay) + "score 4294967295\ndump\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("\"score\":4294967295,"), std::string::npos);
+  EXPECT_EQ(savedGame(), std::string("\x01\0\0\0\x03\0\0\0\xFF\xFF\xFF\xFF", 12));
+}
+
+// The built-in player goes by itself from the cover through the menu into a game, and from
+// its end through the name entry and the high scores back to the menu, where it reports the
+// game. (Game after game is the soak's part.)
+TEST_F(DriverTest, TheBuiltInPlayerPlaysAWholeGameFromTheCoverBackToTheMenu) {
+  const RunResult result = run("seed 3\nautopilot games 1\ndump\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::istringstream lines(result.out);
+  std::string line;
+  ASSERT_TRUE(std::getline(lines, line));
+  EXPECT_TRUE(line.starts_with("{\"game\":1,\"outcome\":\"Game")) << line;
+  for (const char* key : {"\"level\":", "\"score\":", "\"passes\":", "\"heapBytes\":", "\"residentBytes\":"}) {
+    EXPECT_NE(line.find(key), std::string::npos) << key << " in " << line;
+  }
+  ASSERT_TRUE(std::getline(lines, line));
+  EXPECT_NE(line.find("\"state\":\"Menu\""), std::string::npos);
+  EXPECT_NE(line.find("[\"AUTO\","), std::string::npos);
+}
+
+// SIGTERM ends a headless run at its next pass, through the shutdown that saves the game.
+TEST_F(DriverTest, SigtermEndsTheRunThroughTheOrderlyShutdown) {
+  std::ofstream(scratch_.file("long.zs")) << kToPlay << "dump\ntick 2000000000\n";
+  int out[2];
+  ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+  const int err = ::open(scratch_.file("err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t game = testing_support::startGame(
+      {"--headless", "--script", scratch_.file("long.zs"), "--save-dir", scratch_.path()}, out[1], err);
+  ::close(out[1]);
+  ::close(err);
+  char c = 0;
+  while (c != '\n' && ::read(out[0], &c, 1) == 1) {
+  }
+  ::close(out[0]);
+  ::kill(game, SIGTERM);
+  int status = 0;
+  ::waitpid(game, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readAll(scratch_.file("err.txt"));
+  EXPECT_EQ(savedGame(), std::string("\x01\0\0\0\x03\0\0\0\0\0\0\0", 12));
 }
 
 TEST_F(DriverTest, AnExchangeShowsItsLineUntilTheScreenIsLeftAndItsListReachesTheFile) {

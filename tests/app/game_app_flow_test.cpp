@@ -38,7 +38,7 @@ TEST_F(FlowTest, PicturesGoOnWithEnterAppButton4AndTheStylusAndTheWipeIgnoresEve
   const std::pair<AppState, AppState> pictures[] = {
       {AppState::Cover, AppState::About},      {AppState::About, AppState::Menu},       {AppState::Help, AppState::Help},
       {AppState::LevelIntro, AppState::Playing}, {AppState::GameFailed, AppState::Menu}, {AppState::GameWon, AppState::Menu}};
-  setScore(static_cast<std::int32_t>(app().highScores()->lowestScore()));
+  setScore(app().highScores()->lowestScore());
   for (const auto& [picture, next] : pictures) {
     for (const auto input : {&A::onEnter, &A::onPauseOrConfirm, &A::onPenDown, &A::onPenMove, &A::onPenUp}) {
       reach(picture);
@@ -253,7 +253,7 @@ TEST(GameOverStateTest, OnlyAGameBeyondTheLastLevelIsWon) {
 
 // From either game-over picture a score above the table's lowest leads to the name entry.
 TEST_F(FlowTest, AScoreAboveTheLowestLeadsFromEitherGameOverPictureToTheNameEntry) {
-  const auto lowest = static_cast<std::int32_t>(app().highScores()->lowestScore());
+  const std::uint32_t lowest = app().highScores()->lowestScore();
   for (const AppState picture : {AppState::GameFailed, AppState::GameWon}) {
     for (const auto& [score, next] : {std::pair{lowest + 1, AppState::NameEntry}, {lowest, AppState::Menu}}) {
       reach(picture);
@@ -270,6 +270,28 @@ TEST_F(FlowTest, AScoreAboveTheLowestLeadsFromEitherGameOverPictureToTheNameEntr
   ASSERT_EQ(app().state(), AppState::GameWon);
   app().onPenDown();
   expectTransitionTo(AppState::NameEntry);
+}
+
+// A table whose lowest score is 2^31 or more once showed the name entry for a lower score,
+// compared as signed numbers, and then dropped the new score. Unsigned throughout, a lower
+// score goes to the menu, and a higher one that is named enters the table.
+TEST_F(FlowTest, ScoresPast2To31AreComparedAsTheUnsignedNumbersTheyAre) {
+  scores::ScoreTable& table = app().highScores()->table();
+  for (std::size_t i = 0; i < scores::ScoreTable::kEntries; ++i) table.entry(i).score = 4000000000u - 10 * i;
+  const std::uint32_t lowest = app().highScores()->lowestScore();
+  ASSERT_EQ(lowest, 3999999010u);
+  for (const auto& [score, next] : {std::pair{2000000000u, AppState::Menu}, {lowest, AppState::Menu},
+                                    {lowest + 1, AppState::NameEntry}, {4294967295u, AppState::NameEntry}}) {
+    reach(AppState::GameFailed);
+    setScore(score);
+    app().onEnter();
+    expectTransitionTo(next);
+  }
+  finishTransition();
+  for (const char key : {'Z', 'E', 'B'}) app().onTypedKey(static_cast<std::uint32_t>(key));
+  app().onTypedKey(win::VK_RETURN);
+  const scores::ScoreEntry& best = table.entry(0);
+  EXPECT_EQ(std::tuple(best.nameText(), best.score, best.pendingUpload), std::tuple(std::u16string(u"ZEB"), 4294967295u, 1));
 }
 
 // The music never starts on its own: a new game queues and holds it, a level restarts it, the

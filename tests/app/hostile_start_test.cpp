@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/game_process.hpp"
 #include "tests/support/held_lock.hpp"
 #include "tests/support/scratch_folder.hpp"
 
@@ -50,19 +51,11 @@ class GameProcess {
  public:
   GameProcess(const std::vector<std::string>& arguments, const std::string& lockFolder, const std::string& output)
       : out_(output + ".out"), err_(output + ".err") {
-    pid_ = ::fork();
-    if (pid_ != 0) return;
-    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ::setenv("XDG_RUNTIME_DIR", lockFolder.c_str(), 1);
-    ::dup2(::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-    ::dup2(::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    const std::string game = testing_support::gameFolder() + "zebrolite";
-    std::vector<char*> argv{const_cast<char*>(game.c_str())};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::execv(game.c_str(), argv.data());
-    ::_exit(127);
+    const int out = ::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err = ::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_ = testing_support::startGame(arguments, out, err, {{"XDG_RUNTIME_DIR", lockFolder}});
+    ::close(out);
+    ::close(err);
   }
   ~GameProcess() {
     if (pid_ <= 0 || exited_) return;
@@ -109,7 +102,8 @@ struct Folders {
 
 // ---- Hostile files: each file the game reads replaced by a FIFO or a folder ----
 
-enum class Kind { Fifo, Folder };
+// An I/O error: reading /proc/PID/mem at offset 0 fails as a bad disk block does.
+enum class Kind { Fifo, Folder, IoError };
 
 struct HostileCase {
   const char* name;
@@ -137,11 +131,20 @@ void linkGameData(const std::string& into, const std::vector<std::string>& excep
 }
 
 void makeHostile(const std::string& path, Kind kind) {
-  if (kind == Kind::Fifo) {
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
-  } else {
-    fs::create_directory(path);
+  switch (kind) {
+    case Kind::Fifo: ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path; break;
+    case Kind::Folder: fs::create_directory(path); break;
+    case Kind::IoError: fs::create_symlink("/proc/self/mem", path); break;
   }
+}
+
+bool stillHostile(const std::string& path, Kind kind) {
+  switch (kind) {
+    case Kind::Fifo: return fs::is_fifo(fs::symlink_status(path));
+    case Kind::Folder: return fs::is_directory(fs::symlink_status(path)) && fs::is_empty(path);
+    case Kind::IoError: return fs::is_symlink(path) && fs::read_symlink(path) == "/proc/self/mem";
+  }
+  return false;
 }
 
 // From the cover through the menu's second item, which reads the saved game, into the level.
@@ -159,7 +162,18 @@ TEST_P(HostileFiles, TheGameStillStartsPlaysAndEnds) {
   GameProcess game({"--headless", "--script", folders.scratch.file("script.zs"), "--data", folders.data, "--save-dir",
                     folders.save},
                    folders.lock, folders.scratch.file("game"));
-  EXPECT_EQ(game.finish(), 0) << game.err();
+  // A player's file that could not be read is left as it was found, not replaced by the
+  // defaults the game played with; the lost save is told and the status says so.
+  const int status = game.finish();
+  const std::string err = game.err();
+  EXPECT_EQ(status, c.saveFiles.empty() ? 0 : 1) << err;
+  for (const std::string& name : c.saveFiles) {
+    const std::string path = folders.save + name;
+    EXPECT_TRUE(stillHostile(path, c.kind)) << path;
+    EXPECT_NE(err.find("zebrolite: cannot read " + path + " ("), std::string::npos) << err;
+    EXPECT_NE(err.find("zebrolite: " + path + " was not saved: it could not be read ("), std::string::npos) << err;
+    EXPECT_NE(err.find("messagebox: " + path + " was not saved"), std::string::npos) << err;
+  }
   // The whole script ran (without its level map, the first level is passed at once).
   EXPECT_TRUE(game.out().starts_with("{\"tick\":245,")) << game.out().substr(0, 200);
 }
@@ -178,6 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileCase{"FifoBackground", {"image/background.png"}, {}, Kind::Fifo},
                       HostileCase{"FifoScoreTable", {}, {"ScoreList.sav"}, Kind::Fifo},
                       HostileCase{"FifoSavedGame", {}, {"AutoSave.dat"}, Kind::Fifo},
+                      HostileCase{"IoErrorScoreTable", {}, {"ScoreList.sav"}, Kind::IoError},
+                      HostileCase{"IoErrorSavedGame", {}, {"AutoSave.dat"}, Kind::IoError},
                       HostileCase{"FifosEverywhere", kEveryDataFile, kEverySaveFile, Kind::Fifo},
                       HostileCase{"FoldersEverywhere", kEveryDataFile, kEverySaveFile, Kind::Folder}),
     [](const ::testing::TestParamInfo<HostileCase>& param) { return std::string(param.param.name); });
@@ -188,15 +204,22 @@ INSTANTIATE_TEST_SUITE_P(
 // while saving left there, and a second start raises it and ends quietly with 0.
 TEST(SecondCopy, ASecondStartRaisesTheFirstWhichClearedWhatAKilledSaveLeft) {
   Folders folders;
-  const std::vector<std::string> leftovers = {"ScoreList.sav.Ab12Cd", "AutoSave.dat.x0Y1z2"};
-  const std::vector<std::string> strangers = {"ScoreList.sav.Ab12C", "notes.txt.Ab12Cd", "ScoreList.sav.old"};
+  // Of the player's files, the saved game's replay and the finished games' replays.
+  const std::vector<std::string> leftovers = {"ScoreList.sav.Ab12Cd", "AutoSave.dat.x0Y1z2",
+                                              "AutoSave.zebreplay.Qw3rTy",
+                                              "ScoreList-00c0ffee00c0ffee.zebreplay.a1B2c3",
+                                              "Unsent-00c0ffee00c0ffee.zebreplay.ZZZZZZ"};
+  const std::vector<std::string> strangers = {"ScoreList.sav.Ab12C", "notes.txt.Ab12Cd", "ScoreList.sav.old",
+                                              "Unsent-.zebreplay.Ab12Cd"};
   for (const std::string& name : leftovers) std::ofstream(folders.save + name) << "torn";
   for (const std::string& name : strangers) std::ofstream(folders.save + name) << "mine";
 
   GameProcess first({"--save-dir", folders.save}, folders.lock, folders.scratch.file("first"));
   ASSERT_TRUE(waitFor([&] {
-    return fs::exists(folders.lock + "zebrolite.sock") && !fs::exists(folders.save + leftovers[0]) &&
-           !fs::exists(folders.save + leftovers[1]);
+    return fs::exists(folders.lock + "zebrolite.sock") &&
+           std::none_of(leftovers.begin(), leftovers.end(), [&](const std::string& name) {
+             return fs::exists(folders.save + name);
+           });
   })) << first.err();
   for (const std::string& name : strangers) EXPECT_EQ(readAll(folders.save + name), "mine") << name;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/replay_recorder.hpp"
+#include "platform/problem_report.hpp"
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST(ScriptTest, ParsesEveryCommandWithItsArguments) {
       "pen move 0 0\n"
       "pen up 10 20\n"
       "activate\ndeactivate\nfocus on\nfocus off\ndump\nhash\nshot out.png\n"
-      "autopilot on\nautopilot off\n"
+      "autopilot on\nautopilot off\nautopilot games 0\n"
       "cell 11 15 69\nhide 0 0 14\n"
       "ball add 0x780000 -0x10000 16384 -16384 0x4000 2\nball rest 7864320\nball clear\n"
       "paddle x 0x5A0000\npaddle size 2\npaddle attach 1\n"
@@ -30,7 +31,7 @@ TEST(ScriptTest, ParsesEveryCommandWithItsArguments) {
   std::vector<app::ScriptCommand> commands;
   app::ScriptError error;
   ASSERT_TRUE(app::parseScript(source, commands, error)) << error.line << ": " << error.message;
-  ASSERT_EQ(commands.size(), 30u);
+  ASSERT_EQ(commands.size(), 31u);
   EXPECT_EQ(commands[0].verb, ScriptVerb::Seed);
   EXPECT_EQ(commands[0].numbers, (std::vector<std::int64_t>{42}));
   EXPECT_EQ(commands[0].line, 2);
@@ -43,9 +44,11 @@ TEST(ScriptTest, ParsesEveryCommandWithItsArguments) {
   EXPECT_EQ(commands[6].numbers, (std::vector<std::int64_t>{239, 319}));
   EXPECT_EQ(commands[15].verb, ScriptVerb::Shot);
   EXPECT_EQ(commands[15].text, "out.png");
-  EXPECT_EQ(commands[20].verb, ScriptVerb::BallAdd);
-  EXPECT_EQ(commands[20].numbers, (std::vector<std::int64_t>{0x780000, -0x10000, 16384, -16384, 0x4000, 2}));
-  EXPECT_EQ(commands[29].verb, ScriptVerb::Level);
+  EXPECT_EQ(commands[18].verb, ScriptVerb::AutopilotGames);
+  EXPECT_EQ(commands[18].numbers, (std::vector<std::int64_t>{0}));
+  EXPECT_EQ(commands[21].verb, ScriptVerb::BallAdd);
+  EXPECT_EQ(commands[21].numbers, (std::vector<std::int64_t>{0x780000, -0x10000, 16384, -16384, 0x4000, 2}));
+  EXPECT_EQ(commands[30].verb, ScriptVerb::Level);
 }
 
 TEST(ScriptTest, ReportsTheLineOfTheFirstBadCommand) {
@@ -66,6 +69,10 @@ TEST(ScriptTest, ReportsTheLineOfTheFirstBadCommand) {
       {"pen down 70000 0\n", 1, "out of range"},
       {"paddle size 3\n", 1, "out of range"},
       {"seed -1\n", 1, "out of range"},
+      {"score -1\n", 1, "out of range"},
+      {"score 4294967296\n", 1, "out of range"},
+      {"autopilot games -1\n", 1, "out of range"},
+      {"autopilot games\n", 1, "takes 1 argument"},
       {"# fine\n\ndump extra\n", 3, "takes 0 arguments"},
       {"shot\n", 1, "one file name"},
       {"pen sideways 1 2\n", 1, "unknown command 'pen'"},
@@ -109,7 +116,7 @@ TEST(ScriptTest, ErrorMessagesShowWordsQuotedEscapedAndShortened) {
     EXPECT_FALSE(app::parseScript(c.source, commands, error));
     EXPECT_EQ(error.message, c.message);
   }
-  EXPECT_EQ(app::quoted("it's a \\ back"), "'it's a \\ back'");
+  EXPECT_EQ(platform::quoted("it's a \\ back"), "'it's a \\ back'");
 }
 
 TEST(ScriptTest, KeyNamesRoundTrip) {

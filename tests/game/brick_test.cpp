@@ -65,7 +65,7 @@ TEST_F(BrickTest, AFireBrickFlickersAndOnceDestroyedExplodesAndRaisesItsFlagAtEv
   EXPECT_EQ(fire.animTime(), 10);  // one subtraction only
 
   fire.destroy();
-  EXPECT_EQ(std::pair(score(), shell::process().assets.blastSound->plays()), std::pair(80, 1));
+  EXPECT_EQ(std::pair(score(), shell::process().assets.blastSound->plays()), std::pair(80u, 1));
   for (int i = 0; i < 63; ++i) fire.update(10);
   EXPECT_FALSE(fire.takeExploded());
   fire.update(10);

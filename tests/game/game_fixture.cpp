@@ -82,7 +82,7 @@ void GameFixture::run(int updates) {
   for (int i = 0; i < updates; ++i) game_->update(10);
 }
 
-std::int32_t GameFixture::score() const { return shell::process().scoreDisplay->value(); }
+std::uint32_t GameFixture::score() const { return shell::currentScore(); }
 
 void GameFixture::loadBlastSound() {
   writeBytes(data_.file("blast.wav"), kSilentWave);

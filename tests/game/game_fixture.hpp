@@ -54,7 +54,7 @@ class GameFixture : public ::testing::Test {
   game::GameRig& rig() { return *rig_; }
   const game::GameRig& rig() const { return *rig_; }
   std::vector<const game::Ball*> balls() const { return listed(rig_->balls()); }
-  std::int32_t score() const;
+  std::uint32_t score() const;
   // The shared blast sound, silent but counting its plays.
   void loadBlastSound();
 

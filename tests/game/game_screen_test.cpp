@@ -15,6 +15,7 @@
 #include "platform/random.hpp"
 #include "shell/process_state.hpp"
 #include "tests/game/game_fixture.hpp"
+#include "tests/support/test_files.hpp"
 
 namespace {
 
@@ -155,7 +156,7 @@ TEST_F(GameScreenTest, LivesAndLevelsEndTheGameAndANewGameStartsAfresh) {
   EXPECT_EQ(std::tuple(game.isLevelPassed(), game.isGameEnded(), game.levelNumber()), std::tuple(true, true, 4));
   shell::addScore(500);
   game.startNewGame();
-  EXPECT_EQ(std::tuple(game.isGameEnded(), game.levelNumber(), rig().lives(), score()), std::tuple(false, 1, 3, 0));
+  EXPECT_EQ(std::tuple(game.isGameEnded(), game.levelNumber(), rig().lives(), score()), std::tuple(false, 1, 3, 0u));
 
   // Counts set from outside stop at the ends of the range.
   rig().setLives(INT_MAX);
@@ -256,27 +257,47 @@ TEST_F(GameScreenTest, ContinuingRestoresLevelLivesAndScoreOrStartsANewGame) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   };
-  EXPECT_EQ(load(), std::tuple(1, 3, 0));  // no file: an empty one is left
+  EXPECT_EQ(load(), std::tuple(1, 3, 0u));  // no file: an empty one is left
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
   rig().setLevel(2);
   rig().setLives(1);
   shell::process().scoreDisplay->setValue(840);
   game.saveGame();
   EXPECT_EQ(saved(), (std::vector<std::uint8_t>{2, 0, 0, 0, 1, 0, 0, 0, 0x48, 3, 0, 0}));
-  EXPECT_EQ(load(), std::tuple(2, 1, 840));
+  EXPECT_EQ(load(), std::tuple(2, 1, 840u));
   game.resetSavedGame();
   EXPECT_EQ(saved(), (std::vector<std::uint8_t>{1, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(load(), std::tuple(1, 3, 0));
+  EXPECT_EQ(load(), std::tuple(1, 3, 0u));
 
   // A short file keeps the new-game values for what it lacks; a level the map does not hold
   // or a game without lives counts as none.
-  const std::pair<std::vector<std::uint8_t>, std::tuple<int, int, int>> cases[] = {
+  // The score is unsigned: bytes that read as a negative number are a score past 2^31.
+  const std::pair<std::vector<std::uint8_t>, std::tuple<int, int, std::uint32_t>> cases[] = {
       {{2, 0, 0, 0, 2, 0, 0, 0}, {2, 2, 0}},   {{2, 0, 0, 0, 2}, {2, 3, 0}},         {{0, 0, 0, 0, 3, 0, 0, 0}, {1, 3, 0}},
-      {{51, 0, 0, 0, 3, 0, 0, 0}, {1, 3, 0}},  {{2, 0, 0, 0, 0, 0, 0, 0}, {1, 3, 0}}, {{2, 0, 0, 0, 0xFC, 0xFF, 0xFF, 0xFF}, {1, 3, 0}}};
+      {{51, 0, 0, 0, 3, 0, 0, 0}, {1, 3, 0}},  {{2, 0, 0, 0, 0, 0, 0, 0}, {1, 3, 0}}, {{2, 0, 0, 0, 0xFC, 0xFF, 0xFF, 0xFF}, {1, 3, 0}},
+      {{2, 0, 0, 0, 2, 0, 0, 0, 0xF0, 0xFF, 0xFF, 0xFF}, {2, 2, 4294967280u}},
+      {{2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0x80}, {2, 2, 2147483648u}}};
   for (const auto& [bytes, expected] : cases) {
     game_testing::writeBytes(path, bytes);
     EXPECT_EQ(load(), expected) << bytes.size();
   }
+}
+
+// A continued game whose score is near the top of the 32-bit range once wrapped to a negative
+// score at the next brick; now it stops at the top, and is saved so.
+TEST_F(GameScreenTest, AScoreNearTheTopStopsThereInsteadOfWrapping) {
+  game::GameScreen& game = makeGame(levelFile(std::vector<std::int32_t>(192, 10)));
+  game_testing::writeBytes(save_.file("AutoSave.dat"), {1, 0, 0, 0, 3, 0, 0, 0, 0xF0, 0xFF, 0xFF, 0xFF});
+  game.loadSavedGame();
+  game.setUpLevel();
+  EXPECT_EQ(score(), 4294967280u);
+  rig().strikeCell(0, 0);
+  EXPECT_EQ(score(), 4294967295u);
+  rig().strikeCell(1, 0);
+  EXPECT_EQ(score(), 4294967295u);
+  game.saveGame();
+  EXPECT_EQ(testing_support::readBytes(save_.file("AutoSave.dat")),
+            (std::vector<std::uint8_t>{1, 0, 0, 0, 3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 // Three crowded levels of every brick kind played for a long while by a simple autopilot that

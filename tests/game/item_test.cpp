@@ -44,7 +44,7 @@ TEST_F(ItemCatchTest, OnlyAnItemOverlappingThePaddleOnItsLineIsCaughtAndTheRestF
   // The paddle spans 90 .. 150. Items straddle the line y = 286 after one update.
   for (int x : {61, 60, 150}) rig().addItem(ItemKind::ExtraLife, px(x), px(270), 0, 0);  // only the first overlaps
   run(1);
-  EXPECT_EQ(std::tuple(rig().lives(), score(), rig().items().size()), std::tuple(4, 100, 2));
+  EXPECT_EQ(std::tuple(rig().lives(), score(), rig().items().size()), std::tuple(4, 100u, 2));
   for (int updates = 1; !rig().items().empty() && updates < 200; ++updates) {
     for (const Item* item : rig().items()) EXPECT_LE(item->y(), px(320));
     run(1);
@@ -65,7 +65,7 @@ TEST_F(ItemCatchTest, EightBallsTurnsTheFirstBallIntoEightAtTheNormalSpeed) {
   rig().addFlyingBall(px(10), px(10), 0x100, 0x200, 0x4000, BallKind::Normal);
   apply(ItemKind::EightBalls);
   const auto all = balls();
-  ASSERT_EQ(std::pair(all.size(), score()), std::pair(std::size_t{9}, 300));
+  ASSERT_EQ(std::pair(all.size(), score()), std::pair(std::size_t{9}, 300u));
   const std::pair<Fixed, Fixed> velocities[] = {{6270, 15136}, {-6270, 15136}, {6270, -15136}, {-6270, -15136},
                                                 {15136, 6270}, {-15136, 6270}, {15136, -6270}, {-15136, -6270}};
   for (std::size_t i = 0; i < 8; ++i) {

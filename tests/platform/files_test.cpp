@@ -8,7 +8,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.hpp"
 #include "tests/support/scratch_folder.hpp"
 #include "tests/support/test_files.hpp"
 
@@ -148,29 +148,6 @@ TEST(WriteFile, ReplacesTheFileWholeAndLeavesNothingElse) {
   EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
-// Runs `body` in a child process and hands back what it returns; "skip: ..." when the child
-// could not set itself up. A child cannot fail the test itself, so it reports in text.
-std::string inChild(const std::function<std::string()>& body) {
-  int pipeFds[2];
-  if (::pipe(pipeFds) != 0) return "no pipe";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(pipeFds[0]);
-    const std::string text = body();
-    const ssize_t written = ::write(pipeFds[1], text.data(), text.size());
-    ::_exit(written == static_cast<ssize_t>(text.size()) ? 0 : 1);
-  }
-  ::close(pipeFds[1]);
-  std::string text;
-  char buffer[256];
-  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-  ::close(pipeFds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (WIFSIGNALED(status)) text += "killed by signal " + std::to_string(WTERMSIG(status));
-  return text;
-}
-
 // The outcome as one line: whether it was written, why not, what the file holds, what else
 // lies beside it.
 std::string outcome(const FileWrite& write, const std::string& folder, const std::string& path) {
@@ -195,7 +172,7 @@ TEST(WriteFile, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   };
   // A small file system of its own, in a mount namespace of the child's own: needs root.
   const auto onSmallDisk = [&](const std::string& folder, bool readOnly) {
-    return inChild([&] {
+    return testing_support::inChild([&] {
       if (::unshare(CLONE_NEWNS) != 0) return std::string("skip: no mount namespace");
       if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
           ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
@@ -215,7 +192,7 @@ TEST(WriteFile, AFailedWriteKeepsTheOldFileAndSaysWhy) {
        std::string("failed: ") + std::strerror(EROFS) + "; old file kept; f.sav"},
       {"the file may not grow that large",
        [&](const std::string& f) {
-         return inChild([&] {
+         return testing_support::inChild([&] {
            std::signal(SIGXFSZ, SIG_IGN);
            const rlimit limit{4096, 4096};
            ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -253,7 +230,7 @@ TEST(RemoveLeftoverTemporaries, RemovesWhatAKilledWriteLeftAndNothingElse) {
   testing_support::ScratchFolder outside;
   testing_support::writeBytes(folder.file("ScoreList.sav"), kOld);
   // Killed by the file size limit halfway through a write, as by SIGKILL.
-  const std::string killed = inChild([&] {
+  const std::string killed = testing_support::inChild([&] {
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
     const rlimit limit{4096, 4096};
@@ -290,6 +267,30 @@ TEST(RemoveLeftoverTemporaries, RemovesWhatAKilledWriteLeftAndNothingElse) {
   EXPECT_EQ(testing_support::readBytes(outside.file("precious")), kOld);
   EXPECT_EQ(testing_support::readBytes(folder.file("ScoreList.sav")), kOld);
   EXPECT_EQ(removeLeftoverTemporaries(folder.file("none/"), names), 0);
+}
+
+// The replays are kept in files named after their contents: one '*' in a name stands for
+// one or more characters, and the rest of the name must still match exactly.
+TEST(RemoveLeftoverTemporaries, ANameWithAStarCoversEveryFileOfItsKind) {
+  testing_support::ScratchFolder folder;
+  const std::vector<std::string> leftovers = {"ScoreList-0123456789abcdef.zebreplay.Ab12Cd",
+                                              "ScoreList-f.zebreplay.000000", "AutoSave.zebreplay.zZ09aA"};
+  const std::vector<std::string> kept = {"ScoreList-0123456789abcdef.zebreplay",
+                                         "ScoreList-.zebreplay.Ab12Cd",
+                                         "ScoreList-0123.zebreplay.Ab12C",
+                                         "ScoreList-0123.zebreplayX.Ab12Cd",
+                                         "XScoreList-0123.zebreplay.Ab12Cd",
+                                         "Unsent-0123.zebreplay.Ab12Cd",
+                                         "AutoSave.zebreplay",
+                                         "AutoSaveX.zebreplay.Ab12Cd"};
+  for (const std::string& name : leftovers) testing_support::writeBytes(folder.file(name), kOld);
+  for (const std::string& name : kept) testing_support::writeBytes(folder.file(name), kOld);
+
+  const std::string_view names[] = {"ScoreList-*.zebreplay", "AutoSave.zebreplay"};
+  EXPECT_EQ(removeLeftoverTemporaries(folder.path(), names), 3);
+  std::vector<std::string> expected = kept;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(folderEntries(folder.path()), expected);
 }
 
 }  // namespace

@@ -131,5 +131,25 @@ TEST_F(ReplayExchangeTest, AReplayGoesWithItsEntryAndADamagedOneIsRemoved) {
   EXPECT_TRUE(kept("").empty());
 }
 
+// A kill while a replay was written leaves its temporary file: the names the store gives
+// for the start's clean-up cover every file it writes, waiting and unsent.
+TEST_F(ReplayExchangeTest, TheStoresNamesCoverEveryReplayItKeeps) {
+  ScoreTable table;
+  ASSERT_TRUE(table.insertScore(u"ANNA", 500));
+  scores::keepReplay(replayOf("ANNA", 500), table);
+  exchange(table, 503, "busy");
+  ASSERT_TRUE(table.insertScore(u"BOB", 600));
+  scores::keepReplay(replayOf("BOB", 600), table);
+  const std::vector<std::string> replays = kept("");
+  ASSERT_EQ(replays.size(), 2u);
+  EXPECT_EQ(kept("Unsent-").size(), 1u);
+  for (const std::string& name : replays) testing_support::writeBytes(saveFolder.file(name + ".Ab12Cd"), {1});
+
+  const std::vector<std::string> names = scores::storedReplayNames();
+  const std::vector<std::string_view> patterns(names.begin(), names.end());
+  EXPECT_EQ(platform::removeLeftoverTemporaries(saveFolder.path(), patterns), 2);
+  EXPECT_EQ(platform::filesInFolder(saveFolder.path(), "", ""), replays);
+}
+
 }  // namespace
 }  // namespace scores_test

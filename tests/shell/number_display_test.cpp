@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "gfx/pixel.hpp"
 #include "shell/process_state.hpp"
@@ -39,16 +41,40 @@ TEST(NumberDisplayTest, GlyphsOfTheDecimalTextCutFromResource115) {
   EXPECT_EQ(canvas.at(10, 36), 0);
 }
 
-TEST(NumberDisplayTest, AddScoreAddsThroughTheDisplayAndWrapsLikeA32BitCounter) {
+// The score is unsigned, as the score table keeps it, and stops at the ends of its range
+// instead of wrapping: a saved score near the top stays the top at the next brick.
+TEST(NumberDisplayTest, AddScoreAddsThroughTheDisplayAndStopsAtTheEndsOfTheRange) {
   shell::resetProcessState();
   shell::addScore(20);  // without a score display nothing happens
+  EXPECT_EQ(shell::currentScore(), 0u);
   shell::process().scoreDisplay = std::make_unique<shell::NumberDisplay>(115);
-  shell::process().scoreDisplay->setValue(980);
-  shell::addScore(20);
-  EXPECT_EQ(shell::process().scoreDisplay->glyphs().size(), 4u);
-  shell::process().scoreDisplay->setValue(INT32_MAX);
-  shell::addScore(1);
-  EXPECT_EQ(shell::process().scoreDisplay->value(), INT32_MIN);
+  const struct {
+    std::uint32_t score;
+    std::int32_t points;
+    std::uint32_t sum;
+    std::size_t glyphs;
+  } cases[] = {
+      {980, 20, 1000, 4},
+      {INT32_MAX, 1, 2147483648u, 10},
+      {shell::kMaxScore - 5, 80, shell::kMaxScore, 10},
+      {shell::kMaxScore, 1, shell::kMaxScore, 10},
+      {10, -30, 0, 1},
+  };
+  for (const auto& c : cases) {
+    shell::setScore(c.score);
+    shell::addScore(c.points);
+    EXPECT_EQ(shell::currentScore(), c.sum) << c.score << " + " << c.points;
+    EXPECT_EQ(shell::process().scoreDisplay->glyphs().size(), c.glyphs) << c.score << " + " << c.points;
+  }
+  // The display itself holds what it is given within the range of both kinds of number.
+  shell::NumberDisplay& display = *shell::process().scoreDisplay;
+  for (const auto& [value, held] : {std::pair<std::int64_t, std::int64_t>{INT64_MAX, UINT32_MAX},
+                                    {INT64_MIN, INT32_MIN}, {UINT32_MAX, UINT32_MAX}}) {
+    display.setValue(value);
+    EXPECT_EQ(display.value(), held);
+  }
+  EXPECT_EQ(std::vector<std::int32_t>(display.glyphs().begin(), display.glyphs().end()),
+            (std::vector<std::int32_t>{4, 2, 9, 4, 9, 6, 7, 2, 9, 5}));
   shell::resetProcessState();
 }
 

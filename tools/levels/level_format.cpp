@@ -7,6 +7,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/files.hpp"
+#include "platform/problem_report.hpp"
+
 namespace tools {
 namespace {
 
@@ -68,7 +71,7 @@ bool expressible(std::int32_t value) {
 bool parseCell(std::string_view token, int position, std::int32_t& value, std::string& message) {
   const std::string where = " (cell " + std::to_string(position) + " of the row)";
   if (token.size() != 2) {
-    message = "'" + std::string(token) + "'" + where + " is not a pair of characters";
+    message = platform::quoted(token) + where + " is not a pair of characters";
     return false;
   }
   if (token == "..") {
@@ -77,22 +80,22 @@ bool parseCell(std::string_view token, int position, std::int32_t& value, std::s
   }
   const auto info = std::find_if(kKinds.begin(), kKinds.end(), [&](const KindInfo& k) { return k.letter == token[0]; });
   if (info == kKinds.end()) {
-    message = "unknown cell '" + std::string(token) + "'" + where +
+    message = "unknown cell " + platform::quoted(token) + where +
               "; cells are '..' or one of S M G H B F followed by a colour digit 0-9";
     return false;
   }
   if (token[1] < '0' || token[1] > '9') {
-    message = "'" + std::string(token) + "'" + where + ": the second character must be a colour digit 0-9";
+    message = platform::quoted(token) + where + ": the second character must be a colour digit 0-9";
     return false;
   }
   const int row = token[1] - '0';
   if (info->pictureRows == 0) {
-    message = "'" + std::string(token) + "'" + where + ": an empty cell has no picture to take row " +
+    message = platform::quoted(token) + where + ": an empty cell has no picture to take row " +
               std::to_string(row) + " of; it is written '..'";
     return false;
   }
   if (row >= info->pictureRows) {
-    message = "'" + std::string(token) + "'" + where + ": the " + info->name + " picture has no row " + std::to_string(row);
+    message = platform::quoted(token) + where + ": the " + info->name + " picture has no row " + std::to_string(row);
     return false;
   }
   const int kind = static_cast<int>(info - kKinds.begin());
@@ -382,39 +385,12 @@ bool decodeBrickMap(const std::vector<std::uint8_t>& bytes, const std::string& f
   return bad == 0;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view content, std::string& errorMessage) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
-    file.close();
-    if (!file) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      errorMessage = path + ": cannot write the file";
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    errorMessage = path + ": cannot replace the file";
-    return false;
-  }
-  return true;
-}
-
 bool compileLevelFolder(const std::string& folder, const std::string& outPath, std::vector<std::string>& errors) {
   BrickMap map{};
   if (!readLevelFolder(folder, map, errors)) return false;
-  const std::vector<std::uint8_t> bytes = encodeBrickMap(map);
-  std::string message;
-  if (!writeFileAtomically(outPath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), message)) {
-    errors.push_back(message);
-    return false;
-  }
-  return true;
+  const platform::FileWrite write = platform::writeFileAtomically(outPath, encodeBrickMap(map));
+  if (!write.written) errors.push_back(outPath + ": cannot write the file: " + write.reason);
+  return write.written;
 }
 
 bool decompileBrickMapFile(const std::string& inPath, const std::string& outFolder, std::vector<std::string>& errors) {

@@ -70,8 +70,4 @@ bool decodeBrickMap(const std::vector<std::uint8_t>& bytes, const std::string& f
 bool compileLevelFolder(const std::string& folder, const std::string& outPath, std::vector<std::string>& errors);
 bool decompileBrickMapFile(const std::string& inPath, const std::string& outFolder, std::vector<std::string>& errors);
 
-// Writes to a temporary file beside path and renames it over path, so a failure never leaves
-// a partial file. False (and errorMessage set) on failure.
-bool writeFileAtomically(const std::string& path, std::string_view content, std::string& errorMessage);
-
 }  // namespace tools

@@ -1,7 +1,6 @@
 #include "tools/sounds/wave_file.hpp"
 
-#include <cstdio>
-#include <fstream>
+#include "platform/files.hpp"
 
 namespace tools {
 namespace {
@@ -47,18 +46,7 @@ std::vector<std::uint8_t> encodeWave(const std::vector<std::int16_t>& samples, i
 }
 
 bool writeWaveFile(const std::string& path, const std::vector<std::int16_t>& samples, int sampleRate) {
-  const std::vector<std::uint8_t> bytes = encodeWave(samples, sampleRate);
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  return std::rename(temporary.c_str(), path.c_str()) == 0;
+  return platform::writeFileAtomically(path, encodeWave(samples, sampleRate)).written;
 }
 
 }  // namespace tools

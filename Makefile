@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 SOAK_SECONDS ?= 3600
 CRASH_KILLS ?= 3000
 
-.PHONY: all deps configure build run serve test test-sanitize fuzz-build fuzz fuzz-ci fuzz-merge bench bench-peers bench-server install package clean
+.PHONY: all deps configure build run serve test test-sanitize fuzz-build fuzz fuzz-ci fuzz-merge server-soak bench bench-peers bench-server install package clean
 .PHONY: sanitize-build soak soak-ci crash-test
 
 all: build
@@ -69,6 +69,18 @@ fuzz-ci: fuzz-build
 
 fuzz-merge: fuzz-build
 	fuzz/run.sh $(FUZZ_BUILD) merge $(FUZZ_TARGETS)
+
+# The score server, on each store: killed SERVER_KILLS times (300) while it answers
+# submissions, then SERVER_SOAK_SECONDS (3600) under a steady load with hostile requests.
+# `make test` runs both briefly.
+SERVER_KILLS ?= 300
+SERVER_SOAK_SECONDS ?= 3600
+server-soak: build
+	@status=0; ZEBROLITE_SERVER_KILLS=$(SERVER_KILLS) ZEBROLITE_SERVER_SOAK_SECONDS=$(SERVER_SOAK_SECONDS) \
+	  ctest --test-dir $(BUILD) -R 'ServerKillTest|ServerSoakTest' -j $(JOBS) --timeout $$(( $(SERVER_SOAK_SECONDS) * 2 + 600 )) \
+	  --output-on-failure -V >$(BUILD)/server-soak.log 2>&1 || status=$$?; \
+	  grep -E 'kills,|valid and|tests passed|tests failed|\*\*\*Failed' $(BUILD)/server-soak.log; \
+	  echo "the whole log: $(BUILD)/server-soak.log"; exit $$status
 
 # The built-in player, game after game under the sanitizers (docs/reliability.md).
 soak: sanitize-build

@@ -4,6 +4,7 @@ seed: well-formed inputs of each kind and the edge cases next to them, so the fu
 starts from inputs that reach deep. Run it again after changing a seed; the level seeds are
 taken from data/levels/ and tests/replays/, so they follow the game's own files.
     fuzz/make_corpus.py [CORPUS_DIR]"""
+import hashlib
 import pathlib
 import struct
 import sys
@@ -158,8 +159,20 @@ def http_requests():
         "rank": get("/api/v1/rank?name=ANNA&board=all"), "rank_missing": get("/api/v1/rank?name=NOBODY"),
         "health": get("/healthz"), "metrics": get("/metrics"), "page": get("/", version="1.0"), "other": get("/favicon.ico"),
         "bad_request_line": "GET\r\n\r\n", "folded_header": "GET / HTTP/1.1\r\nX: a\r\n b\r\n\r\n",
+        "page_with_tags": get("/?fbclid=IwAR3&board=week&utm_source=x&"),
     }.items():
         write("http_request", name + ".txt", request)
+    # A recorded game posted, then the boards and its download; and a replay without a length.
+    game_file = (ROOT / "fuzz" / "corpus" / "replay" / "test_key").read_bytes()
+    game_id = hashlib.sha256(game_file).hexdigest()[:32]
+    post = lambda body, length: (
+        "POST /api/v1/games HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-zebrolite-replay\r\n"
+        "Content-Length: %d\r\n\r\n" % length).encode() + body
+    write("http_request", "post_replay.txt", post(game_file, len(game_file)) + post(game_file, len(game_file)) +
+          (get("/api/v1/scores?verified=1") + get("/api/v1/games/%s/replay" % game_id) + get("/?verified=1")).encode())
+    write("http_request", "post_replay_cut.txt", post(game_file[:40], len(game_file)))
+    write("http_request", "post_replay_chunked.txt",
+          b"POST /api/v1/games HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nZEBRP\r\n0\r\n\r\n")
 
 
 def level_texts():

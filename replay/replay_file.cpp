@@ -11,7 +11,6 @@ namespace {
 constexpr std::array<std::uint8_t, 8> kMagic = {'Z', 'E', 'B', 'R', 'P', 'L', 'A', 'Y'};
 constexpr std::size_t kChecksumBytes = 4;
 constexpr std::size_t kStartBytes = 21;
-constexpr std::size_t kSavedBytes = 12;
 
 // The low three bits of an event's token say what it is; the rest is its value.
 enum Tag : std::uint8_t { FramesTag, UpdatesTag, DrawsTag, KeyTag, MiscTag, PenDownTag, PenMoveTag, PenUpTag };

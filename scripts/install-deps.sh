@@ -5,7 +5,7 @@ set -eu
 
 packages="build-essential make cmake pkg-config git ccache
 libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
-libpng-dev zlib1g-dev libfreetype-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libboost-dev
+libpng-dev zlib1g-dev libfreetype-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libboost-dev libssl-dev
 libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev desktop-file-utils appstream
 chromium libpq-dev postgresql nginx-light wrk
 clang libclang-rt-14-dev libfuzzer-14-dev llvm"

@@ -1,6 +1,7 @@
 #include "server/api_json.hpp"
 
 #include "platform/json_line.hpp"
+#include "server/game_id.hpp"
 
 namespace server {
 namespace {
@@ -27,6 +28,8 @@ void writeEntry(platform::JsonLine& json, const RankedEntry& entry) {
   json.key("name").string(entry.name);
   json.key("score").number(entry.score);
   json.key("time").string(formatRfc3339(entry.time));
+  json.key("verified").boolean(!entry.game.empty());
+  if (!entry.game.empty()) json.key("replay").string(replayPath(entry.game));
   json.endObject();
 }
 
@@ -38,13 +41,13 @@ void writeEntries(platform::JsonLine& json, const std::vector<RankedEntry>& entr
 
 }  // namespace
 
-std::string renderBoardJson(Board board, const BoardWindow& window, std::uint64_t offset, std::size_t limit,
-                            const BoardPage& page) {
+std::string renderBoardJson(Board board, const BoardWindow& window, const BoardQuery& query, const BoardPage& page) {
   platform::JsonLine json;
   json.beginObject();
   writeWindow(json, board, window);
-  json.key("offset").number(static_cast<std::int64_t>(offset));
-  json.key("limit").number(static_cast<std::int64_t>(limit));
+  json.key("verified").boolean(query.verifiedOnly);
+  json.key("offset").number(static_cast<std::int64_t>(query.offset));
+  json.key("limit").number(static_cast<std::int64_t>(query.limit));
   json.key("total").number(static_cast<std::int64_t>(page.total));
   json.key("entries");
   writeEntries(json, page.entries);

@@ -12,10 +12,11 @@
 
 namespace server {
 
-// {"board":"day","from":"...","nextReset":"...","offset":0,"limit":20,"total":2,
-//  "entries":[{"rank":1,"name":"ANNA","score":500,"time":"..."},...]}
-std::string renderBoardJson(Board board, const BoardWindow& window, std::uint64_t offset, std::size_t limit,
-                            const BoardPage& page);
+// {"board":"day","from":"...","nextReset":"...","verified":false,"offset":0,"limit":20,"total":2,
+//  "entries":[{"rank":1,"name":"ANNA","score":500,"time":"...","verified":true,
+//              "replay":"/api/v1/games/ID/replay"},...]}
+// Every entry says whether it is verified; a verified one names its replay's download.
+std::string renderBoardJson(Board board, const BoardWindow& window, const BoardQuery& query, const BoardPage& page);
 
 // {"board":"all","from":null,"nextReset":null,"name":"ANNA","entry":{...},"above":[...],"below":[...]}
 std::string renderRankJson(Board board, const BoardWindow& window, std::string_view name, const RankView& view);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "server/game_id.hpp"
 #include "server/html_escape.hpp"
 
 namespace server {
@@ -61,6 +62,15 @@ td.name{font-weight:bold;overflow-wrap:anywhere}
 .r1 td.score{color:#FFD43B}
 .empty{margin:0;padding:28px 16px;text-align:center;color:#B4BEE6}
 .message{color:#FFD43B}
+.mark{margin-left:6px;color:#A3DE38;font-weight:bold}
+a.replay{margin-left:6px;padding:0 6px;border:1px solid rgba(163,222,56,.55);border-radius:6px;color:#A3DE38;
+font-size:.8rem;font-weight:normal;text-decoration:none;white-space:nowrap}
+a.replay:hover{border-color:#A3DE38;background:rgba(163,222,56,.12)}
+a.replay:focus-visible,.filter a:focus-visible{outline:2px solid #3DE3FF;outline-offset:2px}
+.filter{display:flex;justify-content:center;gap:8px;margin:0 0 12px}
+.filter a{padding:4px 12px;border:1px solid rgba(96,112,184,.8);border-radius:14px;color:#B4BEE6;font-size:.87rem;
+text-decoration:none;background:rgba(9,12,34,.6)}
+.filter a[aria-current=page]{color:#FFF;border-color:#A3DE38;background:rgba(163,222,56,.18)}
 footer{margin-top:14px;text-align:center;color:#7580B0;font-size:.8rem}
 footer a{color:#8F9DDB;white-space:nowrap}
 @media (max-width:480px){
@@ -152,18 +162,29 @@ void appendTop(std::string& out, std::string_view title) {
          "<header><h1>ZEBROLITE</h1><h2>HIGH SCORES</h2></header>\n";
 }
 
-// The tabs, the current one marked; none is marked on a message page.
-void appendTabs(std::string& out, std::optional<Board> current) {
+void appendLink(std::string& out, const std::string& href, bool current, std::string_view label) {
+  out += "<a href=\"";
+  appendEscapedHtml(out, href);
+  out += '"';
+  if (current) out += " aria-current=\"page\"";
+  out += '>';
+  out += label;
+  out += "</a>";
+}
+
+// The tabs, the current one marked; none is marked on a message page. They keep the choice
+// of all or verified scores.
+void appendTabs(std::string& out, std::optional<Board> current, bool verifiedOnly) {
   out += "<nav aria-label=\"Boards\">";
-  for (const Board board : kBoards) {
-    out += "<a href=\"";
-    out += boardLink(board);
-    out += '"';
-    if (board == current) out += " aria-current=\"page\"";
-    out += '>';
-    out += tabLabel(board);
-    out += "</a>";
-  }
+  for (const Board board : kBoards) appendLink(out, boardLink(board, verifiedOnly), board == current, tabLabel(board));
+  out += "</nav>\n";
+}
+
+// All scores, or only those of games the server played again.
+void appendFilter(std::string& out, Board board, bool verifiedOnly) {
+  out += "<nav class=\"filter\" aria-label=\"Scores shown\">";
+  appendLink(out, boardLink(board, false), !verifiedOnly, "All scores");
+  appendLink(out, boardLink(board, true), verifiedOnly, "\xE2\x9C\x93 Verified only");
   out += "</nav>\n";
 }
 
@@ -178,10 +199,11 @@ void appendAbout(std::string& out, const LeaderboardView& view) {
   out += "</span>";
   if (view.total > 0) {
     out += "<span class=\"count\">";
+    const std::string scores = view.verifiedOnly ? " verified scores" : " scores";
     if (view.total > view.rows.size()) {
-      out += "The " + std::to_string(view.rows.size()) + " best of " + grouped(view.total) + " scores";
+      out += "The " + std::to_string(view.rows.size()) + " best of " + grouped(view.total) + scores;
     } else {
-      out += grouped(view.total) + (view.total == 1 ? " score" : " scores");
+      out += grouped(view.total) + (view.total == 1 ? scores.substr(0, scores.size() - 1) : scores);
     }
     out += "</span>";
   }
@@ -195,6 +217,12 @@ void appendRow(std::string& out, const PageRow& row) {
   out += std::to_string(row.rank);
   out += "</td><td class=\"name\">";
   appendEscapedHtml(out, row.name);
+  if (row.verified) {
+    out += "<span class=\"mark\" title=\"Verified: the server played this game again and it ended with this score\">"
+           "\xE2\x9C\x93</span><a class=\"replay\" href=\"";
+    appendEscapedHtml(out, row.replayLink);
+    out += "\" download title=\"Download the replay of this game, to watch it in Zebrolite\">replay</a>";
+  }
   out += "</td><td class=\"score\">";
   out += grouped(row.score);
   out += "</td><td class=\"time\">";
@@ -204,7 +232,12 @@ void appendRow(std::string& out, const PageRow& row) {
 
 void appendBoard(std::string& out, const LeaderboardView& view) {
   out += "<div class=\"well\">\n";
-  if (view.rows.empty()) {
+  if (view.rows.empty() && view.verifiedOnly) {
+    out += "<p class=\"empty\">No verified scores ";
+    out += emptyWhen(view.board);
+    out += ". Play a game without the test keys, send it from the high-score screen, and the server plays it "
+           "again to prove your score!</p>\n";
+  } else if (view.rows.empty()) {
     out += "<p class=\"empty\">No scores ";
     out += emptyWhen(view.board);
     out += ". Send yours from the game\xE2\x80\x99s high-score screen and take first place!</p>\n";
@@ -218,48 +251,58 @@ void appendBoard(std::string& out, const LeaderboardView& view) {
 }
 
 // The foot of the page: for a board, a word on its times and its address in the JSON API.
-void appendBottom(std::string& out, std::optional<Board> board) {
+void appendBottom(std::string& out, std::optional<Board> board, bool verifiedOnly) {
   if (board) {
-    const std::string api = "/api/v1/scores?board=" + std::string(boardName(*board));
-    out += "<footer>Times are UTC. This board as JSON: <a href=\"" + api + "\">" + api + "</a></footer>\n";
+    const std::string api =
+        "/api/v1/scores?board=" + std::string(boardName(*board)) + (verifiedOnly ? "&verified=1" : "");
+    out += "<footer>Times are UTC. This board as JSON: <a href=\"";
+    appendEscapedHtml(out, api);
+    out += "\">";
+    appendEscapedHtml(out, api);
+    out += "</a></footer>\n";
   }
   out += "</div>\n</body>\n</html>\n";
 }
 
 }  // namespace
 
-LeaderboardView makeLeaderboardView(Board board, const BoardWindow& window, const BoardPage& page) {
-  LeaderboardView view{board, window, {}, page.total};
+LeaderboardView makeLeaderboardView(Board board, const BoardWindow& window, bool verifiedOnly, const BoardPage& page) {
+  LeaderboardView view{board, window, verifiedOnly, {}, page.total};
   view.rows.reserve(page.entries.size());
   for (const RankedEntry& entry : page.entries) {
-    view.rows.push_back({entry.rank, entry.name, entry.score, entry.time, std::nullopt, std::nullopt});
+    view.rows.push_back({entry.rank, entry.name, entry.score, entry.time, !entry.game.empty(),
+                         entry.game.empty() ? std::string() : replayPath(entry.game)});
   }
   return view;
 }
 
-std::string boardLink(Board board) { return "/?board=" + std::string(boardName(board)); }
+std::string boardLink(Board board, bool verifiedOnly) {
+  return "/?board=" + std::string(boardName(board)) + (verifiedOnly ? "&verified=1" : "");
+}
 
 std::string renderLeaderboardPage(const LeaderboardView& view) {
   std::string out;
   out.reserve(kStyle.size() + 2048 + view.rows.size() * 200);
-  appendTop(out, std::string(tabLabel(view.board)) + " \xC2\xB7 Zebrolite high scores");
-  appendTabs(out, view.board);
+  appendTop(out, std::string(tabLabel(view.board)) + (view.verifiedOnly ? ", verified" : "") +
+                     " \xC2\xB7 Zebrolite high scores");
+  appendTabs(out, view.board, view.verifiedOnly);
+  appendFilter(out, view.board, view.verifiedOnly);
   out += "<main>\n";
   appendAbout(out, view);
   appendBoard(out, view);
   out += "</main>\n";
-  appendBottom(out, view.board);
+  appendBottom(out, view.board, view.verifiedOnly);
   return out;
 }
 
 std::string renderMessagePage(std::string_view line) {
   std::string out;
   appendTop(out, "Zebrolite high scores");
-  appendTabs(out, std::nullopt);
+  appendTabs(out, std::nullopt, false);
   out += "<main>\n<div class=\"well\"><p class=\"empty message\">";
   appendEscapedHtml(out, line);
   out += "</p></div>\n</main>\n";
-  appendBottom(out, std::nullopt);
+  appendBottom(out, std::nullopt, false);
   return out;
 }
 

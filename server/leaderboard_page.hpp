@@ -25,23 +25,24 @@ struct PageRow {
   std::string name;        // UTF-8 as stored
   std::uint32_t score = 0;
   UnixTime time = 0;  // of the first submission
-  // Room for the marks of replay verification: nothing fills them yet, and the page does not
-  // show them.
-  std::optional<bool> verified;
-  std::optional<std::string> replayLink;
+  // A verified entry is marked and links the download of its game's replay.
+  bool verified = false;
+  std::string replayLink;  // empty when not verified
 };
 
 struct LeaderboardView {
   Board board = Board::All;
   BoardWindow window;
+  bool verifiedOnly = false;  // the verified entries alone, ranked among themselves
   std::vector<PageRow> rows;  // best first
   std::uint64_t total = 0;    // visible entries of the board; more than rows when cut
 };
 
-LeaderboardView makeLeaderboardView(Board board, const BoardWindow& window, const BoardPage& page);
+LeaderboardView makeLeaderboardView(Board board, const BoardWindow& window, bool verifiedOnly, const BoardPage& page);
 
-// The link of a board's tab: "/?board=week".
-std::string boardLink(Board board);
+// The address of a board's page: "/?board=week", or "/?board=week&verified=1" (in HTML the
+// '&' must be written "&amp;").
+std::string boardLink(Board board, bool verifiedOnly = false);
 
 std::string renderLeaderboardPage(const LeaderboardView& view);
 

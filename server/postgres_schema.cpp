@@ -47,6 +47,20 @@ constexpr const char* kMigrations[] = {
     "  FOR EACH STATEMENT EXECUTE FUNCTION zebrolite_note_change();"
     "CREATE TRIGGER bans_removed AFTER DELETE ON banned_names REFERENCING OLD TABLE AS changed"
     "  FOR EACH STATEMENT EXECUTE FUNCTION zebrolite_note_change();",
+    // 1 -> 2: the games the server verified, each with the entry of its name and score (an
+    // entry may have several; its first is shown), announced like the other changes.
+    "CREATE TABLE verified_games ("
+    "  seq bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
+    "  id text NOT NULL UNIQUE,"
+    "  submission_id bigint NOT NULL REFERENCES submissions (id),"
+    "  updates bigint NOT NULL,"
+    "  verified_at bigint NOT NULL,"
+    "  file bytea NOT NULL);"
+    "CREATE INDEX verified_games_by_submission ON verified_games (submission_id, seq);"
+    "CREATE TRIGGER verified_games_added AFTER INSERT ON verified_games REFERENCING NEW TABLE AS changed"
+    "  FOR EACH STATEMENT EXECUTE FUNCTION zebrolite_note_change();"
+    "CREATE TRIGGER verified_games_removed AFTER DELETE ON verified_games REFERENCING OLD TABLE AS changed"
+    "  FOR EACH STATEMENT EXECUTE FUNCTION zebrolite_note_change();",
 };
 static_assert(std::size(kMigrations) == kPostgresSchemaVersion);
 

@@ -10,7 +10,7 @@
 
 namespace server {
 
-constexpr int kPostgresSchemaVersion = 1;
+constexpr int kPostgresSchemaVersion = 2;
 
 // The channel on which every change of the boards is announced (by triggers, so changes made
 // by any client are), with the changer's origin (the session's zebrolite.origin) as payload.

@@ -20,10 +20,15 @@ constexpr auto kOpenDeadline = std::chrono::seconds(10);
 
 // The entries that every board shows.
 #define VISIBLE "NOT s.hidden AND NOT EXISTS (SELECT 1 FROM banned_names b WHERE b.name = s.name)"
+// With $4 true, only the entries that have a verified game.
+#define VERIFIED_IF_ASKED "(NOT $4::boolean OR EXISTS (SELECT 1 FROM verified_games g WHERE g.submission_id = s.id))"
 #define ENTRY_COLUMNS "s.id, s.name, s.score, s.submitted_at"
+// The first verified game of the entry `e`; null when it has none.
+#define GAME_OF(e) "(SELECT g.id FROM verified_games g WHERE g.submission_id = " e ".id ORDER BY g.seq LIMIT 1)"
 
 // Prepared on every pooled connection. Ranks are competition ranks: 1 + the number of visible
-// entries with a higher score in the same window, computed by the database.
+// entries with a higher score in the same window, computed by the database. Rows of entries
+// are the ENTRY_COLUMNS, the game and the rank (entryAt).
 constexpr struct {
   const char* name;
   const char* sql;
@@ -35,17 +40,18 @@ constexpr struct {
                   " SELECT u.name, u.score, u.at FROM unnest($1::text[], $2::bigint[], $3::bigint[])"
                   " WITH ORDINALITY AS u(name, score, at, i) ORDER BY u.i"
                   " ON CONFLICT (name, score) DO NOTHING RETURNING name, score"},
-    {"zl_page", "SELECT " ENTRY_COLUMNS ", rank() OVER (ORDER BY s.score DESC) FROM submissions s"
-                " WHERE " VISIBLE " AND s.submitted_at >= $1::bigint ORDER BY s.score DESC, s.id"
-                " LIMIT $2::bigint OFFSET $3::bigint"},
+    {"zl_page", "SELECT " ENTRY_COLUMNS ", " GAME_OF("s") ", rank() OVER (ORDER BY s.score DESC) FROM submissions s"
+                " WHERE " VISIBLE " AND " VERIFIED_IF_ASKED " AND s.submitted_at >= $1::bigint"
+                " ORDER BY s.score DESC, s.id LIMIT $2::bigint OFFSET $3::bigint"},
     // The same with the board's total, in one statement so that both see the same data; an
     // offset past the end gives one row of nulls that carries the total.
     {"zl_page_counted",
-     "SELECT p.id, p.name, p.score, p.submitted_at, p.rank, t.total FROM"
-     " (SELECT count(*) AS total FROM submissions s WHERE " VISIBLE " AND s.submitted_at >= $1::bigint) t"
-     " LEFT JOIN LATERAL (SELECT " ENTRY_COLUMNS ", rank() OVER (ORDER BY s.score DESC) AS rank FROM submissions s"
-     "  WHERE " VISIBLE " AND s.submitted_at >= $1::bigint ORDER BY s.score DESC, s.id"
-     "  LIMIT $2::bigint OFFSET $3::bigint) p ON true ORDER BY p.score DESC, p.id"},
+     "SELECT p.id, p.name, p.score, p.submitted_at, p.game, p.rank, t.total FROM"
+     " (SELECT count(*) AS total FROM submissions s WHERE " VISIBLE " AND " VERIFIED_IF_ASKED
+     "  AND s.submitted_at >= $1::bigint) t"
+     " LEFT JOIN LATERAL (SELECT " ENTRY_COLUMNS ", " GAME_OF("s") " AS game, rank() OVER (ORDER BY s.score DESC) AS rank"
+     "  FROM submissions s WHERE " VISIBLE " AND " VERIFIED_IF_ASKED " AND s.submitted_at >= $1::bigint"
+     "  ORDER BY s.score DESC, s.id LIMIT $2::bigint OFFSET $3::bigint) p ON true ORDER BY p.score DESC, p.id"},
     // The name's best entry, the $3 entries just above it and the $3 just below, ranked; the
     // last column tells the name's own row.
     {"zl_rank",
@@ -58,12 +64,13 @@ constexpr struct {
      "  UNION ALL (SELECT " ENTRY_COLUMNS " FROM submissions s, me WHERE " VISIBLE
      "   AND s.submitted_at >= $1::bigint AND s.score <= me.score AND (s.score < me.score OR s.id > me.id)"
      "   ORDER BY s.score DESC, s.id LIMIT $3::bigint))"
-     " SELECT n.id, n.name, n.score, n.submitted_at,"
+     " SELECT n.id, n.name, n.score, n.submitted_at, " GAME_OF("n") ","
      "  1 + (SELECT count(*) FROM submissions s WHERE " VISIBLE
      "   AND s.submitted_at >= $1::bigint AND s.score > n.score),"
      "  n.id = (SELECT id FROM me)"
      " FROM near n ORDER BY n.score DESC, n.id"},
-    {"zl_recent", "SELECT " ENTRY_COLUMNS ", s.hidden, EXISTS (SELECT 1 FROM banned_names b WHERE b.name = s.name)"
+    {"zl_recent", "SELECT " ENTRY_COLUMNS ", s.hidden, EXISTS (SELECT 1 FROM banned_names b WHERE b.name = s.name),"
+                  " EXISTS (SELECT 1 FROM verified_games g WHERE g.submission_id = s.id)"
                   " FROM submissions s ORDER BY s.id DESC LIMIT $1::bigint"},
     {"zl_audit", "SELECT id, at, action, subject, actor FROM audit ORDER BY id DESC LIMIT $1::bigint"},
     // Each moderation change and its audit row in one statement, so both or neither happen.
@@ -82,10 +89,26 @@ constexpr struct {
                  "  SELECT $2::bigint, 'unban', $1::text, $3::text FROM changed RETURNING id)"
                  " SELECT count(*) FROM changed"},
     {"zl_health", "SELECT 1 FROM submissions LIMIT 1"},
+    {"zl_game_known", "SELECT 1 FROM verified_games WHERE id = $1::text"},
+    // The entry of the name and score (stored now when there is none) and the game with it.
+    // The statement's snapshot does not show an entry that another server stores at the same
+    // moment: then nothing is kept and the second column is false, and the caller tries again.
+    {"zl_keep_game",
+     "WITH entry AS (INSERT INTO submissions (name, score, submitted_at) VALUES ($2::text, $3::bigint, $4::bigint)"
+     "  ON CONFLICT (name, score) DO NOTHING RETURNING id),"
+     " target AS (SELECT id FROM entry UNION ALL SELECT id FROM submissions WHERE name = $2::text AND score = $3::bigint),"
+     " kept AS (INSERT INTO verified_games (id, submission_id, updates, verified_at, file)"
+     "  SELECT $1::text, t.id, $5::bigint, $4::bigint, $6::bytea FROM (SELECT id FROM target LIMIT 1) t"
+     "  ON CONFLICT (id) DO NOTHING RETURNING 1)"
+     " SELECT (SELECT count(*) FROM kept), EXISTS (SELECT 1 FROM target)"},
+    {"zl_game_file", "SELECT s.name, s.score, g.file FROM verified_games g JOIN submissions s ON s.id = g.submission_id"
+                     " WHERE g.id = $1::text AND " VISIBLE},
 };
 
 #undef VISIBLE
+#undef VERIFIED_IF_ASKED
 #undef ENTRY_COLUMNS
+#undef GAME_OF
 
 // The session settings and the prepared statements of every pooled connection. The server
 // gives up on a statement when the client would (the deadline); commits are durable when
@@ -133,8 +156,42 @@ RankedEntry entryAt(const PgResult& rows, int row) {
   entry.name = std::string(rows.text(row, 1));
   entry.score = static_cast<std::uint32_t>(rows.integer(row, 2));
   entry.time = rows.integer(row, 3);
-  entry.rank = static_cast<std::uint64_t>(rows.integer(row, 4));
+  entry.game = std::string(rows.text(row, 4));
+  entry.rank = static_cast<std::uint64_t>(rows.integer(row, 5));
   return entry;
+}
+
+// bytea in PostgreSQL's hex text form (a backslash, 'x', then two digits a byte), and back.
+std::string byteaText(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text = "\\x";
+  text.reserve(2 + 2 * bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    text += kHex[byte >> 4];
+    text += kHex[byte & 0x0F];
+  }
+  return text;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<std::string> bytesOfBytea(std::string_view text) {
+  if (!text.starts_with("\\x") || text.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(text.size() / 2 - 1);
+  for (std::size_t i = 2; i < text.size(); i += 2) {
+    const int high = hexDigit(text[i]);
+    const int low = hexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high << 4 | low);
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -309,15 +366,16 @@ void PostgresStore::commitBatch(std::vector<Pending>& batch) {
   for (std::size_t i = 0; i < batch.size(); ++i) batch[i].done(outcomes[i]);
 }
 
-StoreResult<BoardPage> PostgresStore::board(std::optional<UnixTime> from, std::uint64_t offset, std::size_t limit,
-                                            bool countTotal) {
+StoreResult<BoardPage> PostgresStore::board(const BoardQuery& board) {
   StoreResult<BoardPage> result;
-  const std::uint64_t safeOffset = std::min<std::uint64_t>(offset, std::numeric_limits<std::int64_t>::max());
-  const PgResult rows = query(countTotal ? "zl_page_counted" : "zl_page",
-                              {windowStart(from), std::to_string(limit), std::to_string(safeOffset)}, result.status);
+  const std::uint64_t safeOffset = std::min<std::uint64_t>(board.offset, std::numeric_limits<std::int64_t>::max());
+  const PgResult rows = query(board.countTotal ? "zl_page_counted" : "zl_page",
+                              {windowStart(board.from), std::to_string(board.limit), std::to_string(safeOffset),
+                               board.verifiedOnly ? "true" : "false"},
+                              result.status);
   if (!rows.ok()) return result;
   for (int row = 0; row < rows.rows(); ++row) {
-    if (countTotal) result.value.total = static_cast<std::uint64_t>(rows.integer(row, 5));
+    if (board.countTotal) result.value.total = static_cast<std::uint64_t>(rows.integer(row, 6));
     if (!rows.text(row, 0).empty()) result.value.entries.push_back(entryAt(rows, row));
   }
   return result;
@@ -332,7 +390,7 @@ StoreResult<std::optional<RankView>> PostgresStore::rankOf(std::string_view name
   bool seenOwn = false;
   for (int row = 0; row < rows.rows(); ++row) {
     RankedEntry entry = entryAt(rows, row);
-    if (rows.boolean(row, 5)) {
+    if (rows.boolean(row, 6)) {
       view.entry = std::move(entry);
       seenOwn = true;
     } else {
@@ -360,7 +418,7 @@ StoreResult<std::vector<SubmissionRecord>> PostgresStore::recent(std::size_t lim
   for (int row = 0; row < rows.rows(); ++row) {
     result.value.push_back({rows.integer(row, 0), std::string(rows.text(row, 1)),
                             static_cast<std::uint32_t>(rows.integer(row, 2)), rows.integer(row, 3),
-                            rows.boolean(row, 4), rows.boolean(row, 5)});
+                            rows.boolean(row, 4), rows.boolean(row, 5), rows.boolean(row, 6)});
   }
   return result;
 }
@@ -403,6 +461,49 @@ StoreResult<bool> PostgresStore::setBanned(std::string_view name, bool banned, s
   if (!rows.ok()) return result;
   result.value = rows.integer(0, 0) > 0;
   if (result.value) noteChange();
+  return result;
+}
+
+StoreResult<bool> PostgresStore::keepGame(const VerifiedGame& game) {
+  StoreResult<bool> result;
+  if (standby_) {
+    result.status = StoreStatus::Unavailable;
+    return result;
+  }
+  const std::vector<std::string> parameters = {game.id,
+                                               game.name,
+                                               std::to_string(game.score),
+                                               std::to_string(game.time),
+                                               std::to_string(game.updates),
+                                               byteaText(*game.file)};
+  // A second try sees the entry that another server stored during the first.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const PgResult rows = query("zl_keep_game", parameters, result.status);
+    if (!rows.ok()) return result;
+    result.value = rows.integer(0, 0) > 0;
+    if (result.value || rows.boolean(0, 1)) break;
+  }
+  if (result.value) noteChange();
+  return result;
+}
+
+StoreResult<bool> PostgresStore::hasGame(std::string_view id) {
+  StoreResult<bool> result;
+  const PgResult rows = query("zl_game_known", {std::string(id)}, result.status);
+  result.value = rows.ok() && rows.rows() > 0;
+  return result;
+}
+
+StoreResult<std::optional<GameRecord>> PostgresStore::game(std::string_view id) {
+  StoreResult<std::optional<GameRecord>> result;
+  const PgResult rows = query("zl_game_file", {std::string(id)}, result.status);
+  if (!rows.ok() || rows.rows() == 0) return result;
+  std::optional<std::string> file = bytesOfBytea(rows.text(0, 2));
+  if (!file) {
+    result.status = StoreStatus::Unavailable;
+    return result;
+  }
+  result.value = GameRecord{std::string(rows.text(0, 0)), static_cast<std::uint32_t>(rows.integer(0, 1)), std::move(*file)};
   return result;
 }
 

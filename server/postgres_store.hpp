@@ -53,10 +53,12 @@ class PostgresStore final : public ScoreStore {
   ~PostgresStore() override;
 
   void submit(Submission submission, AdmitNew admit, SubmitDone done) override;
-  StoreResult<BoardPage> board(std::optional<UnixTime> from, std::uint64_t offset, std::size_t limit,
-                               bool countTotal) override;
+  StoreResult<BoardPage> board(const BoardQuery& query) override;
   StoreResult<std::optional<RankView>> rankOf(std::string_view name, std::optional<UnixTime> from,
                                               std::size_t neighbours) override;
+  StoreResult<bool> keepGame(const VerifiedGame& game) override;
+  StoreResult<bool> hasGame(std::string_view id) override;
+  StoreResult<std::optional<GameRecord>> game(std::string_view id) override;
   std::uint64_t version() override;
   StoreStatus health() override;
   StoreResult<std::vector<SubmissionRecord>> recent(std::size_t limit) override;

@@ -5,10 +5,19 @@
 #include "server/percent_decoding.hpp"
 
 namespace server {
+namespace {
 
-QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::string_view> allowedKeys) {
+bool isAllowed(std::string_view key, std::initializer_list<std::string_view> allowedKeys) {
+  return std::find(allowedKeys.begin(), allowedKeys.end(), key) != allowedKeys.end();
+}
+
+}  // namespace
+
+QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::string_view> allowedKeys,
+                               UnknownKeys unknownKeys) {
+  const bool ignoreUnknown = unknownKeys == UnknownKeys::Ignored;
   QueryString query;
-  if (raw.size() > kMaxQueryBytes) {
+  if (!ignoreUnknown && raw.size() > kMaxQueryBytes) {
     query.refusal_ = "query longer than " + std::to_string(kMaxQueryBytes) + " bytes";
     return query;
   }
@@ -17,6 +26,11 @@ QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::
     const std::size_t end = std::min(raw.find('&', start), raw.size());
     const std::string_view pair = raw.substr(start, end - start);
     const std::size_t equals = pair.find('=');
+    start = end + 1;
+    if (ignoreUnknown) {
+      const std::optional<std::string> key = percentDecode(pair.substr(0, equals));
+      if (!key || !isAllowed(*key, allowedKeys)) continue;
+    }
     if (equals == std::string_view::npos) {
       query.refusal_ = "query part without '=': every part is key=value";
       return query;
@@ -27,11 +41,11 @@ QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::
       query.refusal_ = "bad percent escape: '%' must be followed by two hexadecimal digits";
       return query;
     }
-    if (std::find(allowedKeys.begin(), allowedKeys.end(), *key) == allowedKeys.end()) {
+    if (!isAllowed(*key, allowedKeys)) {
       query.refusal_ = "unknown query key: only";
-      for (const std::string_view allowed : allowedKeys) {
-        query.refusal_ += ' ';
-        query.refusal_ += allowed;
+      for (std::size_t i = 0; i < allowedKeys.size(); ++i) {
+        query.refusal_ += i == 0 ? " " : ", ";
+        query.refusal_ += allowedKeys.begin()[i];
       }
       query.refusal_ += " may be given";
       return query;
@@ -41,7 +55,6 @@ QueryString QueryString::parse(std::string_view raw, std::initializer_list<std::
       return query;
     }
     query.pairs_.emplace_back(std::move(*key), std::move(*value));
-    start = end + 1;
   }
   return query;
 }

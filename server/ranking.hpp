@@ -17,6 +17,7 @@ struct RankedEntry {
   std::string name;  // UTF-8
   std::uint32_t score = 0;
   UnixTime time = 0;  // of the first submission of this pair
+  std::string game;   // the ID of its first verified replay; empty when it has none
 };
 
 // Fills in the ranks of consecutive rows of a board, given the board position (0-based) of

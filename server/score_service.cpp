@@ -2,8 +2,10 @@
 
 #include "server/api_json.hpp"
 #include "server/board.hpp"
+#include "server/game_id.hpp"
 #include "server/leaderboard_page.hpp"
 #include "server/query_string.hpp"
+#include "replay/replay_file.hpp"
 #include "server/submission_rules.hpp"
 
 namespace server {
@@ -16,17 +18,10 @@ constexpr std::size_t kMaxLimit = 100;
 constexpr std::size_t kNeighbours = 5;
 constexpr std::size_t kMaxOffsetDigits = 12;
 
-std::shared_ptr<const std::string> bytes(std::string text) {
-  return std::make_shared<const std::string>(std::move(text));
-}
-
-HttpReply textReply(Route route, int status, std::string text) {
-  HttpReply reply;
-  reply.route = route;
-  reply.status = status;
-  reply.body = bytes(std::move(text));
-  return reply;
-}
+// A replay never changes: its ID is its content.
+constexpr std::string_view kForeverCache = "public, max-age=31536000, immutable";
+// A download is a file to keep, never a page: a browser that shows it anyway runs nothing.
+constexpr std::string_view kDownloadPolicy = "default-src 'none'";
 
 HttpReply jsonReply(Route route, int status, std::string json) {
   HttpReply reply = textReply(route, status, std::move(json));
@@ -67,12 +62,6 @@ std::optional<std::uint64_t> parseCount(std::string_view text) {
   return value;
 }
 
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 bool isLoopback(std::string_view address) {
   return address.starts_with("127.") || address == "::1" || address.starts_with("::ffff:127.");
 }
@@ -86,37 +75,37 @@ std::optional<Board> boardOf(const QueryString& query) {
 
 constexpr std::string_view kBadBoard = "board must be all, day, week or month";
 
-}  // namespace
-
-bool etagMatches(std::string_view ifNoneMatch, std::string_view etag) {
-  while (!ifNoneMatch.empty()) {
-    const std::size_t comma = std::min(ifNoneMatch.find(','), ifNoneMatch.size());
-    std::string_view tag = trim(ifNoneMatch.substr(0, comma));
-    ifNoneMatch.remove_prefix(std::min(comma + 1, ifNoneMatch.size()));
-    if (tag == "*") return true;
-    if (tag.starts_with("W/")) tag.remove_prefix(2);
-    if (!tag.empty() && tag == etag) return true;
-  }
-  return false;
+// Whether a query asks for verified entries alone ("verified=1"); nullopt for a value other
+// than 0 or 1.
+std::optional<bool> verifiedOnlyOf(const QueryString& query) {
+  const std::optional<std::string_view> value = query.value("verified");
+  if (!value || *value == "0") return false;
+  if (*value == "1") return true;
+  return std::nullopt;
 }
 
-ScoreService::ScoreService(ScoreStore& store, WorkRunner& work, Metrics& metrics, Config config, Clock clock,
-                           std::function<std::int64_t()> steadyMs)
+constexpr std::string_view kBadVerified = "verified must be 0 or 1";
+
+}  // namespace
+
+ScoreService::ScoreService(ScoreStore& store, WorkRunner& work, VerificationPool& verifications, Metrics& metrics,
+                           Config config, Clock clock, std::function<std::int64_t()> steadyMs)
     : store_(store),
       work_(work),
       metrics_(metrics),
       config_(std::move(config)),
       clock_(std::move(clock)),
       steadyMs_(std::move(steadyMs)),
-      limiter_(config_.submitRate, config_.maxRateBuckets) {}
+      limiter_(config_.submitRate, config_.maxRateBuckets),
+      games_(store, verifications, metrics, {config_.postRate, config_.maxRateBuckets}, clock_, steadyMs_) {}
 
 std::string ScoreService::clientAddress(const HttpRequest& request) const {
   if (config_.trustProxy && isLoopback(request.peer)) {
-    if (const std::string_view real = trim(request.realIp); !real.empty()) return std::string(real);
+    if (const std::string_view real = trimBlanks(request.realIp); !real.empty()) return std::string(real);
     // The proxy appends the address it saw: the last entry is the one it vouches for.
     const std::size_t comma = request.forwardedFor.rfind(',');
     const std::string_view last =
-        trim(comma == std::string_view::npos ? request.forwardedFor : request.forwardedFor.substr(comma + 1));
+        trimBlanks(comma == std::string_view::npos ? request.forwardedFor : request.forwardedFor.substr(comma + 1));
     if (!last.empty()) return std::string(last);
   }
   return std::string(request.peer);
@@ -171,7 +160,13 @@ void ScoreService::handle(const HttpRequest& request, ReplyHandler reply) {
   const std::string_view path = target.substr(0, mark);
   const std::string_view query = mark == std::string_view::npos ? std::string_view() : target.substr(mark + 1);
   Route route = Route::Other;
-  if (path == kGamePath) {
+  std::optional<std::string_view> gameId;
+  if (path == kGamesPath) {
+    route = Route::GamePost;
+  } else if (isBelowGamesPath(path)) {
+    gameId = gameIdOfReplayPath(path);
+    if (gameId) route = Route::GameReplay;
+  } else if (path == kGamePath) {
     route = query.empty() ? Route::GameList : Route::GameSubmit;
   } else if (path == "/api/v1/scores") {
     route = Route::ApiScores;
@@ -188,12 +183,16 @@ void ScoreService::handle(const HttpRequest& request, ReplyHandler reply) {
     reply(textReply(route, 404, "not found\n"));
     return;
   }
-  // A submission changes the store, so only a GET makes one.
-  const bool allowed = request.method == "GET" || (request.method == "HEAD" && route != Route::GameSubmit);
+  // A submission changes the store, so only a GET makes one; a replay comes by POST.
+  const bool allowed = route == Route::GamePost ? request.method == "POST"
+                                                : request.method == "GET" ||
+                                                      (request.method == "HEAD" && route != Route::GameSubmit);
   if (!allowed) {
-    HttpReply refusal = textReply(route, 405, route == Route::GameSubmit ? "a submission is a GET\n"
-                                                                          : "only GET and HEAD are answered\n");
-    refusal.allow = route == Route::GameSubmit ? "GET" : "GET, HEAD";
+    HttpReply refusal = textReply(route, 405,
+                                  route == Route::GameSubmit ? "a submission is a GET\n"
+                                  : route == Route::GamePost ? "a replay is sent by POST\n"
+                                                             : "only GET and HEAD are answered\n");
+    refusal.allow = route == Route::GameSubmit ? "GET" : route == Route::GamePost ? "POST" : "GET, HEAD";
     reply(std::move(refusal));
     return;
   }
@@ -210,6 +209,8 @@ void ScoreService::handle(const HttpRequest& request, ReplyHandler reply) {
       break;
     }
     case Route::Page: page(request, query, std::move(reply)); break;
+    case Route::GamePost: games_.post(request, clientAddress(request), std::move(reply)); break;
+    case Route::GameReplay: gameReplay(request, *gameId, std::move(reply)); break;
     case Route::Other: break;
   }
 }
@@ -229,12 +230,12 @@ void ScoreService::gameList(const HttpRequest& request, ReplyHandler reply) {
     return;
   }
   offload(Route::GameList, reply, [this, version, answer](ReplyHandler& done) {
-    const StoreResult<BoardPage> page = store_.board(std::nullopt, 0, kGameListLength, false);
+    const StoreResult<BoardPage> page = store_.board({std::nullopt, 0, kGameListLength, false, false});
     if (!page.ok()) {
       done(failed(Route::GameList, page.status, Format::Text));
       return;
     }
-    GameListCache::Bytes list = bytes(renderGameList(page.value.entries));
+    GameListCache::Bytes list = sharedBytes(renderGameList(page.value.entries));
     listCache_.keep(version, list);
     done(answer(std::move(list)));
   });
@@ -274,7 +275,7 @@ void ScoreService::submit(const HttpRequest& request, std::string_view query, Re
 }
 
 void ScoreService::apiScores(const HttpRequest& request, std::string_view query, ReplyHandler reply) {
-  const QueryString parsed = QueryString::parse(query, {"board", "offset", "limit"});
+  const QueryString parsed = QueryString::parse(query, {"board", "offset", "limit", "verified"});
   if (!parsed.ok()) {
     reply(jsonError(Route::ApiScores, 400, parsed.refusal()));
     return;
@@ -296,18 +297,23 @@ void ScoreService::apiScores(const HttpRequest& request, std::string_view query,
     reply(jsonError(Route::ApiScores, 400, "limit must be a whole number from 1 to 100"));
     return;
   }
+  const std::optional<bool> verifiedOnly = verifiedOnlyOf(parsed);
+  if (!verifiedOnly) {
+    reply(jsonError(Route::ApiScores, 400, kBadVerified));
+    return;
+  }
   const BoardWindow window = boardWindow(*board, clock_());
   std::string etag = windowTag(window);
   if (answeredNotModified(request, Route::ApiScores, etag, reply)) return;
-  offload(Route::ApiScores, reply,
-          [this, board = *board, window, offset = *offset, limit = *limit, etag](ReplyHandler& done) {
-            const StoreResult<BoardPage> page = store_.board(window.from, offset, limit, true);
-            if (!page.ok()) {
-              done(failed(Route::ApiScores, page.status, Format::Json));
-              return;
-            }
-            done(cached(jsonReply(Route::ApiScores, 200, renderBoardJson(board, window, offset, limit, page.value)), etag));
-          });
+  const BoardQuery rows{window.from, *offset, *limit, true, *verifiedOnly};
+  offload(Route::ApiScores, reply, [this, board = *board, window, rows, etag](ReplyHandler& done) {
+    const StoreResult<BoardPage> page = store_.board(rows);
+    if (!page.ok()) {
+      done(failed(Route::ApiScores, page.status, Format::Json));
+      return;
+    }
+    done(cached(jsonReply(Route::ApiScores, 200, renderBoardJson(board, window, rows, page.value)), etag));
+  });
 }
 
 void ScoreService::apiRank(const HttpRequest& request, std::string_view query, ReplyHandler reply) {
@@ -348,22 +354,25 @@ void ScoreService::apiRank(const HttpRequest& request, std::string_view query, R
 }
 
 void ScoreService::page(const HttpRequest& request, std::string_view query, ReplyHandler reply) {
-  const QueryString parsed = QueryString::parse(query, {"board"});
+  // People reach the page through links, which sites decorate with keys of their own.
+  const QueryString parsed = QueryString::parse(query, {"board", "verified"}, UnknownKeys::Ignored);
   const std::optional<Board> board = parsed.ok() ? boardOf(parsed) : std::nullopt;
-  if (!board) {
-    reply(htmlReply(400, renderMessagePage(parsed.ok() ? kBadBoard : parsed.refusal())));
+  const std::optional<bool> verifiedOnly = parsed.ok() ? verifiedOnlyOf(parsed) : std::nullopt;
+  if (!board || !verifiedOnly) {
+    reply(htmlReply(400, renderMessagePage(!parsed.ok() ? parsed.refusal() : !board ? kBadBoard : kBadVerified)));
     return;
   }
   const BoardWindow window = boardWindow(*board, clock_());
   std::string etag = windowTag(window);
   if (answeredNotModified(request, Route::Page, etag, reply)) return;
-  offload(Route::Page, reply, [this, board = *board, window, etag](ReplyHandler& done) {
-    const StoreResult<BoardPage> rows = store_.board(window.from, 0, kPageRows, true);
+  offload(Route::Page, reply, [this, board = *board, window, verifiedOnly = *verifiedOnly, etag](ReplyHandler& done) {
+    const StoreResult<BoardPage> rows = store_.board({window.from, 0, kPageRows, true, verifiedOnly});
     if (!rows.ok()) {
       done(failed(Route::Page, rows.status, Format::Html));
       return;
     }
-    done(cached(htmlReply(200, renderLeaderboardPage(makeLeaderboardView(board, window, rows.value))), etag));
+    done(cached(htmlReply(200, renderLeaderboardPage(makeLeaderboardView(board, window, verifiedOnly, rows.value))),
+                etag));
   });
 }
 
@@ -372,6 +381,31 @@ void ScoreService::health(ReplyHandler reply) {
     const StoreStatus status = store_.health();
     done(status == StoreStatus::Ok ? textReply(Route::Health, 200, "ok\n")
                                    : textReply(Route::Health, 503, std::string(describe(status)) + "\n"));
+  });
+}
+
+void ScoreService::gameReplay(const HttpRequest& request, std::string_view id, ReplyHandler reply) {
+  offload(Route::GameReplay, reply, [this, id = std::string(id), ifNoneMatch = std::string(request.ifNoneMatch)](
+                                        ReplyHandler& done) {
+    StoreResult<std::optional<GameRecord>> game = store_.game(id);
+    if (!game.ok()) {
+      done(failed(Route::GameReplay, game.status, Format::Text));
+      return;
+    }
+    // Hidden entries and banned names have no replay to download, as they have no row.
+    if (!game.value) {
+      done(textReply(Route::GameReplay, 404, "no verified game has this ID\n"));
+      return;
+    }
+    const std::string etag = "\"" + id + "\"";
+    HttpReply file = etagMatches(ifNoneMatch, etag) ? textReply(Route::GameReplay, 304, std::string())
+                                                    : textReply(Route::GameReplay, 200, std::move(game.value->file));
+    file.etag = etag;
+    file.cacheControl = kForeverCache;
+    file.contentType = replay::kMimeType;
+    file.contentSecurityPolicy = kDownloadPolicy;
+    file.contentDisposition = "attachment; filename=\"" + replayFileName(game.value->name, game.value->score) + "\"";
+    done(std::move(file));
   });
 }
 

@@ -1,7 +1,8 @@
-// Everything the server answers, without sockets: the game's protocol, the JSON API,
-// /healthz, /metrics and the page at /. The HTTP layer hands in a parsed request and sends
-// whatever reply comes back; the reply may come at once or later from another thread (store
-// work runs on the WorkRunner, submissions complete on the store's writer thread).
+// Everything the server answers, without sockets: the game's protocol, the replays of games
+// (posted for verification, downloaded), the JSON API, /healthz, /metrics and the page at /.
+// The HTTP layer hands in a parsed request and sends whatever reply comes back; the reply
+// may come at once or later from another thread (store work runs on the WorkRunner,
+// submissions complete on the store's writer thread, verifications in the VerificationPool).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,8 @@
 
 #include "server/board.hpp"
 #include "server/game_list.hpp"
+#include "server/game_service.hpp"
+#include "server/http_message.hpp"
 #include "server/metrics.hpp"
 #include "server/rate_limiter.hpp"
 #include "server/score_store.hpp"
@@ -23,29 +26,6 @@ namespace server {
 // The path of the game's protocol: submissions with a query, the list without one.
 constexpr std::string_view kGamePath = "/Zebrolite2/updateScore_ppc.php";
 
-struct HttpRequest {
-  std::string_view method;
-  std::string_view target;  // path and query as sent
-  std::string_view peer;    // the connection's remote address, without the port
-  std::string_view ifNoneMatch;
-  std::string_view forwardedFor;  // X-Forwarded-For
-  std::string_view realIp;        // X-Real-IP
-};
-
-struct HttpReply {
-  int status = 200;
-  Route route = Route::Other;
-  std::string_view contentType = "text/plain; charset=utf-8";
-  std::shared_ptr<const std::string> body;  // never null
-  std::string etag;                         // with its quotes; empty: none
-  std::string_view cacheControl;            // empty: none
-  std::string_view allow;                   // for 405
-  std::string_view retryAfter;              // seconds, for 503 when busy
-  std::string_view contentSecurityPolicy;   // empty: none
-};
-
-using ReplyHandler = std::function<void(HttpReply)>;
-
 class ScoreService {
  public:
   struct Config {
@@ -53,11 +33,12 @@ class ScoreService {
     std::size_t maxRateBuckets = 65536;
     bool trustProxy = false;  // take the client's address from X-Real-IP / X-Forwarded-For of loopback peers
     std::string instance;     // part of every ETag, so a restarted server's tags never match old ones
+    std::uint32_t postRate = 30;  // replays a minute per address sent to the verifiers; 0: no limit
   };
 
   // steadyMs: a monotonic clock in milliseconds, for the rate limit.
-  ScoreService(ScoreStore& store, WorkRunner& work, Metrics& metrics, Config config, Clock clock,
-               std::function<std::int64_t()> steadyMs);
+  ScoreService(ScoreStore& store, WorkRunner& work, VerificationPool& verifications, Metrics& metrics, Config config,
+               Clock clock, std::function<std::int64_t()> steadyMs);
 
   void handle(const HttpRequest& request, ReplyHandler reply);
 
@@ -71,6 +52,7 @@ class ScoreService {
   void apiRank(const HttpRequest& request, std::string_view query, ReplyHandler reply);
   void page(const HttpRequest& request, std::string_view query, ReplyHandler reply);
   void health(ReplyHandler reply);
+  void gameReplay(const HttpRequest& request, std::string_view id, ReplyHandler reply);
   // Runs `job` on the work runner, or answers 503 when it cannot take it.
   void offload(Route route, ReplyHandler& reply, std::function<void(ReplyHandler&)> job);
   std::string etagFor(std::uint64_t version, std::string_view detail) const;
@@ -90,10 +72,7 @@ class ScoreService {
   std::function<std::int64_t()> steadyMs_;
   RateLimiter limiter_;
   GameListCache listCache_;
+  GameService games_;
 };
-
-// Whether an If-None-Match header (a list of tags, or "*") matches `etag`; weak tags
-// (W/"...") compare by their value.
-bool etagMatches(std::string_view ifNoneMatch, std::string_view etag);
 
 }  // namespace server

@@ -1,6 +1,7 @@
-// The store of the score server behind an interface: the SQLite store now, a PostgreSQL store
-// later (several server processes on one database). Every submission ever accepted is kept
-// with its time (append-only); the boards are views over them, without the hidden entries and
+// The store of the score server behind an interface: an SQLite file, or a PostgreSQL database
+// that several server processes share. Every submission ever accepted is kept with its time
+// (append-only), and so is the record of every game the server verified, beside the entry
+// of its name and score; the boards are views over them, without the hidden entries and
 // without every entry of a banned name. Failures come back as values, never as exceptions,
 // so the HTTP layer can answer 503 for a full disk or a store that is down.
 #pragma once
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +58,15 @@ using AdmitNew = std::function<bool()>;
 // that holds the row (Stored) has returned.
 using SubmitDone = std::function<void(SubmitOutcome)>;
 
+// A board's window and the rows asked for.
+struct BoardQuery {
+  std::optional<UnixTime> from;  // entries made at or after it; all of them without it
+  std::uint64_t offset = 0;
+  std::size_t limit = 100;
+  bool countTotal = false;    // fill in BoardPage::total
+  bool verifiedOnly = false;  // only entries with a verified game, ranked among themselves
+};
+
 struct BoardPage {
   std::vector<RankedEntry> entries;
   std::uint64_t total = 0;  // visible entries of the board; 0 when not asked for
@@ -74,6 +85,24 @@ struct SubmissionRecord {
   UnixTime time = 0;
   bool hidden = false;
   bool banned = false;  // the name is banned
+  bool verified = false;  // a verified game is kept with it
+};
+
+// A game the server played again and found to be what it claims.
+struct VerifiedGame {
+  std::string id;  // gameIdOf(file)
+  std::string name;  // the name and score it ends with, checked as a submission's
+  std::uint32_t score = 0;
+  UnixTime time = 0;  // of the verification; the entry's time when it is stored with it
+  std::shared_ptr<const std::string> file;  // the replay's bytes
+  std::uint64_t updates = 0;  // updates played
+};
+
+// A kept game for its download.
+struct GameRecord {
+  std::string name;
+  std::uint32_t score = 0;
+  std::string file;
 };
 
 struct AuditRecord {
@@ -92,18 +121,27 @@ class ScoreStore {
   // share one commit.
   virtual void submit(Submission submission, AdmitNew admit, SubmitDone done) = 0;
 
-  // Visible entries made at or after `from` (all of them without it), ranked; `limit` rows
-  // from `offset` on.
-  virtual StoreResult<BoardPage> board(std::optional<UnixTime> from, std::uint64_t offset, std::size_t limit,
-                                       bool countTotal) = 0;
+  // The query's visible entries, ranked; `limit` rows from `offset` on. Each row names its
+  // verified game, if it has one.
+  virtual StoreResult<BoardPage> board(const BoardQuery& query) = 0;
   // The best visible entry of `name` in the same window with its neighbours; an empty value
   // when the name has none there.
   virtual StoreResult<std::optional<RankView>> rankOf(std::string_view name, std::optional<UnixTime> from,
                                                       std::size_t neighbours) = 0;
 
-  // Changes with every stored submission and every moderation action, those of other
-  // processes on the same database included (noticed within about a second). Cheap: call it
-  // on every request.
+  // Keeps a verified game with the entry of its name and score, storing the entry first (at
+  // game.time) when there is none: the game proves it. Synchronous and durable when it
+  // returns. value: true when kept now, false when a game of the same ID was kept before.
+  virtual StoreResult<bool> keepGame(const VerifiedGame& game) = 0;
+  // Whether a game of this ID is kept.
+  virtual StoreResult<bool> hasGame(std::string_view id) = 0;
+  // A kept game whose entry is visible; empty when there is none, when its entry is hidden
+  // or when its name is banned.
+  virtual StoreResult<std::optional<GameRecord>> game(std::string_view id) = 0;
+
+  // Changes with every stored submission, every kept game and every moderation action, those
+  // of other processes on the same database included (noticed within about a second). Cheap:
+  // call it on every request.
   virtual std::uint64_t version() = 0;
   // Ok while the store can answer.
   virtual StoreStatus health() = 0;

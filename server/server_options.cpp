@@ -56,6 +56,11 @@ std::string serverUsage() {
          "  --threads N           threads answering connections (2)\n"
          "  --store-threads N     threads querying the database (2)\n"
          "  --max-connections N   connections at once (1024)\n"
+         "  --verify-threads N    threads that verify replays (1)\n"
+         "  --verify-rate N       replays a minute per address that are verified (30; 0: no limit)\n"
+         "  --verdict-wait MS     how long a posted replay waits for its verdict before it is\n"
+         "                        answered \"queued\" (2000; at most 9000)\n"
+         "  --data DIR            the game's data folder, whose BrickMap.dat verification plays\n"
          "  --help, --version\n";
 }
 
@@ -84,8 +89,10 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       if (argument == "--trust-proxy") o.trustProxy = true;
       continue;
     }
-    static constexpr std::string_view kValued[] = {"--listen",  "--port",          "--db",
-                                                   "--submit-rate", "--threads", "--store-threads", "--max-connections"};
+    static constexpr std::string_view kValued[] = {"--listen",         "--port",           "--db",
+                                                   "--submit-rate",    "--threads",        "--store-threads",
+                                                   "--max-connections", "--verify-threads", "--verify-rate",
+                                                   "--verdict-wait",   "--data"};
     if (std::find(std::begin(kValued), std::end(kValued), argument) == std::end(kValued)) {
       parsed.error = "unknown option " + argument;
       return parsed;
@@ -116,6 +123,17 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
       good = parseNumber<std::size_t>(value, 1, 64, o.storeThreads);
     } else if (argument == "--max-connections") {
       good = parseNumber<std::size_t>(value, 1, 100000, o.maxConnections);
+    } else if (argument == "--verify-threads") {
+      good = parseNumber<std::size_t>(value, 1, 64, o.verifyThreads);
+    } else if (argument == "--verify-rate") {
+      good = parseNumber<std::uint32_t>(value, 0, 1000000, o.verifyRate);
+    } else if (argument == "--verdict-wait") {
+      std::uint32_t ms = 0;
+      good = parseNumber<std::uint32_t>(value, 0, kMaxVerdictWaitMs, ms);
+      o.verdictWait = std::chrono::milliseconds(ms);
+    } else if (argument == "--data") {
+      good = !value.empty();
+      o.data = value;
     }
     if (!good) {
       parsed.error = "bad value for " + argument + ": '" + value + "'";

@@ -2,6 +2,7 @@
 // on the same database: backup, list, hide, unhide, ban, unban, audit.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,9 @@
 namespace server {
 
 enum class Command { Serve, Backup, List, Hide, Unhide, Ban, Unban, Audit, Help, Version };
+
+// The longest --verdict-wait: below the game's 10 s for the whole exchange.
+constexpr std::uint32_t kMaxVerdictWaitMs = 9000;
 
 struct ServerOptions {
   Command command = Command::Serve;
@@ -27,6 +31,15 @@ struct ServerOptions {
   std::size_t storeThreads = 2;
   std::size_t maxConnections = 1024;
   std::size_t maxQueuedWork = 1024;
+  // Verification of posted replays: one worker leaves the other core of a small machine to
+  // the connections and the store (a median game takes about 15 ms of a core).
+  std::size_t verifyThreads = 1;
+  std::uint32_t verifyRate = 30;  // replays a minute per address sent to the verifiers; 0: no limit
+  std::size_t maxQueuedVerifications = 32;  // more are answered 503
+  // How long a POST waits for its verdict before it is answered "queued": the game's whole
+  // exchange has 10 s, its GETs and every replay of it included.
+  std::chrono::milliseconds verdictWait{2000};
+  std::string data;  // the folder of the game's "BrickMap.dat"; empty: found (see main)
 };
 
 struct ParsedOptions {

@@ -14,14 +14,21 @@ SqliteStatement& SqliteStatement::bind(int index, std::string_view text) {
   return *this;
 }
 
+SqliteStatement& SqliteStatement::bindBlob(int index, std::string_view bytes) {
+  sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+  return *this;
+}
+
 int SqliteStatement::step() { return sqlite3_step(statement_); }
 
 std::int64_t SqliteStatement::integer(int column) const { return sqlite3_column_int64(statement_, column); }
 
 std::string SqliteStatement::text(int column) const {
-  const auto* bytes = sqlite3_column_text(statement_, column);
+  const void* bytes = sqlite3_column_type(statement_, column) == SQLITE_BLOB
+                          ? sqlite3_column_blob(statement_, column)
+                          : static_cast<const void*>(sqlite3_column_text(statement_, column));
   const int size = sqlite3_column_bytes(statement_, column);
-  return bytes == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+  return bytes == nullptr ? std::string() : std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
 }
 
 void SqliteStatement::reset() {

@@ -18,10 +18,11 @@ class SqliteStatement {
   // Binds by position, from 1.
   SqliteStatement& bind(int index, std::int64_t value);
   SqliteStatement& bind(int index, std::string_view text);
+  SqliteStatement& bindBlob(int index, std::string_view bytes);
   // An SQLite result code: SQLITE_ROW, SQLITE_DONE or an error.
   int step();
   std::int64_t integer(int column) const;
-  std::string text(int column) const;
+  std::string text(int column) const;  // also a blob's bytes
   // Ready for the next use; bindings cleared.
   void reset();
 

@@ -30,6 +30,17 @@ constexpr const char* kMigrations[] = {
     "  action TEXT NOT NULL,"
     "  subject TEXT NOT NULL,"
     "  actor TEXT NOT NULL);",
+    // 1 -> 2: the games the server verified, each with the entry of its name and score. An
+    // entry may have several (the same score played twice); its first one is shown. The
+    // record comes last in the row, so reading the others never reads its overflow pages.
+    "CREATE TABLE verified_games ("
+    "  seq INTEGER PRIMARY KEY,"
+    "  id TEXT NOT NULL UNIQUE,"
+    "  submission_id INTEGER NOT NULL REFERENCES submissions (id),"
+    "  updates INTEGER NOT NULL,"
+    "  verified_at INTEGER NOT NULL,"
+    "  file BLOB NOT NULL);"
+    "CREATE INDEX verified_games_by_submission ON verified_games (submission_id, id);",
 };
 static_assert(std::size(kMigrations) == kSchemaVersion);
 

@@ -8,7 +8,7 @@ namespace server {
 
 class SqliteConnection;
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 // Brings the database to kSchemaVersion. False with a message when it fails, or when the
 // database was made by a newer server (its version is above ours).

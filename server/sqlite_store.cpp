@@ -18,40 +18,55 @@ constexpr int kBusyTimeoutMs = 5000;
 
 // The entries that every board shows.
 #define VISIBLE "s.hidden = 0 AND NOT EXISTS (SELECT 1 FROM banned_names b WHERE b.name = s.name)"
+// With ?4 = 1, only the entries that have a verified game.
+#define VERIFIED_IF_ASKED "(?4 = 0 OR EXISTS (SELECT 1 FROM verified_games g WHERE g.submission_id = s.id))"
+// An entry's row: its first verified game's ID is null when it has none.
+#define ENTRY_COLUMNS                                 \
+  "s.id, s.name, s.score, s.submitted_at,"            \
+  " (SELECT g.id FROM verified_games g WHERE g.submission_id = s.id ORDER BY g.seq LIMIT 1)"
 
 constexpr const char* kFindPair = "SELECT id FROM submissions WHERE name = ?1 AND score = ?2";
 constexpr const char* kInsert = "INSERT INTO submissions (name, score, submitted_at) VALUES (?1, ?2, ?3)";
 constexpr const char* kPage =
-    "SELECT s.id, s.name, s.score, s.submitted_at FROM submissions s WHERE " VISIBLE
+    "SELECT " ENTRY_COLUMNS " FROM submissions s WHERE " VISIBLE " AND " VERIFIED_IF_ASKED
     " AND s.submitted_at >= ?1 ORDER BY s.score DESC, s.id ASC LIMIT ?2 OFFSET ?3";
-constexpr const char* kCountHigher =
-    "SELECT COUNT(*) FROM submissions s WHERE " VISIBLE " AND s.submitted_at >= ?1 AND s.score > ?2";
+constexpr const char* kCountHigher = "SELECT COUNT(*) FROM submissions s WHERE " VISIBLE " AND " VERIFIED_IF_ASKED
+                                     " AND s.submitted_at >= ?1 AND s.score > ?2";
 constexpr const char* kCountBefore =
-    "SELECT COUNT(*) FROM submissions s WHERE " VISIBLE
+    "SELECT COUNT(*) FROM submissions s WHERE " VISIBLE " AND " VERIFIED_IF_ASKED
     " AND s.submitted_at >= ?1 AND (s.score > ?2 OR (s.score = ?2 AND s.id < ?3))";
-constexpr const char* kCountAll = "SELECT COUNT(*) FROM submissions s WHERE " VISIBLE " AND s.submitted_at >= ?1";
+constexpr const char* kCountAll =
+    "SELECT COUNT(*) FROM submissions s WHERE " VISIBLE " AND " VERIFIED_IF_ASKED " AND s.submitted_at >= ?1";
 constexpr const char* kBestOfName =
-    "SELECT s.id, s.name, s.score, s.submitted_at FROM submissions s WHERE " VISIBLE
+    "SELECT " ENTRY_COLUMNS " FROM submissions s WHERE " VISIBLE
     " AND s.submitted_at >= ?1 AND s.name = ?2 ORDER BY s.score DESC, s.id ASC LIMIT 1";
 constexpr const char* kAbove =
-    "SELECT s.id, s.name, s.score, s.submitted_at FROM submissions s WHERE " VISIBLE
+    "SELECT " ENTRY_COLUMNS " FROM submissions s WHERE " VISIBLE
     " AND s.submitted_at >= ?1 AND (s.score > ?2 OR (s.score = ?2 AND s.id < ?3))"
     " ORDER BY s.score ASC, s.id DESC LIMIT ?4";
 constexpr const char* kBelow =
-    "SELECT s.id, s.name, s.score, s.submitted_at FROM submissions s WHERE " VISIBLE
+    "SELECT " ENTRY_COLUMNS " FROM submissions s WHERE " VISIBLE
     " AND s.submitted_at >= ?1 AND (s.score < ?2 OR (s.score = ?2 AND s.id > ?3))"
     " ORDER BY s.score DESC, s.id ASC LIMIT ?4";
 constexpr const char* kRecent =
     "SELECT s.id, s.name, s.score, s.submitted_at, s.hidden,"
-    " EXISTS (SELECT 1 FROM banned_names b WHERE b.name = s.name) FROM submissions s ORDER BY s.id DESC LIMIT ?1";
+    " EXISTS (SELECT 1 FROM banned_names b WHERE b.name = s.name),"
+    " EXISTS (SELECT 1 FROM verified_games g WHERE g.submission_id = s.id) FROM submissions s ORDER BY s.id DESC LIMIT ?1";
 constexpr const char* kAudit = "SELECT id, at, action, subject, actor FROM audit ORDER BY id DESC LIMIT ?1";
 constexpr const char* kAddAudit = "INSERT INTO audit (at, action, subject, actor) VALUES (?1, ?2, ?3, ?4)";
 constexpr const char* kHide = "UPDATE submissions SET hidden = ?2 WHERE id = ?1 AND hidden <> ?2";
 constexpr const char* kIdExists = "SELECT 1 FROM submissions WHERE id = ?1";
 constexpr const char* kBan = "INSERT OR IGNORE INTO banned_names (name, banned_at) VALUES (?1, ?2)";
 constexpr const char* kUnban = "DELETE FROM banned_names WHERE name = ?1";
+constexpr const char* kGameKnown = "SELECT 1 FROM verified_games WHERE id = ?1";
+constexpr const char* kKeepGame =
+    "INSERT OR IGNORE INTO verified_games (id, submission_id, updates, verified_at, file) VALUES (?1, ?2, ?3, ?4, ?5)";
+constexpr const char* kGameFile = "SELECT s.name, s.score, g.file FROM verified_games g"
+                                  " JOIN submissions s ON s.id = g.submission_id WHERE g.id = ?1 AND " VISIBLE;
 
 #undef VISIBLE
+#undef VERIFIED_IF_ASKED
+#undef ENTRY_COLUMNS
 
 std::int64_t windowStart(std::optional<UnixTime> from) { return from.value_or(std::numeric_limits<std::int64_t>::min()); }
 
@@ -65,6 +80,7 @@ RankedEntry entryAt(const SqliteStatement& row) {
   entry.name = row.text(1);
   entry.score = static_cast<std::uint32_t>(row.integer(2));
   entry.time = row.integer(3);
+  entry.game = row.text(4);
   return entry;
 }
 
@@ -79,13 +95,13 @@ bool readEntries(SqliteStatement& statement, std::vector<RankedEntry>& rows) {
 }
 
 std::int64_t countOf(SqliteConnection& connection, const char* sql, std::int64_t from, std::int64_t score,
-                     std::int64_t id, bool& failed) {
+                     std::int64_t id, bool verifiedOnly, bool& failed) {
   StatementUse use(connection.statement(sql));
   if (!use) {
     failed = true;
     return 0;
   }
-  use->bind(1, from).bind(2, score).bind(3, id);
+  use->bind(1, from).bind(2, score).bind(3, id).bind(4, verifiedOnly ? 1 : 0);
   if (use->step() != SQLITE_ROW) {
     failed = true;
     return 0;
@@ -186,6 +202,27 @@ std::unique_ptr<SqliteConnection> openReader(const std::string& path, std::strin
 std::int64_t steadyNowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+// The id of the game's entry, stored now when there is none; an SQLite result code.
+int entryOf(SqliteConnection& db, const VerifiedGame& game, std::int64_t& entry) {
+  {
+    StatementUse find(db.statement(kFindPair));
+    if (!find) return db.lastErrorCode();
+    find->bind(1, game.name).bind(2, static_cast<std::int64_t>(game.score));
+    const int rc = find->step();
+    if (rc == SQLITE_ROW) {
+      entry = find->integer(0);
+      return SQLITE_OK;
+    }
+    if (rc != SQLITE_DONE) return rc;
+  }
+  StatementUse insert(db.statement(kInsert));
+  if (!insert) return db.lastErrorCode();
+  const int rc = insert->bind(1, game.name).bind(2, static_cast<std::int64_t>(game.score)).bind(3, game.time).step();
+  if (rc != SQLITE_DONE) return rc;
+  entry = sqlite3_last_insert_rowid(db.handle());
+  return SQLITE_OK;
 }
 
 }  // namespace
@@ -319,12 +356,12 @@ void SqliteStore::commitBatch(std::vector<Pending>& batch) {
   for (std::size_t i = 0; i < batch.size(); ++i) batch[i].done(outcomes[i]);
 }
 
-StoreResult<BoardPage> SqliteStore::board(std::optional<UnixTime> from, std::uint64_t offset, std::size_t limit,
-                                          bool countTotal) {
+StoreResult<BoardPage> SqliteStore::board(const BoardQuery& query) {
   StoreResult<BoardPage> result;
   ReadLease lease(*this);
   SqliteConnection& db = *lease;
-  const std::int64_t start = windowStart(from);
+  const std::int64_t start = windowStart(query.from);
+  const std::int64_t verifiedOnly = query.verifiedOnly ? 1 : 0;
   // One read transaction, so the rows, their ranks and the total agree.
   db.exec("BEGIN");
   bool failed = false;
@@ -333,23 +370,27 @@ StoreResult<BoardPage> SqliteStore::board(std::optional<UnixTime> from, std::uin
     failed = !page;
     if (page) {
       page->bind(1, start)
-          .bind(2, static_cast<std::int64_t>(limit))
-          .bind(3, static_cast<std::int64_t>(std::min<std::uint64_t>(offset, std::numeric_limits<std::int64_t>::max())));
+          .bind(2, static_cast<std::int64_t>(query.limit))
+          .bind(3, static_cast<std::int64_t>(std::min<std::uint64_t>(query.offset, std::numeric_limits<std::int64_t>::max())))
+          .bind(4, verifiedOnly);
       failed = !readEntries(*page, result.value.entries);
     }
   }
   std::uint64_t higher = 0;
   if (!failed && !result.value.entries.empty()) {
-    higher = static_cast<std::uint64_t>(countOf(db, kCountHigher, start, result.value.entries.front().score, 0, failed));
+    higher = static_cast<std::uint64_t>(
+        countOf(db, kCountHigher, start, result.value.entries.front().score, 0, query.verifiedOnly, failed));
   }
-  if (!failed && countTotal) result.value.total = static_cast<std::uint64_t>(countOf(db, kCountAll, start, 0, 0, failed));
+  if (!failed && query.countTotal) {
+    result.value.total = static_cast<std::uint64_t>(countOf(db, kCountAll, start, 0, 0, query.verifiedOnly, failed));
+  }
   db.exec("COMMIT");
   if (failed) {
     result.status = statusOf(db.lastErrorCode());
     result.value = {};
     return result;
   }
-  assignRanks(result.value.entries, offset, higher);
+  assignRanks(result.value.entries, query.offset, higher);
   return result;
 }
 
@@ -374,7 +415,7 @@ StoreResult<std::optional<RankView>> SqliteStore::rankOf(std::string_view name, 
   std::uint64_t position = 0;
   if (!failed && !best.empty()) {
     view.entry = best.front();
-    position = static_cast<std::uint64_t>(countOf(db, kCountBefore, start, view.entry.score, view.entry.id, failed));
+    position = static_cast<std::uint64_t>(countOf(db, kCountBefore, start, view.entry.score, view.entry.id, false, failed));
     for (auto [sql, rows] : {std::pair{kAbove, &view.above}, std::pair{kBelow, &view.below}}) {
       StatementUse slice(db.statement(sql));
       if (failed || !slice) {
@@ -391,7 +432,7 @@ StoreResult<std::optional<RankView>> SqliteStore::rankOf(std::string_view name, 
     run.push_back(view.entry);
     run.insert(run.end(), view.below.begin(), view.below.end());
     const std::uint64_t higher =
-        failed ? 0 : static_cast<std::uint64_t>(countOf(db, kCountHigher, start, run.front().score, 0, failed));
+        failed ? 0 : static_cast<std::uint64_t>(countOf(db, kCountHigher, start, run.front().score, 0, false, failed));
     assignRanks(run, position - view.above.size(), higher);
     std::copy(run.begin(), run.begin() + static_cast<std::ptrdiff_t>(view.above.size()), view.above.begin());
     view.entry = run[view.above.size()];
@@ -434,7 +475,7 @@ StoreResult<std::vector<SubmissionRecord>> SqliteStore::recent(std::size_t limit
   ReadLease lease(*this);
   return readRows<SubmissionRecord>(*lease, kRecent, limit, [](const SqliteStatement& row) {
     return SubmissionRecord{row.integer(0), row.text(1), static_cast<std::uint32_t>(row.integer(2)), row.integer(3),
-                            row.integer(4) != 0, row.integer(5) != 0};
+                            row.integer(4) != 0, row.integer(5) != 0, row.integer(6) != 0};
   });
 }
 
@@ -473,21 +514,25 @@ StoreResult<bool> SqliteStore::setBanned(std::string_view name, bool banned, std
 
 StoreResult<bool> SqliteStore::audited(std::string_view action, const std::string& subject, std::string_view actor,
                                        UnixTime time, const std::function<int(SqliteConnection&, bool&)>& change) {
+  bool found = true;
+  StoreResult<bool> result = inWriteTransaction([&](SqliteConnection& db, bool& changed) {
+    int rc = change(db, found);
+    changed = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
+    if (rc != SQLITE_DONE || !changed) return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    StatementUse add(db.statement(kAddAudit));
+    rc = add ? add->bind(1, time).bind(2, action).bind(3, subject).bind(4, actor).step() : db.lastErrorCode();
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+  });
+  if (result.ok() && !found) result.status = StoreStatus::NotFound;
+  return result;
+}
+
+StoreResult<bool> SqliteStore::inWriteTransaction(const std::function<int(SqliteConnection&, bool& changed)>& work) {
   StoreResult<bool> result;
   std::lock_guard use(writerUse_);
   SqliteConnection& db = *writer_;
   int rc = db.exec("BEGIN IMMEDIATE");
-  bool found = true;
-  if (rc == SQLITE_OK) {
-    rc = change(db, found);
-    result.value = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
-    if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  }
-  if (rc == SQLITE_OK && result.value) {
-    StatementUse add(db.statement(kAddAudit));
-    rc = add ? add->bind(1, time).bind(2, action).bind(3, subject).bind(4, actor).step() : db.lastErrorCode();
-    if (rc == SQLITE_DONE) rc = SQLITE_OK;
-  }
+  if (rc == SQLITE_OK) rc = work(db, result.value);
   if (rc == SQLITE_OK) rc = db.exec("COMMIT");
   if (rc != SQLITE_OK) {
     db.exec("ROLLBACK");
@@ -495,8 +540,48 @@ StoreResult<bool> SqliteStore::audited(std::string_view action, const std::strin
     result.value = false;
     return result;
   }
-  if (!found) result.status = StoreStatus::NotFound;
   if (result.value) noteChange();
+  return result;
+}
+
+StoreResult<bool> SqliteStore::keepGame(const VerifiedGame& game) {
+  return inWriteTransaction([&](SqliteConnection& db, bool& kept) {
+    std::int64_t entry = 0;
+    int rc = entryOf(db, game, entry);
+    if (rc != SQLITE_OK) return rc;
+    StatementUse keep(db.statement(kKeepGame));
+    rc = keep ? keep->bind(1, game.id)
+                    .bind(2, entry)
+                    .bind(3, static_cast<std::int64_t>(game.updates))
+                    .bind(4, game.time)
+                    .bindBlob(5, *game.file)
+                    .step()
+              : db.lastErrorCode();
+    kept = rc == SQLITE_DONE && sqlite3_changes(db.handle()) > 0;
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+  });
+}
+
+StoreResult<bool> SqliteStore::hasGame(std::string_view id) {
+  StoreResult<bool> result;
+  ReadLease lease(*this);
+  StatementUse find((*lease).statement(kGameKnown));
+  const int rc = find ? find->bind(1, id).step() : (*lease).lastErrorCode();
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) result.status = statusOf(rc);
+  result.value = rc == SQLITE_ROW;
+  return result;
+}
+
+StoreResult<std::optional<GameRecord>> SqliteStore::game(std::string_view id) {
+  StoreResult<std::optional<GameRecord>> result;
+  ReadLease lease(*this);
+  StatementUse find((*lease).statement(kGameFile));
+  const int rc = find ? find->bind(1, id).step() : (*lease).lastErrorCode();
+  if (rc == SQLITE_ROW) {
+    result.value = GameRecord{find->text(0), static_cast<std::uint32_t>(find->integer(1)), find->text(2)};
+  } else if (rc != SQLITE_DONE) {
+    result.status = statusOf(rc);
+  }
   return result;
 }
 

@@ -45,10 +45,12 @@ class SqliteStore final : public ScoreStore {
   ~SqliteStore() override;
 
   void submit(Submission submission, AdmitNew admit, SubmitDone done) override;
-  StoreResult<BoardPage> board(std::optional<UnixTime> from, std::uint64_t offset, std::size_t limit,
-                               bool countTotal) override;
+  StoreResult<BoardPage> board(const BoardQuery& query) override;
   StoreResult<std::optional<RankView>> rankOf(std::string_view name, std::optional<UnixTime> from,
                                               std::size_t neighbours) override;
+  StoreResult<bool> keepGame(const VerifiedGame& game) override;
+  StoreResult<bool> hasGame(std::string_view id) override;
+  StoreResult<std::optional<GameRecord>> game(std::string_view id) override;
   std::uint64_t version() override;
   StoreStatus health() override;
   StoreResult<std::vector<SubmissionRecord>> recent(std::size_t limit) override;
@@ -69,11 +71,15 @@ class SqliteStore final : public ScoreStore {
   // its subject does not exist.
   StoreResult<bool> audited(std::string_view action, const std::string& subject, std::string_view actor, UnixTime time,
                             const std::function<int(SqliteConnection&, bool&)>& change);
+  // Runs `work` in one write transaction on the writer connection, committed when it returns
+  // SQLITE_OK and rolled back otherwise. value: the `changed` that `work` set (a change that
+  // the version then tells).
+  StoreResult<bool> inWriteTransaction(const std::function<int(SqliteConnection&, bool& changed)>& work);
   void noteChange() { generation_.fetch_add(1, std::memory_order_acq_rel); }
 
   Options options_;
   std::unique_ptr<SqliteConnection> writer_;
-  std::mutex writerUse_;  // the writer connection: the writer thread or a moderation action
+  std::mutex writerUse_;  // the writer connection: the writer thread, a moderation action or a kept game
 
   SubmissionQueue queue_;
 

@@ -30,10 +30,10 @@ void MemoryStore::submit(server::Submission submission, server::AdmitNew admit, 
   done(server::SubmitOutcome::Stored);
 }
 
-std::vector<server::RankedEntry> MemoryStore::ranked(std::optional<server::UnixTime> from) const {
+std::vector<server::RankedEntry> MemoryStore::ranked(std::optional<server::UnixTime> from, bool verifiedOnly) const {
   std::vector<server::RankedEntry> rows;
   for (const server::RankedEntry& entry : entries_) {
-    if (!from || entry.time >= *from) rows.push_back(entry);
+    if ((!from || entry.time >= *from) && (!verifiedOnly || !entry.game.empty())) rows.push_back(entry);
   }
   std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
     return a.score != b.score ? a.score > b.score : a.id < b.id;
@@ -42,14 +42,45 @@ std::vector<server::RankedEntry> MemoryStore::ranked(std::optional<server::UnixT
   return rows;
 }
 
-server::StoreResult<server::BoardPage> MemoryStore::board(std::optional<server::UnixTime> from, std::uint64_t offset,
-                                                          std::size_t limit, bool countTotal) {
-  const std::vector<server::RankedEntry> rows = ranked(from);
+server::StoreResult<server::BoardPage> MemoryStore::board(const server::BoardQuery& query) {
+  const std::vector<server::RankedEntry> rows = ranked(query.from, query.verifiedOnly);
   server::StoreResult<server::BoardPage> result;
-  const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(offset, rows.size()));
-  const std::size_t last = first + std::min(limit, rows.size() - first);
+  const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(query.offset, rows.size()));
+  const std::size_t last = first + std::min(query.limit, rows.size() - first);
   result.value.entries.assign(rows.begin() + static_cast<std::ptrdiff_t>(first), rows.begin() + static_cast<std::ptrdiff_t>(last));
-  if (countTotal) result.value.total = rows.size();
+  if (query.countTotal) result.value.total = rows.size();
+  return result;
+}
+
+server::StoreResult<bool> MemoryStore::keepGame(const server::VerifiedGame& game) {
+  if (hasGame(game.id).value) return {server::StoreStatus::Ok, false};
+  auto entry = std::find_if(entries_.begin(), entries_.end(), [&](const server::RankedEntry& e) {
+    return e.name == game.name && e.score == game.score;
+  });
+  if (entry == entries_.end()) {
+    submit({game.name, game.score, game.time}, {}, [](server::SubmitOutcome) {});
+    entry = std::find_if(entries_.begin(), entries_.end(), [&](const server::RankedEntry& e) {
+      return e.name == game.name && e.score == game.score;
+    });
+  }
+  // An entry the bounded table pushed out at once leaves the game without one.
+  if (entry != entries_.end() && entry->game.empty()) entry->game = game.id;
+  games_.emplace_back(game.id, server::GameRecord{game.name, game.score, *game.file});
+  if (games_.size() > kCapacity) games_.erase(games_.begin());
+  ++version_;
+  return {server::StoreStatus::Ok, true};
+}
+
+server::StoreResult<bool> MemoryStore::hasGame(std::string_view id) {
+  const bool known = std::any_of(games_.begin(), games_.end(), [&](const auto& kept) { return kept.first == id; });
+  return {server::StoreStatus::Ok, known};
+}
+
+server::StoreResult<std::optional<server::GameRecord>> MemoryStore::game(std::string_view id) {
+  server::StoreResult<std::optional<server::GameRecord>> result;
+  for (const auto& [kept, record] : games_) {
+    if (kept == id) result.value = record;
+  }
   return result;
 }
 

@@ -6,8 +6,11 @@
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/write.hpp>
 #include <ctime>
+#include <limits>
 
+#include "replay/replay_file.hpp"
 #include "server/daemon/http_server.hpp"
+#include "server/game_id.hpp"
 
 namespace server {
 namespace beast = boost::beast;
@@ -72,16 +75,19 @@ void HttpConnection::read() {
     return;
   }
   parser_.emplace();
+  bodyParser_.reset();
+  requestBody_.reset();
   parser_->header_limit(static_cast<std::uint32_t>(server_.limits_.headerBytes));
-  parser_->body_limit(0);
+  // The header alone says whether a body may come; onHeader decides by its path.
+  parser_->body_limit(std::numeric_limits<std::uint64_t>::max());
   // The first request may take the whole request time-out; later ones wait at most the
-  // keep-alive time for their first byte and all.
+  // keep-alive time for their first byte and all, their body included.
   stream_.expires_after(requests_ == 0 ? server_.limits_.requestTimeout : server_.limits_.keepAliveTimeout);
-  http::async_read(stream_, buffer_, *parser_,
-                   [self = shared_from_this()](beast::error_code error, std::size_t) { self->onRead(error); });
+  http::async_read_header(stream_, buffer_, *parser_,
+                          [self = shared_from_this()](beast::error_code error, std::size_t) { self->onHeader(error); });
 }
 
-void HttpConnection::onRead(beast::error_code error) {
+void HttpConnection::onReadError(beast::error_code error) {
   stream_.expires_never();
   if (error == http::error::end_of_stream || error == beast::error::timeout || error == asio::error::operation_aborted ||
       error == asio::error::connection_reset || error == asio::error::eof) {
@@ -94,15 +100,79 @@ void HttpConnection::onRead(beast::error_code error) {
     refuse(431, "request line and headers exceed " + std::to_string(server_.limits_.headerBytes) + " bytes");
     return;
   }
-  if (error == http::error::unexpected_body || error == http::error::body_limit) {
+  if (error == http::error::body_limit) {
+    refuse(413, "refused: the replay is larger than " + std::to_string(replay::kMaxFileBytes) + " bytes");
+    return;
+  }
+  refuse(400, "malformed HTTP request: " + error.message());
+}
+
+void HttpConnection::onHeader(beast::error_code error) {
+  if (error) {
+    onReadError(error);
+    return;
+  }
+  if (parser_->is_done()) {
+    request_ = parser_->release();
+    dispatch();
+    return;
+  }
+  const auto& header = parser_->get();
+  const std::string_view target(header.target().data(), header.target().size());
+  if (!isReplayPost(std::string_view(header.method_string().data(), header.method_string().size()), target)) {
+    received_ = std::chrono::steady_clock::now();
+    busy_ = true;
     refuse(413, "requests to this server carry no body");
     return;
   }
-  if (error) {
-    refuse(400, "malformed HTTP request: " + error.message());
+  const boost::optional<std::uint64_t> length = parser_->content_length();
+  if (!length || *length > replay::kMaxFileBytes) {
+    received_ = std::chrono::steady_clock::now();
+    busy_ = true;
+    if (length) {
+      refuse(413, "refused: the replay is larger than " + std::to_string(replay::kMaxFileBytes) + " bytes");
+    } else {
+      refuse(411, "refused: a replay is sent with a Content-Length");
+    }
     return;
   }
-  request_ = parser_->release();
+  bodyParser_.emplace(std::move(*parser_));
+  bodyParser_->body_limit(replay::kMaxFileBytes);
+  if (!beast::iequals(bodyParser_->get()[http::field::expect], "100-continue")) {
+    readBody();
+    return;
+  }
+  // A client that waits for leave to send its body is given it.
+  continue_ = {http::status::continue_, bodyParser_->get().version()};
+  http::async_write(stream_, continue_, [self = shared_from_this()](beast::error_code failure, std::size_t) {
+    if (failure) {
+      self->onReadError(failure);
+      return;
+    }
+    self->readBody();
+  });
+}
+
+void HttpConnection::readBody() {
+  http::async_read(stream_, buffer_, *bodyParser_,
+                   [self = shared_from_this()](beast::error_code error, std::size_t) { self->onBody(error); });
+}
+
+void HttpConnection::onBody(beast::error_code error) {
+  if (error) {
+    onReadError(error);
+    return;
+  }
+  http::request<http::string_body> message = bodyParser_->release();
+  requestBody_ = std::make_shared<const std::string>(std::move(message.body()));
+  request_ = http::request<http::empty_body>(std::move(message.base()));
+  dispatch();
+}
+
+void HttpConnection::dispatch() {
+  stream_.expires_never();
+  received_ = std::chrono::steady_clock::now();
+  busy_ = true;
   ++requests_;
   const auto header = [this](std::string_view field) {
     const auto found = request_.find(field);
@@ -115,6 +185,7 @@ void HttpConnection::onRead(beast::error_code error) {
   request.ifNoneMatch = header("If-None-Match");
   request.forwardedFor = header("X-Forwarded-For");
   request.realIp = header("X-Real-IP");
+  request.body = std::move(requestBody_);
   // The reply may come from a store thread: it is carried back to this connection's strand,
   // and the I/O threads are kept running until it has been.
   auto work = asio::make_work_guard(stream_.get_executor());
@@ -126,9 +197,15 @@ void HttpConnection::onRead(beast::error_code error) {
 void HttpConnection::refuse(int status, std::string reason) {
   // The log names what could be read of the request.
   request_ = {};
-  if (parser_->is_header_done()) {
-    request_.method_string(parser_->get().method_string());
-    request_.target(parser_->get().target());
+  const auto nameFrom = [this](const auto& parser) {
+    if (!parser.is_header_done()) return;
+    request_.method_string(parser.get().method_string());
+    request_.target(parser.get().target());
+  };
+  if (bodyParser_) {
+    nameFrom(*bodyParser_);
+  } else {
+    nameFrom(*parser_);
   }
   request_.keep_alive(false);
   stopping_ = true;  // what follows a broken request cannot be trusted to be a request
@@ -154,6 +231,7 @@ void HttpConnection::answer(HttpReply reply) {
   if (!reply.cacheControl.empty()) response_.set(http::field::cache_control, reply.cacheControl);
   if (!reply.allow.empty()) response_.set(http::field::allow, reply.allow);
   if (!reply.retryAfter.empty()) response_.set(http::field::retry_after, reply.retryAfter);
+  if (!reply.contentDisposition.empty()) response_.set(http::field::content_disposition, reply.contentDisposition);
   if (!reply.contentSecurityPolicy.empty()) {
     response_.set("Content-Security-Policy", reply.contentSecurityPolicy);
     response_.set("X-Content-Type-Options", "nosniff");

@@ -1,6 +1,8 @@
 // One client connection: reads requests one after the other (keep-alive, pipelined ones in
 // turn), answers each through the ScoreService, and closes on a time-out, an error, a
-// request that breaks a limit, or the server's shutdown.
+// request that breaks a limit, or the server's shutdown. Only a replay's POST carries a body:
+// the header is read first, and the body is read only for that path, with a Content-Length
+// of at most replay::kMaxFileBytes.
 #pragma once
 
 #include <boost/asio/ip/tcp.hpp>
@@ -10,6 +12,7 @@
 #include <boost/beast/http/message.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/span_body.hpp>
+#include <boost/beast/http/string_body.hpp>
 #include <array>
 #include <chrono>
 #include <memory>
@@ -33,7 +36,12 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
  private:
   void read();
-  void onRead(boost::beast::error_code error);
+  void onHeader(boost::beast::error_code error);
+  void readBody();
+  void onBody(boost::beast::error_code error);
+  // Closes on the errors of a connection that ended; otherwise refuses the request.
+  void onReadError(boost::beast::error_code error);
+  void dispatch();
   void refuse(int status, std::string reason);
   void answer(HttpReply reply);
   void onWritten(boost::beast::error_code error, bool keepAlive);
@@ -43,7 +51,11 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   boost::beast::tcp_stream stream_;
   boost::beast::flat_buffer buffer_;
   std::optional<boost::beast::http::request_parser<boost::beast::http::empty_body>> parser_;
+  // The header's parser, once its body is to be read.
+  std::optional<boost::beast::http::request_parser<boost::beast::http::string_body>> bodyParser_;
   boost::beast::http::request<boost::beast::http::empty_body> request_;
+  std::shared_ptr<const std::string> requestBody_;
+  boost::beast::http::response<boost::beast::http::empty_body> continue_;
   boost::beast::http::response<boost::beast::http::span_body<const char>> response_;
   std::shared_ptr<const std::string> body_;  // what response_ points into, until it is sent
   std::string peer_;

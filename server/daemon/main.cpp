@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/files.hpp"
 #include "server/access_log.hpp"
 #include "server/daemon/http_server.hpp"
 #include "server/metrics.hpp"
@@ -27,6 +28,7 @@
 #include "server/server_options.hpp"
 #include "server/sqlite_store.hpp"
 #include "server/store_factory.hpp"
+#include "server/verification_pool.hpp"
 #include "server/work_queue.hpp"
 
 namespace {
@@ -74,6 +76,20 @@ bool databasePath(ServerOptions& options) {
   return true;
 }
 
+// The folder whose "BrickMap.dat" the verifiers play: --data, else the installed game's data
+// folder, else the game folder of a build tree (build/game/ beside build/server/).
+void chooseDataFolder(const ServerOptions& options) {
+  if (!options.data.empty()) {
+    platform::setDataFolder(options.data);
+    return;
+  }
+  const std::string buildTree = platform::folderOfExecutable() + "../game/";
+  if (!platform::readFile(platform::dataPath("BrickMap.dat"), 1).opened &&
+      platform::readFile(buildTree + "BrickMap.dat", 1).opened) {
+    platform::setDataFolder(buildTree);
+  }
+}
+
 int serve(const ServerOptions& options) {
   std::string error;
   StoreSettings settings;
@@ -86,11 +102,18 @@ int serve(const ServerOptions& options) {
   Metrics metrics;
   AccessLog log(STDERR_FILENO, systemClock());
   WorkQueue work(options.storeThreads, options.maxQueuedWork);
+  chooseDataFolder(options);
+  if (const std::string problem = verifierProblem(); !problem.empty()) {
+    log.note("replays cannot be verified (they are answered 503): " + problem);
+  }
+  VerificationPool verifications(options.verifyThreads, options.maxQueuedVerifications, options.verdictWait,
+                                 replayVerifierJudges());
   ScoreService::Config config;
   config.submitRate = options.submitRate;
+  config.postRate = options.verifyRate;
   config.trustProxy = options.trustProxy;
   config.instance = instanceTag();
-  ScoreService service(*store, work, metrics, config, systemClock(), steadyMs);
+  ScoreService service(*store, work, verifications, metrics, config, systemClock(), steadyMs);
 
   asio::io_context io(static_cast<int>(options.ioThreads));
   HttpLimits limits;
@@ -141,6 +164,10 @@ int serve(const ServerOptions& options) {
   io.run();
   for (std::thread& thread : threads) thread.join();
   work.stop();
+  // Games answered "queued" are verified and kept before the store closes, for a while.
+  if (const std::size_t dropped = verifications.stop(); dropped > 0) {
+    log.note(std::to_string(dropped) + " queued verifications dropped at shutdown");
+  }
   store->close();
   log.note("stopped");
   return 0;

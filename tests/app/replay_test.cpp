@@ -13,6 +13,7 @@
 #include "app/replay_verifier.hpp"
 #include "platform/files.hpp"
 #include "replay/replay_file.hpp"
+#include "tests/support/recorded_games.hpp"
 #include "tests/support/scratch_folder.hpp"
 #include "tests/support/test_files.hpp"
 
@@ -21,14 +22,11 @@ namespace {
 using app::Verdict;
 using Kind = replay::Event::Kind;
 
-// From the cover to "New game", where recording begins.
-const std::string kToNewGame = "seed 2\ntick 60\nkey RETURN\ntick 60\nkey RETURN\n";
-// The built-in player wins the game of seed 2 in about 21,000 passes, then the name "AB" is
-// entered.
-const std::string kPlayToTheEnd = "tick 60\nautopilot on\ntick 26000\nautopilot off\n";
-// Long enough for any game of the built-in player: after the end it only waits.
-const std::string kPlayLong = "tick 60\nautopilot on\ntick 60000\nautopilot off\n";
-const std::string kEnterName = "key RETURN\ntick 60\nkey 0x41\nkey 0x42\nkey RETURN\ntick 60\n";
+using testing_support::kPlayLong;
+using testing_support::kToNewGame;
+using testing_support::recordWonGame;
+using testing_support::runGameScript;
+using testing_support::tableReplays;
 
 std::string readAll(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -52,31 +50,6 @@ class ReplayTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::setDataFolder(testing_support::gameFolder()); }
 
-  // Runs the game on a script in the save folder `save`; what it printed.
-  std::string run(const std::string& script, const testing_support::ScratchFolder& save,
-                  const std::string& options = "--headless --script") {
-    std::ofstream(scratch_.file("script.zs")) << script;
-    const std::string command = testing_support::gameFolder() + "zebrolite " + options + " " +
-                                (options.find("--script") != std::string::npos ? scratch_.file("script.zs") : "") +
-                                " --save-dir " + save.path() + " > " + scratch_.file("out.txt") + " 2> " +
-                                scratch_.file("err.txt");
-    const int raw = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << readAll(scratch_.file("err.txt"));
-    return readAll(scratch_.file("out.txt"));
-  }
-
-  // The replays kept beside the score table.
-  static std::vector<std::string> tableReplays(const testing_support::ScratchFolder& save) {
-    return platform::filesInFolder(save.path(), "ScoreList-", ".zebreplay");
-  }
-
-  // The one replay the game left beside the score table.
-  static std::vector<std::uint8_t> onlyReplay(const testing_support::ScratchFolder& save) {
-    const std::vector<std::string> names = tableReplays(save);
-    EXPECT_EQ(names.size(), 1u);
-    return names.empty() ? std::vector<std::uint8_t>{} : testing_support::readBytes(save.file(names.front()));
-  }
-
   static replay::Replay decoded(const std::vector<std::uint8_t>& bytes) {
     const replay::Decoded d = replay::decode(bytes);
     EXPECT_TRUE(d.replay) << d.error;
@@ -87,9 +60,7 @@ class ReplayTest : public ::testing::Test {
 };
 
 TEST_F(ReplayTest, AGamePlayedThroughMessagesVerifiesAndATestKeyOrAPointMoreIsRefused) {
-  testing_support::ScratchFolder save;
-  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
-  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  const std::vector<std::uint8_t> bytes = recordWonGame();
   EXPECT_LT(bytes.size(), 4096u) << "a whole game in a few kilobytes";
   const Verdict verdict = verifyOnAThread(bytes);
   EXPECT_TRUE(verdict.verified()) << verdict.reason;
@@ -104,9 +75,7 @@ TEST_F(ReplayTest, AGamePlayedThroughMessagesVerifiesAndATestKeyOrAPointMoreIsRe
 
   // '4' takes the attachments off a paddle that has none yet: it changes nothing, and is
   // refused all the same.
-  testing_support::ScratchFolder cheated;
-  run(kToNewGame + "key 4\n" + kPlayToTheEnd + kEnterName, cheated);
-  const Verdict testKey = verifyOnAThread(onlyReplay(cheated));
+  const Verdict testKey = verifyOnAThread(testing_support::recordGameWithTestKey());
   EXPECT_EQ(testKey.kind, Verdict::Kind::TestKey) << testKey.reason;
   EXPECT_EQ(testKey.reason, "the test key 4 was used");
 }
@@ -114,27 +83,26 @@ TEST_F(ReplayTest, AGamePlayedThroughMessagesVerifiesAndATestKeyOrAPointMoreIsRe
 TEST_F(ReplayTest, AContinuedGameVerifiesWithItsBeginningAndASecondGameOfARunToo) {
   testing_support::ScratchFolder save;
   // Quit while playing: the game and its replay so far are saved.
-  run(kToNewGame + "tick 60\nautopilot on\ntick 3000\n", save);
+  runGameScript(testing_support::kQuitWhilePlaying, save.path());
   ASSERT_TRUE(platform::readFile(save.file("AutoSave.zebreplay"), 1 << 20).opened);
-  // Continue (the menu's second item), play to the end, then a second game in the same run.
-  run("seed 9\ntick 60\nkey RETURN\ntick 60\nkey DOWN\nkey RETURN\n" + kPlayLong + kEnterName +
-          "key RETURN\ntick 60\nkey UP\nkey RETURN\n" + kPlayLong + "key RETURN\ntick 60\nkey 0x43\nkey RETURN\ntick 60\n",
-      save);
+  // Continue, play to the end, then a second game in the same run.
+  runGameScript(testing_support::kContinueToTheEnd + "key RETURN\ntick 60\nkey UP\nkey RETURN\n" + kPlayLong +
+                    "key RETURN\ntick 60\nkey 0x43\nkey RETURN\ntick 60\n",
+                save.path());
   EXPECT_FALSE(platform::readFile(save.file("AutoSave.zebreplay"), 1 << 20).opened) << "the saved game ended";
-  const std::vector<std::string> names = tableReplays(save);
-  ASSERT_EQ(names.size(), 2u);
+  const std::vector<std::vector<std::uint8_t>> replays = tableReplays(save.path());
+  ASSERT_EQ(replays.size(), 2u);
   std::size_t continued = 0;
-  for (const std::string& name : names) {
-    const std::vector<std::uint8_t> bytes = testing_support::readBytes(save.file(name));
+  for (const std::vector<std::uint8_t>& bytes : replays) {
     continued += decoded(bytes).segments.size() == 2 ? 1 : 0;
     const Verdict verdict = verifyOnAThread(bytes);
-    EXPECT_TRUE(verdict.verified()) << name << ": " << verdict.reason;
+    EXPECT_TRUE(verdict.verified()) << verdict.reason;
   }
   EXPECT_EQ(continued, 1u);
 
   // The beginning must fit the continuation.
-  for (const std::string& name : names) {
-    replay::Replay r = decoded(testing_support::readBytes(save.file(name)));
+  for (const std::vector<std::uint8_t>& bytes : replays) {
+    replay::Replay r = decoded(bytes);
     if (r.segments.size() != 2) continue;
     ++r.segments[0].saved.score;
     EXPECT_EQ(verifyOnAThread(replay::encode(r)).kind, Verdict::Kind::SavedDiffers);
@@ -144,9 +112,7 @@ TEST_F(ReplayTest, AContinuedGameVerifiesWithItsBeginningAndASecondGameOfARunToo
 }
 
 TEST_F(ReplayTest, DamagedCutOversizedAndEndlessReplaysAreRefusedWithBoundedWork) {
-  testing_support::ScratchFolder save;
-  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
-  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  const std::vector<std::uint8_t> bytes = recordWonGame();
   const replay::Replay game = decoded(bytes);
 
   std::vector<std::uint8_t> tampered = bytes;
@@ -184,9 +150,7 @@ TEST_F(ReplayTest, DamagedCutOversizedAndEndlessReplaysAreRefusedWithBoundedWork
 }
 
 TEST_F(ReplayTest, OneVerifierJudgesManyGamesAndVerifiersOnTwoThreadsAgree) {
-  testing_support::ScratchFolder save;
-  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
-  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  const std::vector<std::uint8_t> bytes = recordWonGame();
   replay::Replay more = decoded(bytes);
   ++more.score;
   const std::vector<std::uint8_t> wrong = replay::encode(more);
@@ -210,16 +174,14 @@ TEST_F(ReplayTest, OneVerifierJudgesManyGamesAndVerifiersOnTwoThreadsAgree) {
 }
 
 TEST_F(ReplayTest, TheWatchedReplayEndsOnTheFrameOfTheRecordedGame) {
-  testing_support::ScratchFolder save;
-  run(kToNewGame + kPlayToTheEnd + kEnterName, save);
-  const std::vector<std::uint8_t> bytes = onlyReplay(save);
+  const std::vector<std::uint8_t> bytes = recordWonGame();
   const replay::Totals totals = replay::totals(decoded(bytes));
   testing_support::writeBytes(scratch_.file("game.zebreplay"), bytes);
-  const std::string watched = run("", save, "--headless --replay " + scratch_.file("game.zebreplay"));
+  const std::string watched = testing_support::runGame("--replay " + scratch_.file("game.zebreplay"));
   // The same game driven again, stopped at the pass that ended it.
   testing_support::ScratchFolder again;
-  const std::string driven =
-      run(kToNewGame + "tick 60\nautopilot on\ntick " + std::to_string(totals.updates - 60) + "\nhash\n", again);
+  const std::string driven = runGameScript(
+      kToNewGame + "tick 60\nautopilot on\ntick " + std::to_string(totals.updates - 60) + "\nhash\n", again.path());
   ASSERT_EQ(driven.size(), 17u);
   EXPECT_EQ(watched.substr(0, 17), driven);
   EXPECT_EQ(watched.substr(17), "score " + std::to_string(decoded(bytes).score) + "\n");

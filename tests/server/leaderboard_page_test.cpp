@@ -120,7 +120,10 @@ TEST(LeaderboardPageTest, ATabPerBoardWithTheCurrentOneMarked) {
                 {Board::Week, "/?board=week", "This week"},
                 {Board::Month, "/?board=month", "This month"}};
   for (const auto& current : boards) {
-    const std::string html = renderLeaderboardPage(view(current.board, {row(1, "ANNA", 5)}));
+    const std::string page = renderLeaderboardPage(view(current.board, {row(1, "ANNA", 5)}));
+    const std::size_t tabs = page.find("<nav aria-label=\"Boards\">");
+    ASSERT_NE(tabs, std::string::npos);
+    const std::string html = page.substr(tabs, page.find("</nav>", tabs) - tabs);
     std::vector<std::string> links;
     std::vector<std::string> marked;
     for (auto it = std::sregex_iterator(html.begin(), html.end(), tab); it != std::sregex_iterator(); ++it) {
@@ -130,10 +133,48 @@ TEST(LeaderboardPageTest, ATabPerBoardWithTheCurrentOneMarked) {
     EXPECT_EQ(links, (std::vector<std::string>{"/?board=all All time", "/?board=day Today", "/?board=week This week",
                                                "/?board=month This month"}));
     EXPECT_EQ(marked, std::vector<std::string>{current.link}) << current.label;
-    EXPECT_NE(html.find(std::string("<title>") + current.label), std::string::npos);
+    EXPECT_NE(page.find(std::string("<title>") + current.label), std::string::npos);
     EXPECT_EQ(boardLink(current.board), current.link);
   }
   EXPECT_EQ(renderMessagePage("x").find("aria-current=\"page\""), std::string::npos);
+}
+
+TEST(LeaderboardPageTest, AVerifiedEntryIsMarkedAndLinksTheDownloadOfItsReplay) {
+  PageRow verified = row(1, "ANNA", 500);
+  verified.verified = true;
+  verified.replayLink = "/api/v1/games/0123456789abcdef0123456789abcdef/replay";
+  const std::string html = renderLeaderboardPage(view(Board::All, {verified, row(2, "BOB", 400)}));
+  const std::vector<std::string> names = cells(html, "name");
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0].rfind("ANNA<span class=\"mark\"", 0), 0u) << names[0];
+  EXPECT_NE(names[0].find("<a class=\"replay\" href=\"/api/v1/games/0123456789abcdef0123456789abcdef/replay\" download"),
+            std::string::npos)
+      << names[0];
+  EXPECT_EQ(names[1], "BOB");
+  EXPECT_NE(html.find("<a href=\"/?board=all\" aria-current=\"page\">All scores</a>"), std::string::npos);
+  EXPECT_NE(html.find("<a href=\"/?board=all&amp;verified=1\">\xE2\x9C\x93 Verified only</a>"), std::string::npos);
+}
+
+// The view of verified scores alone keeps itself across the tabs and says what it counts.
+TEST(LeaderboardPageTest, TheVerifiedViewKeepsItselfAcrossTheTabs) {
+  LeaderboardView onlyVerified = view(Board::Week, {});
+  onlyVerified.verifiedOnly = true;
+  const std::string empty = renderLeaderboardPage(onlyVerified);
+  EXPECT_NE(empty.find("<p class=\"empty\">No verified scores this week yet."), std::string::npos);
+  for (const char* link : {"<a href=\"/?board=day&amp;verified=1\">Today</a>",
+                           "<a href=\"/?board=week&amp;verified=1\" aria-current=\"page\">This week</a>",
+                           "<a href=\"/?board=week\">All scores</a>",
+                           "<a href=\"/?board=week&amp;verified=1\" aria-current=\"page\">\xE2\x9C\x93 Verified only</a>",
+                           "<a href=\"/api/v1/scores?board=week&amp;verified=1\">"}) {
+    EXPECT_NE(empty.find(link), std::string::npos) << link;
+  }
+  EXPECT_EQ(boardLink(Board::Day, true), "/?board=day&verified=1");
+  onlyVerified.rows = {row(1, "ANNA", 5), row(2, "BOB", 4)};
+  onlyVerified.total = 3;
+  EXPECT_NE(renderLeaderboardPage(onlyVerified).find("The 2 best of 3 verified scores"), std::string::npos);
+  onlyVerified.rows.resize(1);
+  onlyVerified.total = 1;
+  EXPECT_NE(renderLeaderboardPage(onlyVerified).find(">1 verified score<"), std::string::npos);
 }
 
 TEST(LeaderboardPageTest, EachBoardSaysWhenItResets) {

@@ -73,7 +73,7 @@ TEST_F(PostgresStoreTest, NamesThatNeedQuotingInABatchComeBackAsSent) {
     }));
   }
   for (auto& outcome : outcomes) EXPECT_EQ(outcome.get(), SubmitOutcome::Stored);
-  const auto page = store->board(std::nullopt, 0, 100, true);
+  const auto page = store->board({std::nullopt, 0, 100, true});
   ASSERT_EQ(page.value.entries.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(page.value.entries[i].name, names[i]) << i;
   for (const std::string& name : names) EXPECT_EQ(submitNow(*store, name, 1, kNow), SubmitOutcome::Stored);
@@ -106,7 +106,7 @@ TEST(PostgresFaultTest, AStoppedDatabaseIsUnavailableAndTheStoreReconnectsWhenIt
   ASSERT_TRUE(cluster.halt());
   EXPECT_EQ(store->health(), StoreStatus::Unavailable);
   EXPECT_EQ(submitNow(*store, "DURING", 20, kNow), SubmitOutcome::Unavailable);
-  EXPECT_EQ(store->board(std::nullopt, 0, 10, false).status, StoreStatus::Unavailable);
+  EXPECT_EQ(store->board({std::nullopt, 0, 10, false}).status, StoreStatus::Unavailable);
   EXPECT_EQ(store->rankOf("BEFORE", std::nullopt, 5).status, StoreStatus::Unavailable);
   // Without its listener the store cannot know what others change: no version lasts.
   EXPECT_TRUE(eventually([&] { return store->version() != store->version(); }));
@@ -116,7 +116,7 @@ TEST(PostgresFaultTest, AStoppedDatabaseIsUnavailableAndTheStoreReconnectsWhenIt
   EXPECT_TRUE(eventually([&] { return store->version() == store->version(); }));
   EXPECT_NE(store->version(), versionBefore);
   EXPECT_EQ(submitNow(*store, "AFTER", 30, kNow), SubmitOutcome::Stored);
-  const auto page = store->board(std::nullopt, 0, 10, true);
+  const auto page = store->board({std::nullopt, 0, 10, true});
   ASSERT_TRUE(page.ok());
   EXPECT_EQ(page.value.total, 2u);
 }

@@ -4,6 +4,7 @@
 
 #include "server/score_service.hpp"
 #include "server/sqlite_store.hpp"
+#include "server/verification_pool.hpp"
 #include "tests/server/store_fixture.hpp"
 
 namespace server_test {
@@ -15,6 +16,11 @@ using server::HttpRequest;
 constexpr server::UnixTime kNow = 1709726400;  // 2024-03-06T12:00:00Z
 const std::string kGame(server::kGamePath);
 
+// Verifiers for the routes that post no replay.
+server::JudgeFactory refusingJudges() {
+  return [] { return server::Judge([](std::span<const std::uint8_t>) { return app::Verdict{}; }); };
+}
+
 class ServiceTest : public StoreTest {
  protected:
   void makeService(std::uint32_t submitRate = 30, bool trustProxy = false) {
@@ -23,7 +29,7 @@ class ServiceTest : public StoreTest {
     config.trustProxy = trustProxy;
     config.instance = "t";
     service_ = std::make_unique<server::ScoreService>(
-        store(), runner_, metrics_, config, [this] { return now_; }, [this] { return steadyMs_; });
+        store(), runner_, pool_, metrics_, config, [this] { return now_; }, [this] { return steadyMs_; });
   }
 
   HttpReply get(const std::string& target, const std::string& peer = "192.0.2.7", const std::string& ifNoneMatch = "",
@@ -49,6 +55,7 @@ class ServiceTest : public StoreTest {
   std::int64_t steadyMs_ = 1000;
   server::InlineRunner runner_;
   server::Metrics metrics_;
+  server::VerificationPool pool_{1, 4, std::chrono::seconds(2), refusingJudges()};
   std::unique_ptr<server::ScoreService> service_;
 };
 
@@ -279,7 +286,7 @@ TEST_P(ServiceTest, ABadPageQueryIsA400PageWithOneLine) {
       {"/?board=year", "board must be all, day, week or month"},
       {"/?board=", "board must be all, day, week or month"},
       {"/?board=week&board=day", "query key &#39;board&#39; given more than once"},
-      {"/?sort=score", "unknown query key: only board may be given"},
+      {"/?verified=yes", "verified must be 0 or 1"},
       {"/?board", "query part without &#39;=&#39;"},
       {"/?board=%zz", "bad percent escape"},
   };
@@ -297,6 +304,25 @@ TEST_P(ServiceTest, ABadPageQueryIsA400PageWithOneLine) {
   }
 }
 
+// A link shared on a social site or in a mail comes back with keys of the site's own.
+TEST_P(ServiceTest, ThePageIgnoresKeysItDoesNotKnowWhereProgramsAreRefused) {
+  get(submission("ANNA", 500));
+  const std::string all = *get("/").body;
+  const std::string week = *get("/?board=week").body;
+  const std::string longTag(600, 'x');
+  for (const std::string& target : std::vector<std::string>{"/?fbclid=IwAR3abc", "/?utm_source=mastodon&utm_medium=social&", "/?sort&%zz=1&=x",
+                                   "/?gclid=" + longTag}) {
+    const HttpReply page = get(target);
+    EXPECT_EQ(page.status, 200) << target;
+    EXPECT_EQ(*page.body, all) << target;
+  }
+  EXPECT_EQ(*get("/?fbclid=abc&board=week").body, week);
+  EXPECT_EQ(get("/?fbclid=abc&board=week&board=day").status, 400) << "its own keys are still checked";
+  EXPECT_EQ(get("/api/v1/scores?fbclid=abc").status, 400);
+  EXPECT_EQ(get("/api/v1/rank?name=ANNA&fbclid=abc").status, 400);
+  EXPECT_EQ(get(kGame + "?myname=ANNA&myscore=500&fbclid=abc").status, 400);
+}
+
 // A runner whose queue is always full.
 class FullRunner final : public server::WorkRunner {
  public:
@@ -306,7 +332,8 @@ class FullRunner final : public server::WorkRunner {
 TEST_P(ServiceTest, WorkThatCannotBeQueuedIsA503ToRetry) {
   FullRunner full;
   server::Metrics metrics;
-  server::ScoreService service(store(), full, metrics, {}, [] { return kNow; }, [] { return 0; });
+  server::VerificationPool pool(1, 4, std::chrono::seconds(2), refusingJudges());
+  server::ScoreService service(store(), full, pool, metrics, {}, [] { return kNow; }, [] { return 0; });
   for (const char* target : {"/Zebrolite2/updateScore_ppc.php", "/api/v1/scores", "/api/v1/rank?name=A", "/healthz", "/"}) {
     HttpRequest request;
     request.method = "GET";
@@ -329,7 +356,8 @@ TEST(ServiceFullDiskTest, AFullStoreIsA503) {
   ASSERT_TRUE(store) << error;
   server::InlineRunner runner;
   server::Metrics metrics;
-  server::ScoreService service(*store, runner, metrics, {0, 16, false, "t"}, [] { return kNow; }, [] { return 0; });
+  server::VerificationPool pool(1, 4, std::chrono::seconds(2), refusingJudges());
+  server::ScoreService service(*store, runner, pool, metrics, {0, 16, false, "t"}, [] { return kNow; }, [] { return 0; });
   int status = 200;
   for (int i = 1; i < 5000 && status == 200; ++i) {
     const std::string target = kGame + "?myname=N" + std::to_string(i) + "&myscore=" + std::to_string(i);

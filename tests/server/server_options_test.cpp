@@ -22,6 +22,10 @@ TEST(ServerOptionsTest, AcceptedAndRefusedCommandLines) {
       {{"hide", "12"}, nullptr},
       {{"ban", "CHEAT"}, nullptr},
       {{"audit"}, nullptr},
+      {{"--verify-threads", "2", "--verify-rate=0", "--verdict-wait", "0", "--data", "/usr/share/zebrolite"}, nullptr},
+      {{"--verify-threads", "0"}, "bad value for --verify-threads"},
+      {{"--verdict-wait", "9001"}, "bad value for --verdict-wait"},
+      {{"--data", ""}, "bad value for --data"},
       {{"--bogus"}, "unknown option --bogus"},
       {{"--port"}, "--port needs a value"},
       {{"--port", "65536"}, "bad value for --port"},
@@ -60,6 +64,9 @@ TEST(ServerOptionsTest, DefaultsAndValues) {
   EXPECT_EQ(defaults.port, 8411);
   EXPECT_EQ(defaults.submitRate, 30u);
   EXPECT_FALSE(defaults.trustProxy);
+  EXPECT_EQ(defaults.verifyThreads, 1u);
+  EXPECT_EQ(defaults.verdictWait, std::chrono::milliseconds(2000));
+  EXPECT_EQ(parseServerOptions({"--verdict-wait=8000"}).options.verdictWait, std::chrono::milliseconds(8000));
   const ServerOptions list = parseServerOptions({"list", "7", "--db=a.db"}).options;
   EXPECT_EQ(list.command, Command::List);
   EXPECT_EQ(list.count, 7u);

@@ -106,7 +106,7 @@ TEST(SqliteStoreTest, AFullDiskRefusesNewEntriesAndLosesNothingStored) {
   }
   std::unique_ptr<SqliteStore> store = openStore(path, error);
   ASSERT_TRUE(store) << error;
-  const auto page = store->board(std::nullopt, 0, 1, true);
+  const auto page = store->board({std::nullopt, 0, 1, true});
   EXPECT_EQ(page.value.total, stored.size());
   EXPECT_EQ(submitNow(*store, "AFTER", 99999, kNow), SubmitOutcome::Stored);  // room again
 }
@@ -145,7 +145,7 @@ TEST(SqliteStoreTest, NoCopyOfAPairInARefusedBatchIsAnsweredOk) {
   EXPECT_EQ(outcomes[2].get_future().get(), SubmitOutcome::Full);
   EXPECT_EQ(outcomes[0].get_future().get(), SubmitOutcome::Full);
   EXPECT_EQ(outcomes[1].get_future().get(), SubmitOutcome::Full);
-  EXPECT_EQ(store->board(std::nullopt, 0, 10, true).value.total, 1u);
+  EXPECT_EQ(store->board({std::nullopt, 0, 10, true}).value.total, 1u);
 }
 
 TEST(SqliteStoreTest, ABackupIsACompleteDatabaseOfItsOwn) {
@@ -159,7 +159,7 @@ TEST(SqliteStoreTest, ABackupIsACompleteDatabaseOfItsOwn) {
   EXPECT_FALSE(std::ifstream(scratch.file("copy.db.partial")).good());
   std::unique_ptr<SqliteStore> copy = openStore(scratch.file("copy.db"), error);
   ASSERT_TRUE(copy) << error;
-  EXPECT_EQ(copy->board(std::nullopt, 0, 100, true).value.total, 49u);
+  EXPECT_EQ(copy->board({std::nullopt, 0, 100, true}).value.total, 49u);
   EXPECT_EQ(copy->audit(10).value.size(), 1u);
 
   EXPECT_FALSE(SqliteStore::backup(scratch.file("none.db"), scratch.file("copy2.db"), error));

@@ -1,7 +1,9 @@
 // The store's behaviour, for every kind of store: resubmission, order and ranks, the boards'
-// windows, a name's rank, moderation and the version that tells caches to refresh.
+// windows, a name's rank, moderation, verified games and the version that tells caches to
+// refresh.
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -28,8 +30,15 @@ std::vector<std::pair<std::string, std::uint64_t>> namesAndRanks(const std::vect
 
 using Ranked = std::vector<std::pair<std::string, std::uint64_t>>;
 
+// A verified game of the pair; `id` stands for the ID of its bytes.
+server::VerifiedGame game(const std::string& id, const std::string& name, std::uint32_t score, UnixTime time = kNow) {
+  return {id, name, score, time, std::make_shared<const std::string>("record of " + id + std::string(3, '\0')), 1000};
+}
+
+std::string gameId(char digit) { return std::string(32, digit); }
+
 std::vector<RankedEntry> allTime(server::ScoreStore& store, std::size_t limit = 100, std::uint64_t offset = 0) {
-  const auto page = store.board(std::nullopt, offset, limit, false);
+  const auto page = store.board({std::nullopt, offset, limit, false});
   EXPECT_TRUE(page.ok());
   return page.value.entries;
 }
@@ -59,7 +68,7 @@ TEST_P(StoreTest, BestFirstTiesByFirstSubmissionWithCompetitionRanks) {
   // A page that starts inside a tie keeps the tie's rank.
   EXPECT_EQ(namesAndRanks(allTime(store(), 2, 3)), (Ranked{{"D", 3}, {"E", 5}}));
   EXPECT_TRUE(allTime(store(), 5, 6).empty());
-  const auto page = store().board(std::nullopt, 0, 1, true);
+  const auto page = store().board({std::nullopt, 0, 1, true});
   EXPECT_EQ(page.value.total, 6u);
 }
 
@@ -97,7 +106,7 @@ TEST_P(StoreTest, BoardsShowOnlyTheirWindow) {
   for (const auto& s : submissions) ASSERT_EQ(submitNow(store(), s.name, score--, s.time), SubmitOutcome::Stored);
   const auto names = [this](Board board) {
     std::vector<std::string> out;
-    for (const RankedEntry& row : store().board(server::boardWindow(board, kNow).from, 0, 100, false).value.entries) {
+    for (const RankedEntry& row : store().board({server::boardWindow(board, kNow).from, 0, 100, false}).value.entries) {
       out.push_back(row.name);
     }
     return out;
@@ -108,7 +117,7 @@ TEST_P(StoreTest, BoardsShowOnlyTheirWindow) {
   EXPECT_EQ(names(Board::Month), (Names{"MONDAY", "SUNDAY", "TODAY", "MIDNIGHT"}));
   EXPECT_EQ(names(Board::All).size(), 6u);
   // Ranks count within the window.
-  EXPECT_EQ(store().board(server::boardWindow(Board::Day, kNow).from, 0, 1, false).value.entries.front().rank, 1u);
+  EXPECT_EQ(store().board({server::boardWindow(Board::Day, kNow).from, 0, 1, false}).value.entries.front().rank, 1u);
 }
 
 TEST_P(StoreTest, ANamesBestRankWithFiveAboveAndFiveBelow) {
@@ -158,7 +167,7 @@ TEST_P(StoreTest, HiddenAndBannedEntriesVanishAndEveryChangeIsAudited) {
   EXPECT_FALSE(store().rankOf("CHEAT", std::nullopt, 5).value);
   EXPECT_EQ(submitNow(store(), "CHEAT", 950, kNow), SubmitOutcome::Stored);  // kept, never shown
   EXPECT_EQ(namesAndRanks(allTime(store())), (Ranked{{"BOB", 1}}));
-  EXPECT_EQ(store().board(std::nullopt, 0, 10, true).value.total, 1u);
+  EXPECT_EQ(store().board({std::nullopt, 0, 10, true}).value.total, 1u);
   EXPECT_TRUE(store().recent(1).value.front().banned);
 
   EXPECT_TRUE(store().setHidden(anna, false, "mod", kNow + 4).value);
@@ -223,8 +232,8 @@ TEST_P(StoreTest, TheSamePairsSentToTwoStoresAtOnceAreStoredOnce) {
   EXPECT_EQ(stored.load(), kPairs);
   EXPECT_GE(admissions.load(), kPairs);
   EXPECT_LE(admissions.load(), 4 * kPairs);
-  EXPECT_EQ(store().board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kPairs));
-  EXPECT_EQ(second->board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kPairs));
+  EXPECT_EQ(store().board({std::nullopt, 0, 1, true}).value.total, static_cast<std::uint64_t>(kPairs));
+  EXPECT_EQ(second->board({std::nullopt, 0, 1, true}).value.total, static_cast<std::uint64_t>(kPairs));
 }
 
 TEST_P(StoreTest, SubmissionsFromManyThreadsAreAllStoredAndSurviveReopening) {
@@ -245,12 +254,99 @@ TEST_P(StoreTest, SubmissionsFromManyThreadsAreAllStoredAndSurviveReopening) {
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(stored.load(), kThreads * kEach);
   reopen();
-  EXPECT_EQ(store().board(std::nullopt, 0, 1, true).value.total, static_cast<std::uint64_t>(kThreads * kEach));
+  EXPECT_EQ(store().board({std::nullopt, 0, 1, true}).value.total, static_cast<std::uint64_t>(kThreads * kEach));
 }
 
 TEST_P(StoreTest, AClosedStoreRefusesSubmissions) {
   store().close();
   EXPECT_EQ(submitNow(store(), "LATE", 5, kNow), SubmitOutcome::Unavailable);
+}
+
+TEST_P(StoreTest, AVerifiedGameIsKeptOnceWithItsEntryAndShownByIt) {
+  ASSERT_EQ(submitNow(store(), "ANNA", 500, kNow), SubmitOutcome::Stored);
+  const std::uint64_t before = store().version();
+  const auto kept = store().keepGame(game(gameId('1'), "ANNA", 500));
+  ASSERT_TRUE(kept.ok());
+  EXPECT_TRUE(kept.value);
+  EXPECT_NE(store().version(), before);
+  EXPECT_FALSE(store().keepGame(game(gameId('1'), "ANNA", 500)).value) << "the same record twice";
+  EXPECT_TRUE(store().hasGame(gameId('1')).value);
+  EXPECT_FALSE(store().hasGame(gameId('9')).value);
+  const auto record = store().game(gameId('1'));
+  ASSERT_TRUE(record.ok() && record.value);
+  EXPECT_EQ(record.value->file, *game(gameId('1'), "ANNA", 500).file) << "bytes with a NUL among them";
+  EXPECT_EQ(record.value->name, "ANNA");
+  EXPECT_EQ(record.value->score, 500u);
+  // The same score played again: both records are kept, the entry shows its first.
+  EXPECT_TRUE(store().keepGame(game(gameId('2'), "ANNA", 500)).value);
+  EXPECT_TRUE(store().game(gameId('2')).value);
+  ASSERT_EQ(allTime(store()).size(), 1u);
+  EXPECT_EQ(allTime(store()).front().game, gameId('1'));
+  EXPECT_TRUE(store().recent(1).value.front().verified);
+}
+
+TEST_P(StoreTest, AVerifiedGameWithoutAnEntryBringsItsEntryAndTheVerifiedViewRanksItsOwn) {
+  submitNow(store(), "BOB", 900, kNow);
+  submitNow(store(), "ANNA", 500, kNow);
+  EXPECT_TRUE(store().keepGame(game(gameId('a'), "ANNA", 500)).value);
+  EXPECT_TRUE(store().keepGame(game(gameId('c'), "CAT", 700, kNow + 60)).value);
+  const std::vector<RankedEntry> all = allTime(store());
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(namesAndRanks(all), (Ranked{{"BOB", 1}, {"CAT", 2}, {"ANNA", 3}}));
+  EXPECT_EQ(all[1].time, kNow + 60) << "the entry a game brings has the time of its verification";
+  EXPECT_TRUE(all[0].game.empty());
+  EXPECT_EQ(all[1].game, gameId('c'));
+  const auto verified = store().board({std::nullopt, 0, 100, true, true});
+  ASSERT_TRUE(verified.ok());
+  EXPECT_EQ(namesAndRanks(verified.value.entries), (Ranked{{"CAT", 1}, {"ANNA", 2}}));
+  EXPECT_EQ(verified.value.total, 2u);
+  EXPECT_EQ(namesAndRanks(store().board({std::nullopt, 1, 1, false, true}).value.entries), (Ranked{{"ANNA", 2}}));
+  EXPECT_EQ(submitNow(store(), "CAT", 700, kNow), SubmitOutcome::AlreadyStored);
+  const auto rank = store().rankOf("CAT", std::nullopt, 5);
+  ASSERT_TRUE(rank.value);
+  EXPECT_EQ(rank.value->entry.game, gameId('c'));
+  EXPECT_EQ(rank.value->above.front().name, "BOB");
+}
+
+TEST_P(StoreTest, HiddenAndBannedEntriesKeepTheirGamesButGiveNoneOut) {
+  store().keepGame(game(gameId('a'), "ANNA", 500));
+  store().keepGame(game(gameId('b'), "BOB", 400));
+  const std::int64_t anna = store().recent(10).value.back().id;
+  ASSERT_TRUE(store().setHidden(anna, true, "mod", kNow).value);
+  ASSERT_TRUE(store().setBanned("BOB", true, "mod", kNow).value);
+  EXPECT_FALSE(store().game(gameId('a')).value);
+  EXPECT_FALSE(store().game(gameId('b')).value);
+  EXPECT_TRUE(store().hasGame(gameId('a')).value) << "kept: sent again, it is known";
+  EXPECT_TRUE(store().board({std::nullopt, 0, 10, true, true}).value.entries.empty());
+  ASSERT_TRUE(store().setHidden(anna, false, "mod", kNow).value);
+  EXPECT_TRUE(store().game(gameId('a')).value);
+}
+
+// Two servers given the same game at the same moment, with no entry yet: one entry, one
+// record, and exactly one of them says it kept it.
+TEST_P(StoreTest, TheSameGameKeptByTwoStoresAtOnceIsKeptOnce) {
+  std::unique_ptr<server::ScoreStore> second = another();
+  ASSERT_TRUE(second);
+  for (char digit : {'1', '2', '3', '4', '5'}) {
+    const server::VerifiedGame same = game(gameId(digit), std::string("P") + digit, 100);
+    std::promise<void> go;
+    std::shared_future<void> start = go.get_future().share();
+    auto one = std::async(std::launch::async, [&] {
+      start.wait();
+      return store().keepGame(same);
+    });
+    auto other = std::async(std::launch::async, [&] {
+      start.wait();
+      return second->keepGame(same);
+    });
+    go.set_value();
+    const auto a = one.get();
+    const auto b = other.get();
+    ASSERT_TRUE(a.ok() && b.ok()) << digit;
+    EXPECT_NE(a.value, b.value) << digit;
+  }
+  EXPECT_EQ(store().board({std::nullopt, 0, 10, true, true}).value.total, 5u);
+  EXPECT_TRUE(eventually([&] { return second->board({std::nullopt, 0, 10, true, true}).value.total == 5u; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, StoreTest, everyStore(), storeTestName);

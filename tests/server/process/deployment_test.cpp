@@ -1,7 +1,7 @@
 // The deployment of docs/server.md, as it stands in server/deploy/: two zebrolite-scored
 // processes started with the systemd unit's command line on one PostgreSQL database, nginx
-// in front of them with the site configuration filled in, and the game's own client
-// exchanging its scores through nginx.
+// in front of them with the site configuration filled in, the game's own client exchanging
+// its scores through nginx, and a recorded game posted through it for verification.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
@@ -18,7 +18,9 @@
 #include "tests/server/process/game_client.hpp"
 #include "tests/server/process/http_client.hpp"
 #include "tests/server/process/server_process.hpp"
+#include "replay/replay_file.hpp"
 #include "tests/server/support/test_database.hpp"
+#include "tests/support/recorded_games.hpp"
 #include "tests/support/scratch_folder.hpp"
 
 namespace server_test {
@@ -136,6 +138,17 @@ TEST(DeploymentTest, TwoServersBehindNginxOnOnePostgresServeTheGame) {
     EXPECT_TRUE(waitUntil([&] { return httpGet(server, kGame).body == list; })) << httpGet(server, kGame).body;
   }
   EXPECT_EQ(httpGet(port, kGame).body, list);
+
+  // A replay passes nginx (a body of up to 1 MiB on its path alone), is verified by one of
+  // the servers and downloads through nginx from either.
+  const std::vector<std::uint8_t> won = testing_support::recordWonGame();
+  const std::string record(won.begin(), won.end());
+  const HttpResponse verified = httpPost(port, "/api/v1/games", record);
+  ASSERT_EQ(verified.status, 200) << verified.body;
+  const std::string download = verified.body.substr(verified.body.rfind(' ') + 1, std::string::npos);
+  EXPECT_EQ(httpGet(port, download.substr(0, download.size() - 1)).body, record);
+  EXPECT_EQ(httpPost(port, "/api/v1/games", std::string(replay::kMaxFileBytes + 1, 'Z')).status, 413);
+  EXPECT_EQ(httpPost(port, kGame, record).status, 413) << "no other path takes a body";
 
   // The rate limit counts the address that nginx saw, not nginx's own, whatever the client
   // claims in its headers: new scores from one client are refused past the two servers'

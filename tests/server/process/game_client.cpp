@@ -45,19 +45,22 @@ std::vector<DeviceEntry> readScoreFile(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-GameExchange exchangeScores(const std::string& folder, const std::vector<DeviceEntry>& device,
-                            const std::string& serverUrl) {
-  std::filesystem::create_directory(folder + "save");
-  testing_support::writeBytes(folder + "save/ScoreList.sav", scoreFile(device));
+ProcessResult exchangeFrom(const std::string& folder, const std::string& save, const std::string& serverUrl) {
   // From the cover to the high scores (the fourth menu item), then send the scores.
   std::ofstream(folder + "exchange.zs")
       << "seed 1\ntick 60\nkey RETURN\ntick 60\nkey DOWN\nkey DOWN\nkey DOWN\nkey RETURN\ntick 60\n"
          "key APP4\ntick 300\ndump\n";
+  return runProgram(gameBinary(),
+                    {"--headless", "--script", folder + "exchange.zs", "--save-dir", save, "--score-server", serverUrl},
+                    {{"SDL_AUDIODRIVER", "dummy"}}, 60000);
+}
+
+GameExchange exchangeScores(const std::string& folder, const std::vector<DeviceEntry>& device,
+                            const std::string& serverUrl) {
+  std::filesystem::create_directory(folder + "save");
+  testing_support::writeBytes(folder + "save/ScoreList.sav", scoreFile(device));
   GameExchange exchange;
-  exchange.game = runProgram(gameBinary(),
-                             {"--headless", "--script", folder + "exchange.zs", "--save-dir", folder + "save",
-                              "--score-server", serverUrl},
-                             {{"SDL_AUDIODRIVER", "dummy"}}, 60000);
+  exchange.game = exchangeFrom(folder, folder + "save/", serverUrl);
   exchange.saved = readScoreFile(testing_support::readBytes(folder + "save/ScoreList.sav"));
   return exchange;
 }

@@ -29,4 +29,9 @@ constexpr std::size_t kTableEntries = 100;
 GameExchange exchangeScores(const std::string& folder, const std::vector<DeviceEntry>& device,
                             const std::string& serverUrl);
 
+// Sends what the save folder `save` holds (its table, and the replays kept beside it) to
+// `serverUrl` as a player does: from the cover to the high scores, then the send key.
+// `folder` takes the script.
+ProcessResult exchangeFrom(const std::string& folder, const std::string& save, const std::string& serverUrl);
+
 }  // namespace server_test

@@ -102,10 +102,24 @@ std::vector<HttpResponse> httpExchange(std::uint16_t port, const std::string& by
   return parseReplies(raw);
 }
 
-HttpResponse httpGet(std::uint16_t port, const std::string& target, const std::string& extraHeaders) {
-  const std::vector<HttpResponse> replies = httpExchange(
-      port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders + "Connection: close\r\n\r\n");
+namespace {
+
+HttpResponse firstReply(std::uint16_t port, const std::string& bytes) {
+  const std::vector<HttpResponse> replies = httpExchange(port, bytes);
   return replies.empty() ? HttpResponse{} : replies.front();
+}
+
+}  // namespace
+
+HttpResponse httpGet(std::uint16_t port, const std::string& target, const std::string& extraHeaders) {
+  return firstReply(port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders + "Connection: close\r\n\r\n");
+}
+
+HttpResponse httpPost(std::uint16_t port, const std::string& target, const std::string& body,
+                      const std::string& contentType) {
+  return firstReply(port, "POST " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: " + contentType +
+                              "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+                              body);
 }
 
 }  // namespace server_test

@@ -19,6 +19,10 @@ struct HttpResponse {
 // GET target on 127.0.0.1:port, one connection, "Connection: close".
 HttpResponse httpGet(std::uint16_t port, const std::string& target, const std::string& extraHeaders = "");
 
+// POST of `body` (a replay by default) to target, one connection, "Connection: close".
+HttpResponse httpPost(std::uint16_t port, const std::string& target, const std::string& body,
+                      const std::string& contentType = "application/x-zebrolite-replay");
+
 // Sends the bytes as they are and reads replies until the server closes the connection
 // (or 10 s pass); the replies in order.
 std::vector<HttpResponse> httpExchange(std::uint16_t port, const std::string& bytes);

@@ -59,6 +59,8 @@ class ServerProcess {
   std::uint16_t port() const { return port_; }
   std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
   std::string stderrText() const;
+  // The process, for what /proc tells of it (its memory, its open descriptors).
+  pid_t pid() const { return pid_; }
 
   // Sends the signal and waits for the end (SIGKILL after `timeoutMs`); the exit status, or
   // -1 when it ended by a signal.

@@ -87,7 +87,7 @@ soak: sanitize-build
 	./scripts/soak.sh $(SANITIZE_BUILD) $(SOAK_SECONDS)
 
 soak-ci:
-	@$(MAKE) soak SOAK_SECONDS=180
+	@$(MAKE) soak SOAK_SECONDS=120
 
 # The crash-safety test with thousands of kills instead of the few hundred of `make test`.
 crash-test: build

@@ -269,6 +269,15 @@ PgResult PostgresStore::query(const char* statement, const std::vector<std::stri
   return result;
 }
 
+PgResult PostgresStore::change(const char* statement, const std::vector<std::string>& parameters,
+                               StoreStatus& status) {
+  if (standby_) {
+    status = StoreStatus::Unavailable;
+    return PgResult::failure("a read replica takes no changes");
+  }
+  return query(statement, parameters, status);
+}
+
 void PostgresStore::submit(Submission submission, AdmitNew admit, SubmitDone done) {
   queue_.submit(std::move(submission), std::move(admit), std::move(done));
 }
@@ -435,11 +444,7 @@ StoreResult<std::vector<AuditRecord>> PostgresStore::audit(std::size_t limit) {
 
 StoreResult<bool> PostgresStore::setHidden(std::int64_t id, bool hidden, std::string_view actor, UnixTime time) {
   StoreResult<bool> result;
-  if (standby_) {
-    result.status = StoreStatus::Unavailable;
-    return result;
-  }
-  const PgResult rows = query("zl_hide",
+  const PgResult rows = change("zl_hide",
                               {std::to_string(id), hidden ? "true" : "false", std::to_string(time),
                                hidden ? "hide" : "unhide", std::string(actor)},
                               result.status);
@@ -452,12 +457,8 @@ StoreResult<bool> PostgresStore::setHidden(std::int64_t id, bool hidden, std::st
 
 StoreResult<bool> PostgresStore::setBanned(std::string_view name, bool banned, std::string_view actor, UnixTime time) {
   StoreResult<bool> result;
-  if (standby_) {
-    result.status = StoreStatus::Unavailable;
-    return result;
-  }
   const PgResult rows =
-      query(banned ? "zl_ban" : "zl_unban", {std::string(name), std::to_string(time), std::string(actor)}, result.status);
+      change(banned ? "zl_ban" : "zl_unban", {std::string(name), std::to_string(time), std::string(actor)}, result.status);
   if (!rows.ok()) return result;
   result.value = rows.integer(0, 0) > 0;
   if (result.value) noteChange();
@@ -466,10 +467,6 @@ StoreResult<bool> PostgresStore::setBanned(std::string_view name, bool banned, s
 
 StoreResult<bool> PostgresStore::keepGame(const VerifiedGame& game) {
   StoreResult<bool> result;
-  if (standby_) {
-    result.status = StoreStatus::Unavailable;
-    return result;
-  }
   const std::vector<std::string> parameters = {game.id,
                                                game.name,
                                                std::to_string(game.score),
@@ -478,7 +475,7 @@ StoreResult<bool> PostgresStore::keepGame(const VerifiedGame& game) {
                                                byteaText(*game.file)};
   // A second try sees the entry that another server stored during the first.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const PgResult rows = query("zl_keep_game", parameters, result.status);
+    const PgResult rows = change("zl_keep_game", parameters, result.status);
     if (!rows.ok()) return result;
     result.value = rows.integer(0, 0) > 0;
     if (result.value || rows.boolean(0, 1)) break;

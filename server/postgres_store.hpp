@@ -74,6 +74,8 @@ class PostgresStore final : public ScoreStore {
   Deadline deadlineFromNow() const { return std::chrono::steady_clock::now() + options_.deadline; }
   // One prepared statement on a pooled connection; a failed result carries the status.
   PgResult query(const char* statement, const std::vector<std::string>& parameters, StoreStatus& status);
+  // The same for a statement that changes the database: Unavailable on a read replica.
+  PgResult change(const char* statement, const std::vector<std::string>& parameters, StoreStatus& status);
   void commitBatch(std::vector<Pending>& batch);
   // Which pairs of the batch are stored already; false on a failure (`status` says which).
   bool findStored(PostgresConnection& connection, const std::vector<Pending*>& batch, Deadline deadline,
